@@ -1,0 +1,89 @@
+#pragma once
+
+#include "FileSystem.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+using Byte = std::uint8_t;
+using DamageRow = std::array<Byte, 3>; // armour levels 1, 2, 3
+
+// Outcome of a file operation of the data store. `reason` is a sentence the
+// main window can show as it stands; `warning` is set by a load that worked
+// but found fault with names.cfg.
+struct FileResult {
+    enum class Kind { Ok, Unreadable, NotTheGame, TooShort, WriteFailed };
+    Kind kind = Kind::Ok;
+    std::string reason;
+    std::string warning;
+
+    bool ok() const { return kind == Kind::Ok; }
+    explicit operator bool() const { return ok(); }
+};
+
+// The game data store: the path of the open image, its three tables and the
+// enemy names. One instance lives for the whole run.
+class Core {
+public:
+    static constexpr std::uint32_t signatureOffset = 0x400;
+    static constexpr std::array<Byte, 4> signature{0xAD, 0x28, 0x01, 0xF0};
+    static constexpr std::uint32_t damageTableOffset = 0x37627;
+    static constexpr std::uint32_t damageTableSize = 50;
+    static constexpr std::uint32_t enemyHealthOffset = 0x6B373;
+    static constexpr std::uint32_t enemyDamageOffset = 0x6B466;
+    static constexpr std::uint32_t enemyCount = 256;
+    static constexpr std::uint32_t minimumImageSize = enemyDamageOffset + enemyCount; // 0x6B566
+
+    // `programDir` is the directory that holds the executable; names.cfg is
+    // read from there. `fileSystem` defaults to the real one.
+    explicit Core(std::filesystem::path programDir,
+                  std::shared_ptr<FileSystem> fileSystem = realFileSystem());
+    Core(const Core&) = delete;
+    Core& operator=(const Core&) = delete;
+
+    // Image file
+    void setRomPath(std::string path);
+    const std::string& currentRomPath() const { return romPath; }
+    FileResult isValidRom() const;
+    FileResult loadRom();
+    FileResult saveRom() const;
+
+    // Table accessors. Sets use only their low four bits.
+    DamageRow getDamageSet(int set) const;
+    void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3);
+    Byte getEnemyDamage(Byte slot) const;
+    void setEnemyDamage(Byte slot, Byte value);
+    Byte getEnemyHealth(Byte slot) const;
+    void setEnemyHealth(Byte slot, Byte value);
+
+    // True exactly for a non-empty text of ASCII digits whose value is below 256.
+    static bool isByteText(std::string_view text);
+    // The value of a text that isByteText accepts; nothing otherwise.
+    static std::optional<Byte> byteFromText(std::string_view text);
+
+    // Enemy names: the raw bytes of the line, and the same decoded for display
+    // (UTF-8 where the bytes are valid UTF-8, else read as Windows-1252).
+    std::string getEnemyName(Byte index) const;
+    std::string getEnemyDisplayName(Byte index) const;
+
+private:
+    // enemyHealth[243..255] and enemyDamage[0..12] are the same file bytes;
+    // both tables are windows onto one buffer so they can never disagree.
+    static constexpr std::uint32_t enemyBytesSize = minimumImageSize - enemyHealthOffset;
+
+    std::filesystem::path programDir;
+    std::shared_ptr<FileSystem> fileSystem;
+    std::string romPath;
+    std::array<Byte, damageTableSize> damageTable{};
+    std::array<Byte, enemyBytesSize> enemyBytes{};
+    std::span<Byte, enemyCount> enemyHealth{enemyBytes.data(), enemyCount};
+    std::span<Byte, enemyCount> enemyDamage{enemyBytes.data() + (enemyDamageOffset - enemyHealthOffset),
+                                            enemyCount};
+    std::array<std::string, enemyCount> enemyNames;
+};

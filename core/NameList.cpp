@@ -1,0 +1,1 @@
+// Placeholder: replaced by the names.cfg reader.

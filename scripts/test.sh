@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs every test: the suite, then the same
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export QT_QPA_PLATFORM=offscreen
+TARVON_TEST_TOOLS=1 bash scripts/setup.sh
+
+echo "== test suite"
+ctest --preset default -j2
+
+echo "== test suite under ASan + UBSan"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan -j2

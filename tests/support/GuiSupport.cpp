@@ -1,0 +1,63 @@
+#include "GuiSupport.h"
+
+#include "DemoImage.h"
+#include "DialogFont.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+void useProgramFont() { applyDialogFont(); }
+
+void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
+    auto* timer = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, answer, timeoutMs] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            answer(modal);
+        } else if (clock->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            QFAIL("no modal window appeared");
+        }
+    });
+    timer->start();
+}
+
+QByteArray syntheticImage(qsizetype size, quint32 seed) {
+    const auto image = makeSyntheticImage(static_cast<std::size_t>(size), seed);
+    return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<qsizetype>(image.size()));
+}
+
+QByteArray readFileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+ScratchProgramDir::ScratchProgramDir() {
+    QByteArray names;
+    for (int slot = 0; slot < 256; ++slot)
+        names += "Enemy " + QByteArray::number(slot, 16).rightJustified(2, '0').toUpper() + "\r\n";
+    writeFile("names.cfg", names);
+    writeFile("game.smc", syntheticImage());
+}
+
+QString ScratchProgramDir::writeFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    return file.fileName();
+}
+
+QByteArray ScratchProgramDir::imageBytes() const { return readFileBytes(imagePath()); }
