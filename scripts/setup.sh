@@ -8,7 +8,7 @@ packages=(cmake g++ make ninja-build qt6-base-dev libgl-dev libbenchmark-dev
           fonts-liberation2 fontconfig)
 if [[ ${TARVON_TEST_TOOLS:-0} == 1 ]]; then
     packages+=(clang libclang-rt-14-dev strace xvfb xauth imagemagick
-               lintian desktop-file-utils appstream dpkg-dev file)
+               lintian desktop-file-utils appstream dpkg-dev file xdotool)
 fi
 
 missing=()

@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured build directory (default:
+# build/), checks it with lintian, desktop-file-validate and appstreamcli,
+# then unpacks it into a scratch directory and drives the unpacked program
+# under Xvfb: Ctrl+O, the path of a synthetic image, Return. The program must
+# open the names.cfg that sits beside it in the unpacked tree, and no "Error"
+# or "Warning" message may appear.
+#
+#   scripts/package-check.sh [BUILD_DIR]
+#
+# Needs lintian, desktop-file-utils, appstream, dpkg-dev, xvfb, xauth, xdotool
+# and strace (scripts/setup.sh installs them with TARVON_TEST_TOOLS=1).
+set -euo pipefail
+
+readonly window_timeout=30 # seconds to wait for any window or file to appear
+readonly main_caption='^Tarvon Add-ons$'
+
+fail() {
+    echo "package-check: FAIL: $*" >&2
+    exit 1
+}
+
+# Waits up to window_timeout seconds for a visible window whose title matches
+# $1, and prints its id.
+wait_for_window() {
+    timeout "$window_timeout" xdotool search --sync --onlyvisible --name "$1" | head -n 1
+}
+
+# True if one thread's trace, $1.<thread id>, shows a successful open of the
+# file $2, after one of the file $3 when $3 is given. (One file per thread, so
+# no call is split by another thread's.)
+opened_in_order() {
+    local thread_trace
+    for thread_trace in "$1".*; do
+        awk -v first="\"${3:-$2}\"," -v then="\"$2\"," '
+            / = [0-9]+$/ && index($0, first) { seen = 1 }
+            seen && / = [0-9]+$/ && index($0, then) { found = 1; exit }
+            END { exit !found }' "$thread_trace" && return 0
+    done
+    return 1
+}
+
+# Waits up to window_timeout seconds until opened_in_order "$@" holds.
+wait_for_open() {
+    local waited=0
+    until opened_in_order "$@" 2>/dev/null; do
+        ((waited++ < window_timeout * 10)) || return 1
+        sleep 0.1
+    done
+}
+
+# Runs inside Xvfb: starts the unpacked program through its bin/ link under
+# strace, opens the image through File > Open, and checks what it read.
+drive_program() {
+    local root=$1 image=$2 trace=$3
+    local names="$root/usr/lib/tarvon-addons/names.cfg"
+    export QT_QPA_PLATFORM=xcb
+
+    strace -ff -e trace=openat,open -o "$trace" "$root/usr/bin/tarvon-addons" &
+    tracer=$!
+    program=""
+    # Whatever happens, neither the program nor its tracer outlives the check.
+    trap 'kill ${program:+"$program"} "$tracer" 2>/dev/null || true; wait "$tracer" || true' EXIT
+    local window
+    window=$(wait_for_window "$main_caption") || true
+    [[ -n $window ]] || fail "the main window \"Tarvon Add-ons\" did not appear"
+    program=$(xdotool getwindowpid "$window")
+
+    xdotool windowfocus --sync "$window"
+    xdotool key ctrl+o
+    local dialog
+    dialog=$(wait_for_window '^Load File$') || true
+    [[ -n $dialog ]] || fail "Ctrl+O did not show the \"Load File\" dialog"
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 10 "$image"
+    xdotool key Return
+
+    wait_for_open "$trace" "$image" || fail "the program never opened $image"
+    # The open-file dialog may look into names.cfg while it lists the program
+    # directory; only a read after the image's shows the load reached it.
+    wait_for_open "$trace" "$names" "$image" ||
+        fail "the program never opened $names after $image"
+    # The menus change right after the load; give a message box the same time
+    # to show itself before looking for one.
+    sleep 1
+    local title
+    for title in Error Warning; do
+        if xdotool search --onlyvisible --name "^$title\$" >/dev/null; then
+            fail "a message titled \"$title\" appeared after opening $image"
+        fi
+    done
+    echo "package-check: the unpacked program opened $names and loaded $image"
+}
+
+# The unpacked tree $1 holds the program directory, its relative bin/ link,
+# the desktop files and the documents, and no demo image.
+check_layout() {
+    local root=$1 id=io.github.tarvon.TarvonAddons size file
+    local expected=(usr/lib/tarvon-addons/tarvon-addons usr/lib/tarvon-addons/names.cfg
+        "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
+        "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/tarvon-addons.1.gz
+        usr/share/doc/tarvon-addons/copyright usr/share/doc/tarvon-addons/changelog.gz)
+    for size in 16 32 48 64 128 256; do
+        expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")
+    done
+    for file in "${expected[@]}"; do
+        [[ -f $root/$file ]] || fail "the package lacks /$file"
+    done
+    [[ $(readlink "$root/usr/bin/tarvon-addons") == ../lib/tarvon-addons/tarvon-addons ]] ||
+        fail "/usr/bin/tarvon-addons is not a relative link to the program"
+    [[ -z $(find "$root" -name '*.smc') ]] || fail "the package holds an image file"
+}
+
+if [[ ${1:-} == --drive ]]; then
+    shift
+    drive_program "$@"
+    exit 0
+fi
+
+script=$(realpath "$0")
+build=$(realpath "${1:-$(dirname "$script")/../build}")
+[[ -f $build/CPackConfig.cmake ]] || fail "$build is not a configured build directory"
+
+echo "== building the package in $build"
+cmake --build "$build" --target tarvon-addons make-demo packaging-files
+rm -f "$build"/tarvon-addons_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+debs=("$build"/tarvon-addons_*.deb)
+deb=${debs[0]}
+[[ -f $deb ]] || fail "cpack made no tarvon-addons package in $build"
+echo "$deb"
+dpkg-deb --field "$deb" Package Version Depends
+
+echo "== lintian"
+lintian --fail-on error "$deb" ||
+    fail "lintian found errors"
+
+scratch=$(realpath "$(mktemp -d)")
+trap 'rm -rf "$scratch"' EXIT
+root="$scratch/root"
+dpkg-deb -x "$deb" "$root"
+
+echo "== layout"
+check_layout "$root"
+
+echo "== desktop-file-validate"
+desktop-file-validate "$root"/usr/share/applications/*.desktop ||
+    fail "desktop-file-validate rejected the desktop entry"
+
+echo "== appstreamcli validate"
+appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml ||
+    fail "appstreamcli rejected the metainfo file"
+
+echo "== starting the unpacked program"
+image="$scratch/image.smc"
+"$build/tools/make-demo" "$image"
+timeout $((window_timeout * 4)) xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash "$script" --drive "$root" "$image" "$scratch/trace" || {
+    echo "what the program opened of the image and names.cfg:" >&2
+    grep -hE "image\.smc|names\.cfg" "$scratch"/trace.* >&2 || true
+    fail "the unpacked program did not load an image"
+}
+echo "package-check: all passed"
