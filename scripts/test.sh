@@ -13,3 +13,6 @@ echo "== test suite under ASan + UBSan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j2
+
+echo "== package: lintian, desktop entry, metainfo, unpacked program"
+bash scripts/package-check.sh build
