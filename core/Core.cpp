@@ -1,39 +1,239 @@
-// Placeholder: replaced by the data store's implementation.
 #include "Core.h"
+
+#include "NameList.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+using Kind = FileResult::Kind;
+
+FileResult failure(Kind kind, std::string reason) {
+    return {kind, std::move(reason), {}};
+}
+
+std::string inQuotes(const std::string& path) {
+    return '"' + path + '"';
+}
+
+// 439654 -> "439,654"
+std::string withThousands(std::uint64_t number) {
+    const std::string digits = std::to_string(number);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+// An open image file, closed when it goes out of scope unless close() was
+// called first. Only close() reports the system's verdict.
+class OpenFile {
+public:
+    explicit OpenFile(FileSystem& fileSystem) : fileSystem(fileSystem) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (isOpen)
+            fileSystem.close(handle);
+    }
+
+    std::string openForReading(const std::string& path) {
+        return opened(fileSystem.openForReading(path, handle));
+    }
+    std::string openForWriting(const std::string& path) {
+        return opened(fileSystem.openForWriting(path, handle));
+    }
+    std::string size(std::uint64_t& size) { return fileSystem.size(handle, size); }
+    std::string readAt(std::uint64_t offset, std::span<Byte> buffer) {
+        return fileSystem.readAt(handle, offset, buffer);
+    }
+    std::string writeAt(std::uint64_t offset, std::span<const Byte> bytes) {
+        return fileSystem.writeAt(handle, offset, bytes);
+    }
+    std::string flush() { return fileSystem.flush(handle); }
+    std::string close() {
+        isOpen = false;
+        return fileSystem.close(handle);
+    }
+
+private:
+    std::string opened(std::string reason) {
+        isOpen = reason.empty();
+        return reason;
+    }
+
+    FileSystem& fileSystem;
+    FileSystem::Handle handle = -1;
+    bool isOpen = false;
+};
+
+// "Cannot save "/path/game.smc": No space left on device."
+std::string cannot(std::string_view action, const std::string& path, const std::string& reason) {
+    return "Cannot " + std::string(action) + " " + inQuotes(path) + ": " + reason + ".";
+}
+
+// Checks the open file's signature, then its length against `neededSize`.
+// Returns Ok, or the failure with a reason that names `path`.
+FileResult checkImage(OpenFile& file, const std::string& path, std::string_view action,
+                      std::uint64_t neededSize) {
+    std::uint64_t size = 0;
+    if (std::string reason = file.size(size); !reason.empty())
+        return failure(Kind::Unreadable, cannot(action, path, reason));
+    std::array<Byte, Core::signature.size()> found{};
+    const bool holdsSignature = size >= Core::signatureOffset + found.size();
+    if (holdsSignature) {
+        if (std::string reason = file.readAt(Core::signatureOffset, found); !reason.empty())
+            return failure(Kind::Unreadable, cannot(action, path, reason));
+    }
+    if (!holdsSignature || found != Core::signature)
+        return failure(Kind::NotTheGame, inQuotes(path) + " is not an image of the game.");
+    if (size < neededSize)
+        return failure(Kind::TooShort, inQuotes(path) + " is " + withThousands(size) +
+                                           " bytes long; a game image holds at least " +
+                                           withThousands(Core::minimumImageSize) + " bytes.");
+    return {};
+}
+
+} // namespace
 
 Core::Core(std::filesystem::path programDir, std::shared_ptr<FileSystem> fileSystem)
     : programDir(std::move(programDir)), fileSystem(std::move(fileSystem)) {}
-void Core::setRomPath(std::string path) { romPath = std::move(path); }
-FileResult Core::isValidRom() const { return {FileResult::Kind::NotTheGame, "", ""}; }
-FileResult Core::loadRom() { return {}; }
-FileResult Core::saveRom() const { return {}; }
+
+void Core::setRomPath(std::string path) {
+    romPath = std::move(path);
+}
+
+FileResult Core::isValidRom() const {
+    OpenFile file(*fileSystem);
+    if (std::string reason = file.openForReading(romPath); !reason.empty())
+        return failure(Kind::Unreadable, cannot("read", romPath, reason));
+    // Only the signature matters here; the length is checked by the load.
+    return checkImage(file, romPath, "read", 0);
+}
+
+FileResult Core::loadRom() {
+    OpenFile file(*fileSystem);
+    if (std::string reason = file.openForReading(romPath); !reason.empty())
+        return failure(Kind::Unreadable, cannot("read", romPath, reason));
+    if (FileResult checked = checkImage(file, romPath, "read", minimumImageSize); !checked)
+        return checked;
+
+    // Read into copies first, so a failed load leaves the tables as they were.
+    std::array<Byte, damageTableSize> newDamageTable{};
+    std::array<Byte, enemyBytesSize> newEnemyBytes{};
+    for (const auto& [offset, buffer] :
+         {std::pair{damageTableOffset, std::span<Byte>(newDamageTable)},
+          std::pair{enemyHealthOffset, std::span<Byte>(newEnemyBytes)}}) {
+        if (std::string reason = file.readAt(offset, buffer); !reason.empty())
+            return failure(Kind::Unreadable, cannot("read", romPath, reason));
+    }
+    // Every byte is in memory; a failing close of a file opened for reading
+    // loses nothing.
+    file.close();
+
+    damageTable = newDamageTable;
+    enemyBytes = newEnemyBytes;
+    FileResult result;
+    result.warning = loadNames();
+    return result;
+}
+
+std::string Core::loadNames() {
+    const std::filesystem::path namesPath = programDir / "names.cfg";
+    std::string contents;
+    const std::string reason = fileSystem->readAll(namesPath.string(), contents);
+    const NameList list = parseNameList(contents);
+    std::ranges::copy(list.names, enemyNames.begin());
+    if (!reason.empty())
+        return "names.cfg could not be read from " + programDir.string() + " (" + reason +
+               "); the enemies are listed without names.";
+    if (list.namedCount < enemyCount)
+        return "names.cfg holds only " + std::to_string(list.namedCount) +
+               " names; the other enemies are listed without names.";
+    return {};
+}
+
+FileResult Core::saveRom() const {
+    OpenFile file(*fileSystem);
+    if (std::string reason = file.openForWriting(romPath); !reason.empty())
+        return failure(Kind::WriteFailed, cannot("save", romPath, reason));
+    if (FileResult checked = checkImage(file, romPath, "save", minimumImageSize); !checked)
+        return checked;
+
+    // Two blocks: the damage table, and the health and damage tables, which
+    // overlap in the file and share their bytes in memory.
+    for (const auto& [offset, bytes] :
+         {std::pair{damageTableOffset, std::span<const Byte>(damageTable)},
+          std::pair{enemyHealthOffset, std::span<const Byte>(enemyBytes)}}) {
+        if (std::string reason = file.writeAt(offset, bytes); !reason.empty())
+            return failure(Kind::WriteFailed, cannot("save", romPath, reason));
+    }
+    if (std::string reason = file.flush(); !reason.empty())
+        return failure(Kind::WriteFailed, cannot("save", romPath, reason));
+    if (std::string reason = file.close(); !reason.empty())
+        return failure(Kind::WriteFailed, cannot("save", romPath, reason));
+    return {};
+}
+
 DamageRow Core::getDamageSet(int set) const {
-    const auto r = static_cast<std::size_t>(set & 0x0F) * 3;
-    return {damageTable[r], damageTable[r + 1], damageTable[r + 2]};
+    const std::size_t row = damageRowStart(set);
+    return {damageTable[row], damageTable[row + 1], damageTable[row + 2]};
 }
-void Core::setDamageSet(int set, Byte a, Byte b, Byte c) {
-    const auto r = static_cast<std::size_t>(set & 0x0F) * 3;
-    damageTable[r] = a;
-    damageTable[r + 1] = b;
-    damageTable[r + 2] = c;
+
+void Core::setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3) {
+    const std::size_t row = damageRowStart(set);
+    damageTable[row] = armor1;
+    damageTable[row + 1] = armor2;
+    damageTable[row + 2] = armor3;
 }
-Byte Core::getEnemyDamage(Byte slot) const { return enemyDamage[slot]; }
-void Core::setEnemyDamage(Byte slot, Byte value) { enemyDamage[slot] = value; }
-Byte Core::getEnemyHealth(Byte slot) const { return enemyHealth[slot]; }
-void Core::setEnemyHealth(Byte slot, Byte value) { enemyHealth[slot] = value; }
-bool Core::isByteText(std::string_view text) { return byteFromText(text).has_value(); }
+
+std::size_t Core::damageRowStart(int set) {
+    return static_cast<std::size_t>(set & 0x0F) * 3;
+}
+
+Byte Core::getEnemyDamage(Byte slot) const {
+    return enemyDamage[slot];
+}
+void Core::setEnemyDamage(Byte slot, Byte value) {
+    enemyDamage[slot] = value;
+}
+Byte Core::getEnemyHealth(Byte slot) const {
+    return enemyHealth[slot];
+}
+void Core::setEnemyHealth(Byte slot, Byte value) {
+    enemyHealth[slot] = value;
+}
+
+bool Core::isByteText(std::string_view text) {
+    return byteFromText(text).has_value();
+}
+
 std::optional<Byte> Core::byteFromText(std::string_view text) {
-    if (text.empty() || text.size() > 3)
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (text.empty() || !std::ranges::all_of(text, isDigit))
+        return std::nullopt;
+    // Leading zeros carry no value, so any number of them is fine; at most
+    // three significant digits remain to be added up.
+    const std::string_view significant =
+        text.substr(std::min(text.find_first_not_of('0'), text.size()));
+    if (significant.size() > 3)
         return std::nullopt;
     int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
+    for (const char c : significant)
         value = value * 10 + (c - '0');
-    }
     if (value > 255)
         return std::nullopt;
     return static_cast<Byte>(value);
 }
-std::string Core::getEnemyName(Byte index) const { return enemyNames[index]; }
-std::string Core::getEnemyDisplayName(Byte index) const { return enemyNames[index]; }
+
+std::string Core::getEnemyName(Byte index) const {
+    return enemyNames[index];
+}
+
+std::string Core::getEnemyDisplayName(Byte index) const {
+    return decodeNameForDisplay(enemyNames[index]);
+}

@@ -77,13 +77,17 @@ private:
     // both tables are windows onto one buffer so they can never disagree.
     static constexpr std::uint32_t enemyBytesSize = minimumImageSize - enemyHealthOffset;
 
+    // Reads names.cfg into enemyNames; returns a warning when it falls short.
+    std::string loadNames();
+    static std::size_t damageRowStart(int set);
+
     std::filesystem::path programDir;
     std::shared_ptr<FileSystem> fileSystem;
     std::string romPath;
     std::array<Byte, damageTableSize> damageTable{};
     std::array<Byte, enemyBytesSize> enemyBytes{};
     std::span<Byte, enemyCount> enemyHealth{enemyBytes.data(), enemyCount};
-    std::span<Byte, enemyCount> enemyDamage{enemyBytes.data() + (enemyDamageOffset - enemyHealthOffset),
-                                            enemyCount};
+    std::span<Byte, enemyCount> enemyDamage{
+        enemyBytes.data() + (enemyDamageOffset - enemyHealthOffset), enemyCount};
     std::array<std::string, enemyCount> enemyNames;
 };

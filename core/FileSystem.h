@@ -20,7 +20,8 @@ public:
     virtual std::string openForWriting(const std::string& path, Handle& handle) = 0;
     virtual std::string size(Handle handle, std::uint64_t& size) = 0;
     // Reads exactly buffer.size() bytes at `offset`, or fails.
-    virtual std::string readAt(Handle handle, std::uint64_t offset, std::span<std::uint8_t> buffer) = 0;
+    virtual std::string readAt(Handle handle, std::uint64_t offset,
+                               std::span<std::uint8_t> buffer) = 0;
     // Writes exactly bytes.size() bytes at `offset`, or fails.
     virtual std::string writeAt(Handle handle, std::uint64_t offset,
                                 std::span<const std::uint8_t> bytes) = 0;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The enemy names as read from names.cfg: one name per line, line 1 for slot 0.
+struct NameList {
+    static constexpr std::size_t slotCount = 256;
+    std::array<std::string, slotCount> names;
+    // How many slots the file named (at most slotCount); the rest are empty.
+    std::size_t namedCount = 0;
+};
+
+// Splits the contents of names.cfg into names. A line ends at CR LF, a lone LF
+// or a lone CR; its bytes are kept unchanged. Lines after the 256th are ignored.
+NameList parseNameList(std::string_view contents);
+
+// A name as text to show: the bytes themselves when they are valid UTF-8,
+// otherwise each byte read as Windows-1252 and given as UTF-8.
+std::string decodeNameForDisplay(std::string_view bytes);
