@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test: the suite, then the same
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzzers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -13,6 +13,9 @@ echo "== test suite under ASan + UBSan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j2
+
+echo "== fuzzers, about 30 seconds each"
+bash scripts/fuzz.sh
 
 echo "== package: lintian, desktop entry, metainfo, unpacked program"
 bash scripts/package-check.sh build
