@@ -1,4 +1,224 @@
-// Placeholder: replaced by the main window's implementation.
 #include "BackMDI.h"
 
-BackMDI::BackMDI(Core&, const QString&, QWidget* parent) : QMainWindow(parent) {}
+#include "AboutForm.h"
+#include "Core.h"
+#include "DamageTableForm.h"
+#include "EnemyStatsForm.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QSplitter>
+#include <QTreeView>
+
+namespace {
+// The workspace below the menu bar at start, in logical pixels.
+constexpr QSize workspaceSize{594, 431};
+// Room for the file details at their widest, and for the places' icons.
+constexpr QSize fileDialogSize{780, 420};
+constexpr int placeIconRoom = 40;
+constexpr int columnPadding = 20;
+} // namespace
+
+BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), core(core) {
+    setWindowTitle(tr("Tarvon Add-ons"));
+    setWindowIcon(QIcon(QStringLiteral(":/tarvon/icon16.png")));
+    createWorkspace();
+    createFileDialog(programDir);
+    createMenus();
+    updateMenus();
+    resize(workspaceSize + QSize(0, menuBar()->sizeHint().height()));
+}
+
+void BackMDI::createWorkspace() {
+    mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(mdiArea);
+}
+
+// One dialog for the whole run, so a later showing starts where the last one
+// ended. Qt's own dialog, not the desktop's, so it looks and works the same
+// everywhere. "All Files" uses "*" because Qt's "*.*" would hide names
+// without a dot.
+void BackMDI::createFileDialog(const QString& programDir) {
+    keepFileDialogSettingsUnwritten();
+    ComD = new QFileDialog(this, tr("Load File"), programDir);
+    ComD->setObjectName(QStringLiteral("ComD"));
+    ComD->setOption(QFileDialog::DontUseNativeDialog);
+    ComD->setFileMode(QFileDialog::ExistingFile);
+    ComD->setAcceptMode(QFileDialog::AcceptOpen);
+    ComD->setNameFilters({tr("Velko 3 Rom (*.smc)"), tr("All Files (*)")});
+    showFileDetailsUnclipped();
+}
+
+// Qt's file dialog keeps its history, folders and column widths in the user's
+// settings file. This program writes no file but the image, so per-user
+// settings are pointed at a place where no file can be created: the dialog
+// starts the same every run and nothing is written.
+void BackMDI::keepFileDialogSettingsUnwritten() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
+// Qt's dialog sizes its columns and places list for short English words, which
+// cuts off file types, dates and "Computer": give them the room they need.
+void BackMDI::showFileDetailsUnclipped() {
+    const QFontMetrics metrics = ComD->fontMetrics();
+    auto roomFor = [&metrics](const QString& sample) {
+        return metrics.horizontalAdvance(sample) + columnPadding;
+    };
+    if (auto* details = ComD->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        const QStringList widestDetails = {QString(24, QLatin1Char('w')), tr("1023.99 MiB"),
+                                           tr("Super NES ROM image"), tr("30 Sept 2026 23:59:59")};
+        for (int column = 0; column < widestDetails.size(); ++column)
+            details->header()->resizeSection(column, roomFor(widestDetails[column]));
+    }
+    if (auto* splitter = ComD->findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({roomFor(tr("Computer")) + placeIconRoom, fileDialogSize.width()});
+    ComD->resize(ComD->sizeHint().expandedTo(fileDialogSize));
+}
+
+void BackMDI::createMenus() {
+    FileMenu = addTopMenu("FileMenu", tr("File"));
+    OpenMenu = addMenuItem(FileMenu, "OpenMenu", tr("Open"), &BackMDI::OpenMenu_Click,
+                           QKeySequence(Qt::CTRL | Qt::Key_O));
+    SaveMenu = addMenuItem(FileMenu, "SaveMenu", tr("Save"), &BackMDI::SaveMenu_Click,
+                           QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileMenu->addSeparator()->setObjectName(QStringLiteral("dash1"));
+    ExitMenu = addMenuItem(FileMenu, "ExitMenu", tr("Exit"), &BackMDI::ExitMenu_Click);
+
+    ToolsMenu = addTopMenu("ToolsMenu", tr("Tools"));
+    DamagePointerEditorMenu =
+        addMenuItem(ToolsMenu, "DamagePointerEditorMenu", tr("Enemy Stat Editor"),
+                    &BackMDI::DamagePointerEditorMenu_Click);
+    EnemyDamageEditorMenu =
+        addMenuItem(ToolsMenu, "EnemyDamageEditorMenu", tr("Damage Table Editor"),
+                    &BackMDI::EnemyDamageEditorMenu_Click);
+
+    HelpMenu = addTopMenu("HelpMenu", tr("Help"));
+    AboutMenu = addMenuItem(HelpMenu, "AboutMenu", tr("About..."), &BackMDI::AboutMenu_Click);
+}
+
+QMenu* BackMDI::addTopMenu(const char* name, const QString& caption) {
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QAction* BackMDI::addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                              void (BackMDI::*handler)(), const QKeySequence& shortcut) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    item->setShortcut(shortcut);
+    connect(item, &QAction::triggered, this, handler);
+    return item;
+}
+
+// Every enabled state of the menus follows from whether an image is loaded.
+void BackMDI::updateMenus() {
+    ToolsMenu->menuAction()->setEnabled(imageLoaded);
+    ToolsMenu->setEnabled(imageLoaded);
+    OpenMenu->setEnabled(!imageLoaded);
+    SaveMenu->setEnabled(imageLoaded);
+}
+
+void BackMDI::OpenMenu_Click() {
+    if (ComD->exec() != QDialog::Accepted)
+        return;
+    const QString fileName = ComD->selectedFiles().value(0);
+    if (fileName.isEmpty())
+        return;
+    ComD->selectFile(fileName); // the next showing starts from this file
+    core.setRomPath(QFile::encodeName(fileName).toStdString());
+    if (const FileResult check = core.isValidRom(); !check) {
+        showError(check);
+        return;
+    }
+    const FileResult load = core.loadRom();
+    if (!load) {
+        showError(load);
+        return;
+    }
+    imageLoaded = true;
+    updateMenus();
+    if (!load.warning.empty())
+        showMessage(tr("Warning"), QString::fromStdString(load.warning));
+}
+
+// Silent when the tables reached the file; otherwise the edits stay in memory
+// and Save stays available for another try.
+void BackMDI::SaveMenu_Click() {
+    if (const FileResult result = core.saveRom(); !result)
+        showError(result);
+}
+
+void BackMDI::ExitMenu_Click() {
+    close();
+}
+
+// Closing the frame, by Exit or by its border, saves nothing and asks nothing.
+void BackMDI::closeEvent(QCloseEvent* event) {
+    if (damageTableWindow)
+        damageTableWindow->close();
+    mdiArea->closeAllSubWindows();
+    event->accept();
+}
+
+void BackMDI::DamagePointerEditorMenu_Click() {
+    showEditor<EnemyStatsForm>(enemyStatsWindow);
+}
+
+void BackMDI::EnemyDamageEditorMenu_Click() {
+    showEditor<DamageTableForm>(damageTableWindow)->refreshValues();
+}
+
+void BackMDI::AboutMenu_Click() {
+    AboutForm about(this);
+    about.exec();
+}
+
+// Shows the editor in `window`, creating it first if it is not open, and
+// brings it forward.
+template <class Form> Form* BackMDI::showEditor(QPointer<QMdiSubWindow>& window) {
+    if (!window)
+        window = addEditorWindow(new Form(core));
+    window->show();
+    mdiArea->setActiveSubWindow(window);
+    return static_cast<Form*>(window->widget());
+}
+
+// Editors keep the size they were designed at: a close button only, no
+// resizing, and the window is discarded when closed.
+QMdiSubWindow* BackMDI::addEditorWindow(QWidget* form) {
+    const Qt::WindowFlags closeOnly = Qt::SubWindow | Qt::CustomizeWindowHint |
+                                      Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                      Qt::WindowCloseButtonHint;
+    QMdiSubWindow* window = mdiArea->addSubWindow(form, closeOnly);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(windowIcon());
+    window->adjustSize();
+    window->setFixedSize(window->size());
+    return window;
+}
+
+void BackMDI::showMessage(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+// A file that is not the game gets the one fixed message; every other failure
+// is shown with the store's own explanation.
+void BackMDI::showError(const FileResult& result) {
+    const QString text = result.kind == FileResult::Kind::NotTheGame
+                             ? tr("This is not velko 3 rom")
+                             : QString::fromStdString(result.reason);
+    showMessage(tr("Error"), text);
+}

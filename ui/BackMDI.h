@@ -1,13 +1,67 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 class Core;
+struct FileResult;
+class QAction;
+class QFileDialog;
+class QKeySequence;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
 
 // The main window: a multiple-document frame whose menus carry every command.
+// Until an image is loaded only Open, Exit and About can be used; after a load
+// the editors can be opened and Open is gone for the rest of the run.
 class BackMDI : public QMainWindow {
     Q_OBJECT
 public:
     // `programDir` is where the Open dialog starts.
     BackMDI(Core& core, const QString& programDir, QWidget* parent = nullptr);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createWorkspace();
+    void createFileDialog(const QString& programDir);
+    static void keepFileDialogSettingsUnwritten();
+    void showFileDetailsUnclipped();
+    void createMenus();
+    void updateMenus();
+
+    void OpenMenu_Click();
+    void SaveMenu_Click();
+    void ExitMenu_Click();
+    void DamagePointerEditorMenu_Click();
+    void EnemyDamageEditorMenu_Click();
+    void AboutMenu_Click();
+
+    QMenu* addTopMenu(const char* name, const QString& caption);
+    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                         void (BackMDI::*handler)(), const QKeySequence& shortcut = {});
+    template <class Form> Form* showEditor(QPointer<QMdiSubWindow>& window);
+    QMdiSubWindow* addEditorWindow(QWidget* form);
+    void showMessage(const QString& title, const QString& text);
+    void showError(const FileResult& result);
+
+    Core& core;
+    bool imageLoaded = false;
+
+    QMdiArea* mdiArea = nullptr;
+    QFileDialog* ComD = nullptr;
+    QPointer<QMdiSubWindow> enemyStatsWindow;
+    QPointer<QMdiSubWindow> damageTableWindow;
+
+    QMenu* FileMenu = nullptr;
+    QAction* OpenMenu = nullptr;
+    QAction* SaveMenu = nullptr;
+    QAction* ExitMenu = nullptr;
+    QMenu* ToolsMenu = nullptr;
+    QAction* DamagePointerEditorMenu = nullptr;
+    QAction* EnemyDamageEditorMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* AboutMenu = nullptr;
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+// What a message box showed before it was answered.
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
+    QMessageBox::StandardButtons buttons;
+};
+
+// How the Open dialog looked when it came up.
+struct SeenFileDialog {
+    QString directory;
+    QStringList selectedFiles;
+};
+
+// While alive, answers every modal window the program brings up: the Open
+// dialog gets the next scripted path (typed into its file name box and
+// accepted; an empty path presses Cancel), a message box is recorded and
+// answered with OK, and anything else is recorded and closed. Nothing can
+// hang a test waiting for a user.
+class ModalAnswerer : public QObject {
+public:
+    explicit ModalAnswerer(QStringList paths = {});
+
+    QList<SeenBox> boxes;
+    QList<SeenFileDialog> fileDialogs;
+    QStringList unexpected;
+
+private:
+    void answer();
+
+    QStringList paths;
+    QTimer timer;
+};

@@ -1,0 +1,505 @@
+#include "BackMDI.h"
+#include "Core.h"
+#include "GuiSupport.h"
+#include "ModalAnswerer.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+namespace {
+const QString notTheGame = QStringLiteral("This is not velko 3 rom");
+
+// Passes every call to the real file system, but refuses to open one file.
+class RefusingFileSystem : public FileSystem {
+public:
+    void refuse(const QString& path) { refusedPath = QFile::encodeName(path).toStdString(); }
+
+    std::string openForReading(const std::string& path, Handle& handle) override {
+        if (path == refusedPath)
+            return "Permission denied";
+        return real->openForReading(path, handle);
+    }
+    std::string openForWriting(const std::string& path, Handle& handle) override {
+        return real->openForWriting(path, handle);
+    }
+    std::string size(Handle handle, std::uint64_t& size) override {
+        return real->size(handle, size);
+    }
+    std::string readAt(Handle handle, std::uint64_t offset,
+                       std::span<std::uint8_t> buffer) override {
+        return real->readAt(handle, offset, buffer);
+    }
+    std::string writeAt(Handle handle, std::uint64_t offset,
+                        std::span<const std::uint8_t> bytes) override {
+        return real->writeAt(handle, offset, bytes);
+    }
+    std::string flush(Handle handle) override { return real->flush(handle); }
+    std::string close(Handle handle) override { return real->close(handle); }
+    std::string readAll(const std::string& path, std::string& contents) override {
+        return real->readAll(path, contents);
+    }
+
+private:
+    std::string refusedPath;
+    std::shared_ptr<FileSystem> real = realFileSystem();
+};
+
+// A run of the program on a scratch directory: the store and the main window.
+struct Session {
+    explicit Session(std::shared_ptr<FileSystem> fileSystem = realFileSystem())
+        : core(dir.path().toStdString(), std::move(fileSystem)), window(core, dir.path()) {
+        window.show();
+    }
+
+    QAction* action(const char* name) const { return window.findChild<QAction*>(name); }
+    QMenu* menu(const char* name) const { return window.findChild<QMenu*>(name); }
+    QMdiArea* workspace() const { return window.findChild<QMdiArea*>(); }
+
+    bool imageMenusOn() const {
+        return !action("OpenMenu")->isEnabled() && action("SaveMenu")->isEnabled() &&
+               action("ToolsMenu")->isEnabled();
+    }
+    bool startMenusOn() const {
+        return action("OpenMenu")->isEnabled() && !action("SaveMenu")->isEnabled() &&
+               !action("ToolsMenu")->isEnabled() && !menu("ToolsMenu")->isEnabled();
+    }
+
+    ScratchProgramDir dir;
+    Core core;
+    BackMDI window;
+};
+
+// Loads the scratch image through the real Open dialog.
+void loadImage(Session& session) {
+    ModalAnswerer answerer({session.dir.imagePath()});
+    session.action("OpenMenu")->trigger();
+    QVERIFY(answerer.boxes.isEmpty());
+    QVERIFY(session.imageMenusOn());
+}
+
+// What a second store says about `path`, to compare with what the window shows.
+FileResult storeVerdict(const QString& programDir, const QString& path) {
+    Core probe(programDir.toStdString());
+    probe.setRomPath(QFile::encodeName(path).toStdString());
+    FileResult result = probe.isValidRom();
+    return result ? probe.loadRom() : result;
+}
+
+QByteArray withByte(QByteArray bytes, qsizetype offset, char value) {
+    bytes[offset] = value;
+    return bytes;
+}
+
+QList<QMdiSubWindow*> windowsShowing(QMdiArea* workspace, const QString& formName) {
+    QList<QMdiSubWindow*> found;
+    for (QMdiSubWindow* window : workspace->subWindowList())
+        if (window->widget() && window->widget()->objectName() == formName)
+            found.append(window);
+    return found;
+}
+
+void discardClosedWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Records the order in which watched windows are asked to close.
+class CloseRecorder : public QObject {
+public:
+    QStringList closed;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            if (auto* window = qobject_cast<QMdiSubWindow*>(watched); window && window->widget())
+                closed.append(window->widget()->objectName());
+        return false;
+    }
+};
+} // namespace
+
+class TestBackMDI : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useProgramFont(); }
+
+    void menuTree_data();
+    void menuTree();
+    void startingWindow();
+    void openDialogSettings();
+    void cancelChangesNothing();
+    void refusedFileThenRightOne_data();
+    void refusedFileThenRightOne();
+    void unreadableImage();
+    void namesWarningAfterLoad_data();
+    void namesWarningAfterLoad();
+    void saveWritesTheEdits_data();
+    void saveWritesTheEdits();
+    void failedSaveKeepsEdits_data();
+    void failedSaveKeepsEdits();
+    void closingDiscardsEdits_data();
+    void closingDiscardsEdits();
+    void toolsOpenEachEditorOnce_data();
+    void toolsOpenEachEditorOnce();
+    void damageTableEditorShowsCurrentValues();
+};
+
+void TestBackMDI::menuTree_data() {
+    QTest::addColumn<QString>("parentName");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::addColumn<bool>("enabledAtStart");
+    QTest::addColumn<int>("siblingCount");
+
+    QTest::addRow("File") << "" << 0 << "FileMenu"
+                          << "File" << QKeySequence() << true << 3;
+    QTest::addRow("Open") << "FileMenu" << 0 << "OpenMenu"
+                          << "Open" << QKeySequence("Ctrl+O") << true << 4;
+    QTest::addRow("Save") << "FileMenu" << 1 << "SaveMenu"
+                          << "Save" << QKeySequence("Ctrl+S") << false << 4;
+    QTest::addRow("separator") << "FileMenu" << 2 << "dash1"
+                               << "" << QKeySequence() << true << 4;
+    QTest::addRow("Exit") << "FileMenu" << 3 << "ExitMenu"
+                          << "Exit" << QKeySequence() << true << 4;
+    QTest::addRow("Tools") << "" << 1 << "ToolsMenu"
+                           << "Tools" << QKeySequence() << false << 3;
+    QTest::addRow("Enemy Stat Editor") << "ToolsMenu" << 0 << "DamagePointerEditorMenu"
+                                       << "Enemy Stat Editor" << QKeySequence() << true << 2;
+    QTest::addRow("Damage Table Editor") << "ToolsMenu" << 1 << "EnemyDamageEditorMenu"
+                                         << "Damage Table Editor" << QKeySequence() << true << 2;
+    QTest::addRow("Help") << "" << 2 << "HelpMenu"
+                          << "Help" << QKeySequence() << true << 3;
+    QTest::addRow("About") << "HelpMenu" << 0 << "AboutMenu"
+                           << "About..." << QKeySequence() << true << 1;
+}
+
+void TestBackMDI::menuTree() {
+    QFETCH(QString, parentName);
+    QFETCH(int, position);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, shortcut);
+    QFETCH(bool, enabledAtStart);
+    QFETCH(int, siblingCount);
+
+    Session session;
+    const QList<QAction*> siblings = parentName.isEmpty()
+                                         ? session.window.menuBar()->actions()
+                                         : session.menu(qPrintable(parentName))->actions();
+    QCOMPARE(siblings.size(), siblingCount);
+    QAction* item = siblings.at(position);
+    QCOMPARE(item->objectName(), name);
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->isSeparator(), name == "dash1");
+    QCOMPARE(item->shortcut(), shortcut);
+    QCOMPARE(item->isEnabled(), enabledAtStart);
+}
+
+void TestBackMDI::startingWindow() {
+    Session session;
+    QVERIFY(QTest::qWaitForWindowExposed(&session.window));
+    QCOMPARE(session.window.windowTitle(), QStringLiteral("Tarvon Add-ons"));
+    QCOMPARE(session.workspace()->size(), QSize(594, 431));
+    QVERIFY(session.workspace()->subWindowList().isEmpty());
+    const QIcon icon = session.window.windowIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+    QVERIFY(!icon.pixmap(16, 16).toImage().allGray());
+}
+
+void TestBackMDI::openDialogSettings() {
+    Session session;
+    auto* dialog = session.window.findChild<QFileDialog*>("ComD");
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Load File"));
+    QCOMPARE(dialog->directory().absolutePath(), QDir(session.dir.path()).absolutePath());
+    QCOMPARE(dialog->nameFilters(),
+             QStringList({QStringLiteral("Velko 3 Rom (*.smc)"), QStringLiteral("All Files (*)")}));
+    QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+}
+
+void TestBackMDI::cancelChangesNothing() {
+    Session session;
+    const QByteArray before = session.dir.imageBytes();
+    ModalAnswerer answerer({QString()});
+    session.action("OpenMenu")->trigger();
+    QCOMPARE(answerer.fileDialogs.size(), 1);
+    QVERIFY(answerer.boxes.isEmpty());
+    QVERIFY(session.startMenusOn());
+    QCOMPARE(session.dir.imageBytes(), before);
+    QVERIFY(session.core.currentRomPath().empty());
+}
+
+void TestBackMDI::refusedFileThenRightOne_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("fixedMessage"); // else the store's own reason
+
+    const QByteArray image = syntheticImage();
+    const qsizetype signature = Core::signatureOffset;
+    QTest::addRow("wrong signature") << withByte(image, signature + 3, 0x00) << true;
+    QTest::addRow("empty file") << QByteArray() << true;
+    QTest::addRow("too short for the signature") << image.left(signature + 3) << true;
+    QTest::addRow("right signature, too short for the tables")
+        << image.left(Core::minimumImageSize - 1) << false;
+}
+
+void TestBackMDI::refusedFileThenRightOne() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, fixedMessage);
+
+    Session session;
+    // Markup in the name must show as typed; the next showing of the dialog
+    // starts in the folder of this file, not in the program's.
+    QVERIFY(QDir(session.dir.path()).mkdir("elsewhere"));
+    const QString refused = session.dir.writeFile("elsewhere/<i>other & more.smc", bytes);
+    const QByteArray image = session.dir.imageBytes();
+    {
+        ModalAnswerer answerer({refused});
+        session.action("OpenMenu")->trigger();
+        QCOMPARE(answerer.boxes.size(), 1);
+        const SeenBox box = answerer.boxes.first();
+        QCOMPARE(box.title, QStringLiteral("Error"));
+        const QString expected =
+            fixedMessage ? notTheGame
+                         : QString::fromStdString(storeVerdict(session.dir.path(), refused).reason);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(box.text, expected);
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.format, Qt::PlainText);
+        QVERIFY(session.startMenusOn());
+        QCOMPARE(readFileBytes(refused), bytes);
+    }
+    ModalAnswerer answerer({session.dir.imagePath()});
+    session.action("OpenMenu")->trigger();
+    QCOMPARE(answerer.fileDialogs.size(), 1);
+    QCOMPARE(answerer.fileDialogs.first().directory, QFileInfo(refused).absolutePath());
+    QCOMPARE(answerer.fileDialogs.first().selectedFiles, QStringList(refused));
+    QVERIFY(answerer.boxes.isEmpty());
+    QVERIFY(session.imageMenusOn());
+    QCOMPARE(session.dir.imageBytes(), image);
+}
+
+void TestBackMDI::unreadableImage() {
+    auto fileSystem = std::make_shared<RefusingFileSystem>();
+    Session session(fileSystem);
+    fileSystem->refuse(session.dir.imagePath());
+    ModalAnswerer answerer({session.dir.imagePath()});
+    session.action("OpenMenu")->trigger();
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes.first().title, QStringLiteral("Error"));
+    QVERIFY2(answerer.boxes.first().text.contains("Permission denied"),
+             qPrintable(answerer.boxes.first().text));
+    QVERIFY(session.startMenusOn());
+}
+
+void TestBackMDI::namesWarningAfterLoad_data() {
+    QTest::addColumn<bool>("namesPresent");
+    QTest::addColumn<QByteArray>("names");
+
+    QTest::addRow("names.cfg missing") << false << QByteArray();
+    QTest::addRow("three names only") << true << QByteArray("Slime\r\nBat\r\nGhost\r\n");
+}
+
+void TestBackMDI::namesWarningAfterLoad() {
+    QFETCH(bool, namesPresent);
+    QFETCH(QByteArray, names);
+
+    Session session;
+    if (namesPresent)
+        session.dir.writeFile("names.cfg", names);
+    else
+        QVERIFY(QFile::remove(QDir(session.dir.path()).filePath("names.cfg")));
+    const std::string warning = storeVerdict(session.dir.path(), session.dir.imagePath()).warning;
+    QVERIFY(!warning.empty());
+
+    ModalAnswerer answerer({session.dir.imagePath()});
+    session.action("OpenMenu")->trigger();
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes.first().title, QStringLiteral("Warning"));
+    QCOMPARE(answerer.boxes.first().text, QString::fromStdString(warning));
+    QCOMPARE(answerer.boxes.first().format, Qt::PlainText);
+    QVERIFY(session.imageMenusOn());
+}
+
+void TestBackMDI::saveWritesTheEdits_data() {
+    QTest::addColumn<bool>("byShortcut");
+    QTest::addRow("Save menu item") << false;
+    QTest::addRow("Ctrl+S") << true;
+}
+
+void TestBackMDI::saveWritesTheEdits() {
+    QFETCH(bool, byShortcut);
+
+    Session session;
+    loadImage(session);
+    QByteArray expected = session.dir.imageBytes();
+    auto changed = [&expected](qsizetype offset) {
+        expected[offset] = static_cast<char>(expected[offset] ^ 0x5A);
+        return static_cast<Byte>(expected[offset]);
+    };
+    session.core.setEnemyHealth(7, changed(Core::enemyHealthOffset + 7));
+    session.core.setEnemyDamage(9, changed(Core::enemyDamageOffset + 9));
+    const qsizetype row = Core::damageTableOffset + 2 * 3;
+    const Byte armor1 = changed(row), armor2 = changed(row + 1), armor3 = changed(row + 2);
+    session.core.setDamageSet(2, armor1, armor2, armor3);
+
+    ModalAnswerer answerer;
+    if (byShortcut) {
+        session.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&session.window));
+        QTest::keyClick(&session.window, Qt::Key_S, Qt::ControlModifier);
+    } else {
+        session.action("SaveMenu")->trigger();
+    }
+    QVERIFY(answerer.boxes.isEmpty());
+    QCOMPARE(session.dir.imageBytes(), expected);
+}
+
+void TestBackMDI::failedSaveKeepsEdits_data() {
+    QTest::addColumn<bool>("replaced"); // else deleted
+    QTest::addRow("image deleted") << false;
+    QTest::addRow("image replaced by another file") << true;
+}
+
+void TestBackMDI::failedSaveKeepsEdits() {
+    QFETCH(bool, replaced);
+
+    Session session;
+    loadImage(session);
+    const QByteArray other = QByteArray(4096, 'x');
+    if (replaced)
+        session.dir.writeFile("game.smc", other);
+    else
+        QVERIFY(QFile::remove(session.dir.imagePath()));
+    const Byte edited = static_cast<Byte>(session.core.getEnemyHealth(3) ^ 0xFF);
+    session.core.setEnemyHealth(3, edited);
+
+    ModalAnswerer answerer;
+    session.action("SaveMenu")->trigger();
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes.first().title, QStringLiteral("Error"));
+    QVERIFY(!answerer.boxes.first().text.isEmpty());
+    QCOMPARE(answerer.boxes.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(session.action("SaveMenu")->isEnabled());
+    QCOMPARE(session.core.getEnemyHealth(3), edited);
+    if (replaced)
+        QCOMPARE(session.dir.imageBytes(), other);
+    else
+        QVERIFY(!QFile::exists(session.dir.imagePath()));
+}
+
+void TestBackMDI::closingDiscardsEdits_data() {
+    QTest::addColumn<bool>("byFrame"); // else by Exit
+    QTest::addRow("Exit") << false;
+    QTest::addRow("window frame") << true;
+}
+
+void TestBackMDI::closingDiscardsEdits() {
+    QFETCH(bool, byFrame);
+
+    Session session;
+    loadImage(session);
+    const QByteArray before = session.dir.imageBytes();
+    session.action("DamagePointerEditorMenu")->trigger();
+    session.action("EnemyDamageEditorMenu")->trigger();
+    CloseRecorder recorder;
+    for (QMdiSubWindow* window : session.workspace()->subWindowList())
+        window->installEventFilter(&recorder);
+    session.core.setEnemyHealth(0, static_cast<Byte>(session.core.getEnemyHealth(0) ^ 1));
+
+    ModalAnswerer answerer;
+    if (byFrame)
+        session.window.close();
+    else
+        session.action("ExitMenu")->trigger();
+    discardClosedWindows();
+
+    QVERIFY(answerer.boxes.isEmpty());
+    QVERIFY(answerer.unexpected.isEmpty());
+    QVERIFY(!session.window.isVisible());
+    QCOMPARE(recorder.closed, QStringList({"DamageTableForm", "EnemyStatsForm"}));
+    QVERIFY(session.workspace()->subWindowList().isEmpty());
+    QCOMPARE(session.dir.imageBytes(), before);
+}
+
+void TestBackMDI::toolsOpenEachEditorOnce_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("otherItem");
+    QTest::addColumn<QString>("formName");
+
+    QTest::addRow("Enemy Stat Editor") << "DamagePointerEditorMenu"
+                                       << "EnemyDamageEditorMenu"
+                                       << "EnemyStatsForm";
+    QTest::addRow("Damage Table Editor") << "EnemyDamageEditorMenu"
+                                         << "DamagePointerEditorMenu"
+                                         << "DamageTableForm";
+}
+
+void TestBackMDI::toolsOpenEachEditorOnce() {
+    QFETCH(QString, item);
+    QFETCH(QString, otherItem);
+    QFETCH(QString, formName);
+
+    Session session;
+    loadImage(session);
+    QMdiArea* workspace = session.workspace();
+    QAction* show = session.action(qPrintable(item));
+
+    show->trigger();
+    QCOMPARE(windowsShowing(workspace, formName).size(), 1);
+    QPointer<QMdiSubWindow> first = windowsShowing(workspace, formName).first();
+    QCOMPARE(workspace->activeSubWindow(), first.data());
+    const Qt::WindowFlags flags = first->windowFlags();
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QCOMPARE(first->minimumSize(), first->maximumSize());
+    QVERIFY(first->testAttribute(Qt::WA_DeleteOnClose));
+    QVERIFY(!first->windowIcon().isNull());
+
+    session.action(qPrintable(otherItem))->trigger();
+    QVERIFY(workspace->activeSubWindow() != first.data());
+    show->trigger();
+    QCOMPARE(windowsShowing(workspace, formName), QList<QMdiSubWindow*>({first.data()}));
+    QCOMPARE(workspace->activeSubWindow(), first.data());
+
+    first->close();
+    discardClosedWindows();
+    QVERIFY(first.isNull());
+    show->trigger();
+    QCOMPARE(windowsShowing(workspace, formName).size(), 1);
+}
+
+void TestBackMDI::damageTableEditorShowsCurrentValues() {
+    Session session;
+    loadImage(session);
+    session.action("EnemyDamageEditorMenu")->trigger();
+    QMdiSubWindow* window = windowsShowing(session.workspace(), "DamageTableForm").value(0);
+    QVERIFY(window);
+    const QList<QLineEdit*> boxes = {window->findChild<QLineEdit*>("Damage1"),
+                                     window->findChild<QLineEdit*>("Damage2"),
+                                     window->findChild<QLineEdit*>("Damage3")};
+    if (boxes.contains(nullptr))
+        QSKIP("the damage table editor has no value boxes yet");
+
+    // The window starts on set 0; values changed behind its back show when it
+    // is chosen again.
+    session.core.setDamageSet(0, 11, 22, 33);
+    session.action("EnemyDamageEditorMenu")->trigger();
+    QCOMPARE(boxes[0]->text(), QStringLiteral("11"));
+    QCOMPARE(boxes[1]->text(), QStringLiteral("22"));
+    QCOMPARE(boxes[2]->text(), QStringLiteral("33"));
+}
+
+QTEST_MAIN(TestBackMDI)
+#include "tst_backmdi.moc"
