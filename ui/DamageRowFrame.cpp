@@ -1,1 +1,42 @@
-// Placeholder: replaced by the shared damage row frame.
+#include "DamageRowFrame.h"
+
+#include "Core.h"
+#include "DamageSetCombo.h"
+#include "FormLayout.h"
+
+#include <QLineEdit>
+
+namespace {
+constexpr int maxValueLength = 3;
+}
+
+DamageRowFrame::DamageRowFrame(Boxes kind, const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent) {
+    setObjectName(QStringLiteral("DataFrame"));
+    addLabel(this, "Label2", tr("Armor 1"), fromTwips(360, 480, 615, 255));
+    addLabel(this, "Label3", tr("Armor 2"), fromTwips(1320, 480, 615, 255));
+    addLabel(this, "Label4", tr("Armor 3"), fromTwips(2280, 480, 615, 255));
+    const std::array<const char*, 3> names{"Damage1", "Damage2", "Damage3"};
+    const std::array<int, 3> lefts{360, 1320, 2280};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        boxes[i] = new QLineEdit(QStringLiteral("0"), this);
+        boxes[i]->setReadOnly(kind == Boxes::ReadOnly);
+        boxes[i]->setMaxLength(maxValueLength);
+        place(boxes[i], names[i], fromTwips(lefts[i], 960, 615, 285));
+    }
+}
+
+QLineEdit* DamageRowFrame::damageBox(int armour) const {
+    return boxes.at(static_cast<std::size_t>(armour - 1));
+}
+
+void DamageRowFrame::showSetOf(DamageSetCombo& combo, const Core& core) {
+    if (!byteFromText(combo.currentText()))
+        combo.showSet(QString::number(shownSet));
+    const QString setText = combo.currentText();
+    shownSet = *byteFromText(setText);
+    setTitle(QStringLiteral("Damage ") + setText + QStringLiteral(" Table"));
+    const DamageRow row = core.getDamageSet(shownSet);
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i]->setText(QString::number(row[i]));
+}

@@ -1,5 +1,69 @@
-// Placeholder: replaced by the window's implementation.
 #include "DamageTableForm.h"
 
-DamageTableForm::DamageTableForm(Core&, QWidget* parent) : QWidget(parent) {}
-void DamageTableForm::refreshValues() {}
+#include "Core.h"
+#include "DamageRowFrame.h"
+#include "DamageSetCombo.h"
+#include "FormLayout.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+DamageTableForm::DamageTableForm(Core& core, QWidget* parent)
+    : QWidget(parent), core(core), setCombo(new DamageSetCombo(this)),
+      dataFrame(new DamageRowFrame(DamageRowFrame::Boxes::Editable, tr("Damage 0 Table"), this)) {
+    setObjectName(QStringLiteral("DamageTableForm"));
+    setWindowTitle(tr("Damage Table Editor"));
+    setFixedSize(fromTwips(0, 0, 4170, 2850).size());
+
+    createControls();
+    setFocusOrder();
+    connectHandlers();
+}
+
+void DamageTableForm::createControls() {
+    addLabel(this, "DamageSetLabel", tr("Damage Set:"), fromTwips(240, 240, 975, 255));
+    setCombo->setGeometry(fromTwips(1320, 240, 615, 315));
+    auto* warning = addLabel(this, "Label1", tr("be very careful with changing these values."),
+                             fromTwips(2160, 240, 1695, 495));
+    warning->setWordWrap(true);
+    dataFrame->setGeometry(fromTwips(480, 840, 3255, 1695));
+}
+
+void DamageTableForm::setFocusOrder() {
+    setFocusChain(
+        {dataFrame->damageBox(1), dataFrame->damageBox(2), dataFrame->damageBox(3), setCombo});
+}
+
+void DamageTableForm::connectHandlers() {
+    connect(setCombo, &DamageSetCombo::picked, this, &DamageTableForm::DamageSetCombo_Click);
+    for (int armour = 1; armour <= 3; ++armour) {
+        QLineEdit* box = dataFrame->damageBox(armour);
+        connect(box, &QLineEdit::textChanged, this, [this, box] { Damage_Change(box); });
+    }
+}
+
+void DamageTableForm::refreshValues() {
+    dataFrame->showSetOf(*setCombo, core);
+}
+
+// Writes the three boxes into the set they show, which is not always the set
+// the combo's text names: typing there alone changes nothing.
+void DamageTableForm::storeValues() {
+    const auto value = [this](int armour) {
+        return byteFromText(dataFrame->damageBox(armour)->text()).value_or(0);
+    };
+    core.setDamageSet(dataFrame->setShown(), value(1), value(2), value(3));
+}
+
+void DamageTableForm::DamageSetCombo_Click() {
+    refreshValues();
+}
+
+// The change handler of Damage1 to Damage3. A text that is no byte value
+// becomes "0", and that change stores 0.
+void DamageTableForm::Damage_Change(QLineEdit* box) {
+    if (byteFromText(box->text()))
+        storeValues();
+    else
+        box->setText(QStringLiteral("0"));
+}

@@ -3,6 +3,9 @@
 #include <QWidget>
 
 class Core;
+class DamageRowFrame;
+class DamageSetCombo;
+class QLineEdit;
 
 // The damage table editor: picks a damage set and edits its three values.
 // Lives inside a QMdiSubWindow of the main window.
@@ -11,5 +14,19 @@ class DamageTableForm : public QWidget {
 public:
     explicit DamageTableForm(Core& core, QWidget* parent = nullptr);
 
+    // Shows the row of the damage set that the set combo names.
     void refreshValues();
+
+private:
+    void createControls();
+    void setFocusOrder();
+    void connectHandlers();
+
+    void storeValues();
+    void DamageSetCombo_Click();
+    void Damage_Change(QLineEdit* box);
+
+    Core& core;
+    DamageSetCombo* setCombo;
+    DamageRowFrame* dataFrame;
 };

@@ -1,5 +1,104 @@
-// Placeholder: replaced by the window's implementation.
 #include "EnemyStatsForm.h"
 
-EnemyStatsForm::EnemyStatsForm(Core&, QWidget* parent) : QWidget(parent) {}
-void EnemyStatsForm::refreshValues() {}
+#include "DamageRowFrame.h"
+#include "DamageSetCombo.h"
+#include "FormLayout.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+constexpr int maxHealthLength = 3;
+constexpr Byte setBits = 0x0F;
+} // namespace
+
+EnemyStatsForm::EnemyStatsForm(Core& core, QWidget* parent)
+    : QWidget(parent), core(core), enemyList(new QListWidget(this)),
+      healthBox(new QLineEdit(QStringLiteral("0"), this)), setCombo(new DamageSetCombo(this)),
+      dataFrame(new DamageRowFrame(DamageRowFrame::Boxes::ReadOnly, tr("Damage Done"), this)) {
+    setObjectName(QStringLiteral("EnemyStatsForm"));
+    setWindowTitle(tr("Enemy Damage Editor"));
+    setFixedSize(fromTwips(0, 0, 7155, 4140).size());
+
+    createControls();
+    setFocusOrder();
+    connectHandlers();
+    load();
+}
+
+void EnemyStatsForm::createControls() {
+    addLabel(this, "Label1", tr("Enemy"), fromTwips(240, 240, 975, 255));
+    enemyList->setSelectionMode(QAbstractItemView::SingleSelection);
+    place(enemyList, "ListOfEnemy", fromTwips(240, 720, 2175, 2595));
+    addLabel(this, "Label6", tr("Enemy Health"), fromTwips(3000, 480, 2415, 255));
+    healthBox->setMaxLength(maxHealthLength);
+    place(healthBox, "healthBox", fromTwips(5640, 480, 495, 285));
+    addLabel(this, "Label5", tr("Enemy Damage Set:"), fromTwips(3000, 1080, 2415, 255));
+    setCombo->setGeometry(fromTwips(5640, 1080, 615, 315));
+    dataFrame->setGeometry(fromTwips(3120, 1800, 3255, 1695));
+}
+
+void EnemyStatsForm::setFocusOrder() {
+    setFocusChain({dataFrame->damageBox(3), dataFrame->damageBox(2), dataFrame->damageBox(1),
+                   enemyList, setCombo, healthBox});
+}
+
+void EnemyStatsForm::connectHandlers() {
+    connect(enemyList, &QListWidget::currentRowChanged, this, &EnemyStatsForm::ListOfEnemy_Click);
+    connect(enemyList, &QListWidget::itemSelectionChanged, this, &EnemyStatsForm::keepSlotSelected);
+    connect(setCombo, &DamageSetCombo::picked, this, &EnemyStatsForm::DamageSetCombo_Click);
+    connect(healthBox, &QLineEdit::textChanged, this, &EnemyStatsForm::healthBox_Change);
+}
+
+void EnemyStatsForm::load() {
+    fillEnemyList();
+    enemyList->setCurrentRow(0);
+    refreshValues();
+}
+
+void EnemyStatsForm::fillEnemyList() {
+    for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot) {
+        const auto name = core.getEnemyDisplayName(static_cast<Byte>(slot));
+        enemyList->addItem(QString::number(slot, 16).toUpper() + QStringLiteral(" - ") +
+                           QString::fromStdString(name));
+    }
+}
+
+void EnemyStatsForm::refreshValues() {
+    dataFrame->showSetOf(*setCombo, core);
+}
+
+void EnemyStatsForm::ListOfEnemy_Click() {
+    keepSlotSelected();
+    setCombo->showSet(QString::number(core.getEnemyDamage(slot()) & setBits));
+    healthBox->setText(QString::number(core.getEnemyHealth(slot())));
+    refreshValues();
+}
+
+// The damage byte's high four bits are not the set's and stay as they are.
+void EnemyStatsForm::DamageSetCombo_Click() {
+    refreshValues();
+    const Byte old = core.getEnemyDamage(slot());
+    const auto set = static_cast<Byte>(dataFrame->setShown());
+    core.setEnemyDamage(slot(), static_cast<Byte>((old & ~setBits) | (set & setBits)));
+}
+
+// A text that is no byte value is replaced by the stored health at once.
+void EnemyStatsForm::healthBox_Change() {
+    if (const auto health = byteFromText(healthBox->text()))
+        core.setEnemyHealth(slot(), *health);
+    else
+        healthBox->setText(QString::number(core.getEnemyHealth(slot())));
+}
+
+// The current row is the slot being edited; a Ctrl+click or Ctrl+arrow must
+// not leave it unselected.
+void EnemyStatsForm::keepSlotSelected() {
+    const QModelIndex current = enemyList->currentIndex();
+    if (current.isValid() && !enemyList->selectionModel()->isSelected(current))
+        enemyList->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+}
+
+Byte EnemyStatsForm::slot() const {
+    return static_cast<Byte>(enemyList->currentRow());
+}

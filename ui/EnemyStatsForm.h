@@ -1,8 +1,13 @@
 #pragma once
 
+#include "Core.h"
+
 #include <QWidget>
 
-class Core;
+class DamageRowFrame;
+class DamageSetCombo;
+class QLineEdit;
+class QListWidget;
 
 // The enemy editor: lists the 256 enemy slots and edits the selected one's
 // health and damage set. Lives inside a QMdiSubWindow of the main window.
@@ -11,5 +16,26 @@ class EnemyStatsForm : public QWidget {
 public:
     explicit EnemyStatsForm(Core& core, QWidget* parent = nullptr);
 
+    // Shows the row of the damage set that the set combo names.
     void refreshValues();
+
+private:
+    void createControls();
+    void setFocusOrder();
+    void connectHandlers();
+    void load();
+    void fillEnemyList();
+
+    void ListOfEnemy_Click();
+    void DamageSetCombo_Click();
+    void healthBox_Change();
+    void keepSlotSelected();
+
+    Byte slot() const;
+
+    Core& core;
+    QListWidget* enemyList;
+    QLineEdit* healthBox;
+    DamageSetCombo* setCombo;
+    DamageRowFrame* dataFrame;
 };

@@ -1,0 +1,58 @@
+#include "LoadedImage.h"
+
+#include <QTest>
+
+namespace {
+std::string programDirOf(const ScratchProgramDir& dir) {
+    return dir.path().toStdString();
+}
+} // namespace
+
+LoadedImage::LoadedImage() : core(programDirOf(dir)), original(dir.imageBytes()) {
+    core.setRomPath(dir.imagePath().toStdString());
+    if (!core.loadRom())
+        qFatal("the synthetic image does not load");
+}
+
+Byte LoadedImage::originalAt(qsizetype offset) const {
+    return static_cast<Byte>(original.at(offset));
+}
+
+QMap<qsizetype, Byte> LoadedImage::savedChanges() {
+    if (!core.saveRom())
+        qFatal("the synthetic image cannot be saved");
+    const QByteArray saved = dir.imageBytes();
+    QMap<qsizetype, Byte> changes;
+    for (qsizetype offset = 0; offset < std::max(saved.size(), original.size()); ++offset) {
+        if (offset >= saved.size() || offset >= original.size() ||
+            saved.at(offset) != original.at(offset))
+            changes.insert(offset, offset < saved.size() ? static_cast<Byte>(saved.at(offset)) : 0);
+    }
+    return changes;
+}
+
+qsizetype healthOffset(int slot) {
+    return Core::enemyHealthOffset + slot;
+}
+qsizetype damageByteOffset(int slot) {
+    return Core::enemyDamageOffset + slot;
+}
+qsizetype damageTableOffset(int index) {
+    return Core::damageTableOffset + index;
+}
+
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        if (character == QLatin1Char('\b')) {
+            QTest::keyClick(widget, Qt::Key_Backspace);
+            continue;
+        }
+        const auto key =
+            character.unicode() < 0x80 ? Qt::Key(character.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, widget, key, QString(character), Qt::NoModifier);
+    }
+}
+
+void selectAll(QWidget* widget) {
+    QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+}

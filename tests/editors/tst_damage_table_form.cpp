@@ -1,0 +1,264 @@
+// The damage table editor, driven from the keyboard and the mouse, checked
+// against the data store and the saved file; and both editors open together.
+#include "DamageTableForm.h"
+#include "EditorDriver.h"
+#include "EnemyStatsForm.h"
+#include "LoadedImage.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+using Changes = QMap<qsizetype, Byte>;
+
+class TestDamageTableForm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<LoadedImage> image;
+    std::unique_ptr<DamageTableForm> form;
+
+    Core& core() const { return image->core; }
+    EditorDriver driver() const { return EditorDriver(form.get()); }
+    QStringList originalRow(int set) const;
+    QStringList storedRow(int set) const;
+    void verifyShowsSet(const QString& setText, int set) const;
+
+private slots:
+    void initTestCase() { useProgramFont(); }
+    void init();
+    void cleanup();
+
+    void startsAtSetZero();
+    void focusMovesInTheWindowsOrder();
+    void pickingSets_data();
+    void pickingSets();
+    void damageTyping_data();
+    void damageTyping();
+    void typedSetThenEditWritesTheSetShown_data();
+    void typedSetThenEditWritesTheSetShown();
+    void setTextAtRefresh_data();
+    void setTextAtRefresh();
+    void bothEditorsOpenTogether();
+};
+
+void TestDamageTableForm::init() {
+    image = std::make_unique<LoadedImage>();
+    form = std::make_unique<DamageTableForm>(core());
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->refreshValues();
+}
+
+void TestDamageTableForm::cleanup() {
+    form.reset();
+    image.reset();
+}
+
+QStringList TestDamageTableForm::originalRow(int set) const {
+    QStringList row;
+    for (int armour = 0; armour < 3; ++armour)
+        row << QString::number(image->originalAt(damageTableOffset(set * 3 + armour)));
+    return row;
+}
+
+QStringList TestDamageTableForm::storedRow(int set) const {
+    QStringList row;
+    for (Byte value : core().getDamageSet(set))
+        row << QString::number(value);
+    return row;
+}
+
+void TestDamageTableForm::verifyShowsSet(const QString& setText, int set) const {
+    QCOMPARE(driver().setCombo()->currentText(), setText);
+    QCOMPARE(driver().dataFrame()->title(), "Damage " + setText + " Table");
+    QCOMPARE(driver().damageTexts(), storedRow(set));
+}
+
+void TestDamageTableForm::startsAtSetZero() {
+    LoadedImage freshImage;
+    DamageTableForm fresh(freshImage.core);
+    const EditorDriver freshDriver(&fresh);
+    QCOMPARE(freshDriver.setCombo()->currentText(), "0");
+    QCOMPARE(freshDriver.dataFrame()->title(), "Damage 0 Table");
+    QCOMPARE(freshDriver.damageTexts(), (QStringList{"0", "0", "0"}));
+    QVERIFY(freshImage.savedChanges().isEmpty());
+
+    verifyShowsSet("0", 0);
+    QCOMPARE(driver().damageTexts(), originalRow(0));
+    QVERIFY(image->savedChanges().isEmpty());
+}
+
+void TestDamageTableForm::focusMovesInTheWindowsOrder() {
+    const QStringList order{"Damage1", "Damage2", "Damage3", "DamageSetCombo", "Damage1"};
+    QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
+    for (const QString& next : order.sliced(1)) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), next);
+    }
+}
+
+// Picks from the list (item >= 0) or steps with the arrow keys; showing sets
+// never changes the table.
+void TestDamageTableForm::pickingSets_data() {
+    QTest::addColumn<QList<int>>("picks");
+    QTest::addColumn<int>("expectedSet");
+    QTest::addRow("list 4") << QList<int>{4} << 4;
+    QTest::addRow("list 9") << QList<int>{9} << 9;
+    QTest::addRow("list 4, list 0") << QList<int>{4, 0} << 0;
+    QTest::addRow("4 down") << QList<int>{-1, -1, -1, -1} << 4;
+    QTest::addRow("4 down, 4 up") << QList<int>{-1, -1, -1, -1, -2, -2, -2, -2} << 0;
+    QTest::addRow("list 7, up") << QList<int>{7, -2} << 6;
+}
+
+void TestDamageTableForm::pickingSets() {
+    QFETCH(QList<int>, picks);
+    QFETCH(int, expectedSet);
+    for (int pick : picks) {
+        if (pick >= 0)
+            driver().pickFromList(pick);
+        else
+            driver().stepSet(pick == -1 ? 1 : -1);
+    }
+    verifyShowsSet(QString::number(expectedSet), expectedSet);
+    QCOMPARE(driver().damageTexts(), originalRow(expectedSet));
+    QVERIFY(image->savedChanges().isEmpty());
+}
+
+// Keys typed one at a time over the whole selected text of one box; after
+// each one the box shows the next text and the store holds its value.
+void TestDamageTableForm::damageTyping_data() {
+    QTest::addColumn<int>("set");
+    QTest::addColumn<int>("armour");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addRow("letter in Damage2") << 4 << 2 << "x" << QStringList{"0"};
+    QTest::addRow("2, 5, 6") << 1 << 1 << "256" << QStringList{"2", "25", "0"};
+    QTest::addRow("9, 5") << 9 << 3 << "95" << QStringList{"9", "95"};
+    QTest::addRow("deleted, then 7") << 3 << 1 << "\b7" << QStringList{"0", "07"};
+    QTest::addRow("no fourth character")
+        << 2 << 3 << "1234" << QStringList{"1", "12", "123", "123"};
+    QTest::addRow("Arabic-Indic three") << 5 << 2 << QString(QChar(0x0663)) << QStringList{"0"};
+    QTest::addRow("set 0") << 0 << 2 << "8" << QStringList{"8"};
+}
+
+void TestDamageTableForm::damageTyping() {
+    QFETCH(int, set);
+    QFETCH(int, armour);
+    QFETCH(QString, keys);
+    QFETCH(QStringList, texts);
+    driver().stepSet(set);
+    QLineEdit* box = driver().damageBox(armour);
+    box->setFocus();
+    selectAll(box);
+    QStringList expectedRow = originalRow(set);
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        typeText(box, keys.at(i));
+        QCOMPARE(box->text(), texts.at(i));
+        expectedRow[armour - 1] = QString::number(texts.at(i).toInt());
+        QCOMPARE(storedRow(set), expectedRow);
+    }
+    QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(set));
+    const int index = set * 3 + armour - 1;
+    const auto value = Byte(texts.last().toInt());
+    Changes expected;
+    if (value != image->originalAt(damageTableOffset(index)))
+        expected.insert(damageTableOffset(index), value);
+    QCOMPARE(image->savedChanges(), expected);
+}
+
+// A number typed into the combo's text shows nothing new; the next edit
+// goes into the set the boxes show.
+void TestDamageTableForm::typedSetThenEditWritesTheSetShown_data() {
+    QTest::addColumn<int>("endingKey");
+    QTest::addRow("no key") << 0;
+    QTest::addRow("Enter") << int(Qt::Key_Return);
+    QTest::addRow("Tab") << int(Qt::Key_Tab);
+}
+
+void TestDamageTableForm::typedSetThenEditWritesTheSetShown() {
+    QFETCH(int, endingKey);
+    driver().stepSet(2);
+    QSignalSpy picks(driver().setCombo(), &DamageSetCombo::picked);
+    driver().typeSetText("5", endingKey);
+    QCOMPARE(picks.count(), 0);
+    QCOMPARE(driver().dataFrame()->title(), "Damage 2 Table");
+    QLineEdit* box = driver().damageBox(1);
+    box->setFocus();
+    selectAll(box);
+    const int value = image->originalAt(damageTableOffset(6)) == 77 ? 78 : 77;
+    typeText(box, QString::number(value));
+    QCOMPARE(storedRow(2),
+             (QStringList{QString::number(value), originalRow(2)[1], originalRow(2)[2]}));
+    QCOMPARE(storedRow(5), originalRow(5));
+    QCOMPARE(image->savedChanges(), (Changes{{damageTableOffset(6), Byte(value)}}));
+}
+
+// The text the combo holds when the window refreshes, as the main window
+// does when it shows the window again.
+void TestDamageTableForm::setTextAtRefresh_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shownText");
+    QTest::addColumn<int>("shownSet");
+    QTest::addRow("letter") << "x"
+                            << "6" << 6;
+    QTest::addRow("300") << "300"
+                         << "6" << 6;
+    QTest::addRow("empty") << "\b"
+                           << "6" << 6;
+    QTest::addRow("minus one") << "-1"
+                               << "6" << 6;
+    QTest::addRow("Arabic-Indic three") << QString(QChar(0x0663)) << "6" << 6;
+    QTest::addRow("07") << "07"
+                        << "07" << 7;
+    QTest::addRow("15") << "15"
+                        << "15" << 15;
+    QTest::addRow("255 folds onto 15") << "255"
+                                       << "255" << 15;
+}
+
+void TestDamageTableForm::setTextAtRefresh() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shownText);
+    QFETCH(int, shownSet);
+    driver().stepSet(6);
+    driver().typeSetText(typed, 0);
+    form->refreshValues();
+    verifyShowsSet(shownText, shownSet);
+    QCOMPARE(driver().damageTexts(), originalRow(shownSet));
+    QVERIFY(image->savedChanges().isEmpty());
+}
+
+// Neither window refreshes the other; an edit in the damage table editor
+// shows in the enemy editor when it next shows a slot.
+void TestDamageTableForm::bothEditorsOpenTogether() {
+    QMdiArea area;
+    auto* enemyForm = new EnemyStatsForm(core());
+    area.addSubWindow(enemyForm);
+    area.addSubWindow(form.release());
+    area.show();
+    QVERIFY(QTest::qWaitForWindowActive(&area));
+    auto* tableForm = area.findChild<DamageTableForm*>();
+    const EditorDriver tableDriver(tableForm);
+    const EditorDriver enemyDriver(enemyForm);
+
+    const int set = core().getEnemyDamage(0) & 0x0F;
+    tableDriver.pickFromList(set);
+    selectAll(tableDriver.damageBox(1));
+    typeText(tableDriver.damageBox(1), "42");
+    QCOMPARE(enemyDriver.damageTexts(), originalRow(set));
+
+    auto* enemyList = enemyForm->findChild<QListWidget*>("ListOfEnemy");
+    QTest::keyClick(enemyList, Qt::Key_Down);
+    QTest::keyClick(enemyList, Qt::Key_Up);
+    QCOMPARE(enemyDriver.damageTexts(),
+             (QStringList{"42", originalRow(set)[1], originalRow(set)[2]}));
+    const Changes expected{{damageTableOffset(set * 3), 42}};
+    QCOMPARE(image->savedChanges(),
+             image->originalAt(damageTableOffset(set * 3)) == 42 ? Changes{} : expected);
+}
+
+QTEST_MAIN(TestDamageTableForm)
+#include "tst_damage_table_form.moc"

@@ -1,0 +1,39 @@
+#include "FormLayout.h"
+
+#include <QLabel>
+
+namespace {
+constexpr int twipsPerPixel = 15;
+}
+
+QRect fromTwips(int left, int top, int width, int height) {
+    return {left / twipsPerPixel, top / twipsPerPixel, width / twipsPerPixel,
+            height / twipsPerPixel};
+}
+
+void place(QWidget* widget, const char* objectName, const QRect& geometry) {
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setGeometry(geometry);
+}
+
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
+                 const QRect& geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(label, objectName, geometry);
+    return label;
+}
+
+void setFocusChain(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+    (*widgets.begin())->setFocus();
+}
+
+std::optional<Byte> byteFromText(const QString& text) {
+    return Core::byteFromText(text.toStdString());
+}

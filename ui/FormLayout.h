@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Core.h"
+
+#include <QRect>
+#include <QString>
+#include <initializer_list>
+#include <optional>
+
+class QLabel;
+class QWidget;
+
+// The editor windows place every control at a fixed position given in twips,
+// 15 to a logical pixel.
+QRect fromTwips(int left, int top, int width, int height);
+
+// Names `widget` and puts it at `geometry` inside its parent.
+void place(QWidget* widget, const char* objectName, const QRect& geometry);
+
+// A caption aligned to the top left of its box, as dialog labels are.
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
+                 const QRect& geometry);
+
+// Tab moves through `widgets` in the order given; the first one has the
+// focus when the window is shown.
+void setFocusChain(std::initializer_list<QWidget*> widgets);
+
+// The value of a box's text when it is a byte value (digits "0" to "9" only,
+// below 256).
+std::optional<Byte> byteFromText(const QString& text);
