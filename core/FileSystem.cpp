@@ -30,6 +30,26 @@ std::string openExisting(const std::string& path, int flags, FileSystem::Handle&
     return {};
 }
 
+// Repeats a positioned read or write until every byte has moved; `stalled`
+// is the reason given when the system moves none.
+template <class Byte, class Transfer>
+std::string transferAll(Transfer transfer, std::span<Byte> bytes, std::uint64_t offset,
+                        const char* stalled) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t count =
+            transfer(bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return systemReason();
+        if (count == 0)
+            return stalled;
+        done += static_cast<std::size_t>(count);
+    }
+    return {};
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     std::string openForReading(const std::string& path, Handle& handle) override {
@@ -52,36 +72,18 @@ public:
 
     std::string readAt(Handle handle, std::uint64_t offset,
                        std::span<std::uint8_t> buffer) override {
-        std::size_t done = 0;
-        while (done < buffer.size()) {
-            const ssize_t count = ::pread(handle, buffer.data() + done, buffer.size() - done,
-                                          static_cast<off_t>(offset + done));
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count < 0)
-                return systemReason();
-            if (count == 0)
-                return "The file ends before the bytes to be read";
-            done += static_cast<std::size_t>(count);
-        }
-        return {};
+        const auto read = [handle](std::uint8_t* data, std::size_t count, off_t at) {
+            return ::pread(handle, data, count, at);
+        };
+        return transferAll(read, buffer, offset, "The file ends before the bytes to be read");
     }
 
     std::string writeAt(Handle handle, std::uint64_t offset,
                         std::span<const std::uint8_t> bytes) override {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t count = ::pwrite(handle, bytes.data() + done, bytes.size() - done,
-                                           static_cast<off_t>(offset + done));
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count < 0)
-                return systemReason();
-            if (count == 0)
-                return "The system accepted no bytes";
-            done += static_cast<std::size_t>(count);
-        }
-        return {};
+        const auto write = [handle](const std::uint8_t* data, std::size_t count, off_t at) {
+            return ::pwrite(handle, data, count, at);
+        };
+        return transferAll(write, bytes, offset, "The system accepted no bytes");
     }
 
     std::string flush(Handle handle) override {
