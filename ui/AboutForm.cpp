@@ -41,6 +41,7 @@ void AboutForm::createControls() {
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Picture1->setAlignment(Qt::AlignCenter);
     Picture1->setPixmap(QPixmap(QStringLiteral(":/tarvon/logo.gif")));
+    Picture1->setAccessibleName(tr("Tarvon Add-ons logo"));
 
     Label1 = addLabel(this, "Label1", {56, 96, 129, 17});
     Label1->setText(tr("Tarvon Add-ons"));

@@ -6,13 +6,16 @@
 #include "EnemyStatsForm.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSettings>
 #include <QSplitter>
 #include <QTreeView>
@@ -34,6 +37,7 @@ BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
     createFileDialog(programDir);
     createMenus();
     updateMenus();
+    setAcceptDrops(true);
     resize(workspaceSize + QSize(0, menuBar()->sizeHint().height()));
 }
 
@@ -136,6 +140,11 @@ void BackMDI::OpenMenu_Click() {
     if (fileName.isEmpty())
         return;
     ComD->selectFile(fileName); // the next showing starts from this file
+    openImage(fileName);
+}
+
+// Binds, tests and loads the image; the menus switch only once it is loaded.
+void BackMDI::openImage(const QString& fileName) {
     core.setRomPath(QFile::encodeName(fileName).toStdString());
     if (const FileResult check = core.isValidRom(); !check) {
         showError(check);
@@ -169,6 +178,56 @@ void BackMDI::closeEvent(QCloseEvent* event) {
         damageTableWindow->close();
     mdiArea->closeAllSubWindows();
     event->accept();
+}
+
+// None of the child controls takes a file, so a drag over any part of the
+// window, the workspace and the editors included, ends up here.
+void BackMDI::dragEnterEvent(QDragEnterEvent* event) {
+    acceptDrag(event);
+}
+
+void BackMDI::dragMoveEvent(QDragMoveEvent* event) {
+    acceptDrag(event);
+}
+
+// The drag source gets its answer before the image is opened, so that a
+// message box cannot hold up the program the file came from.
+void BackMDI::dropEvent(QDropEvent* event) {
+    const QString fileName = acceptDrag(event);
+    if (fileName.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, fileName] {
+            if (OpenMenu->isEnabled())
+                openImage(fileName);
+        },
+        Qt::QueuedConnection);
+}
+
+// Takes the drag when it carries an image to open, and returns the image's
+// path (empty when refused). A copy is the only action offered back, so that
+// no file manager removes the file after a drop.
+QString BackMDI::acceptDrag(QDropEvent* event) const {
+    const QString fileName = droppableImage(event);
+    if (fileName.isEmpty()) {
+        event->ignore();
+    } else {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+    return fileName;
+}
+
+// The path of the one local file that the drag carries, while Open can be
+// used; empty when the drag is not for this window.
+QString BackMDI::droppableImage(const QDropEvent* event) const {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!OpenMenu->isEnabled() || urls.size() != 1 || !urls.first().isLocalFile() ||
+        !event->possibleActions().testFlag(Qt::CopyAction))
+        return {};
+    const QString fileName = urls.first().toLocalFile();
+    return QFileInfo(fileName).isDir() ? QString() : fileName;
 }
 
 void BackMDI::DamagePointerEditorMenu_Click() {

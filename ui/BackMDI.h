@@ -14,7 +14,9 @@ class QMenu;
 
 // The main window: a multiple-document frame whose menus carry every command.
 // Until an image is loaded only Open, Exit and About can be used; after a load
-// the editors can be opened and Open is gone for the rest of the run.
+// the editors can be opened and Open is gone for the rest of the run. An
+// image file dropped onto the window opens as if chosen in the Open dialog,
+// for as long as Open can be used.
 class BackMDI : public QMainWindow {
     Q_OBJECT
 public:
@@ -23,6 +25,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createWorkspace();
@@ -38,6 +43,10 @@ private:
     void DamagePointerEditorMenu_Click();
     void EnemyDamageEditorMenu_Click();
     void AboutMenu_Click();
+
+    void openImage(const QString& fileName);
+    QString droppableImage(const QDropEvent* event) const;
+    QString acceptDrag(QDropEvent* event) const;
 
     QMenu* addTopMenu(const char* name, const QString& caption);
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,

@@ -13,16 +13,17 @@ constexpr int maxValueLength = 3;
 DamageRowFrame::DamageRowFrame(Boxes kind, const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent) {
     setObjectName(QStringLiteral("DataFrame"));
-    addLabel(this, "Label2", tr("Armor 1"), fromTwips(360, 480, 615, 255));
-    addLabel(this, "Label3", tr("Armor 2"), fromTwips(1320, 480, 615, 255));
-    addLabel(this, "Label4", tr("Armor 3"), fromTwips(2280, 480, 615, 255));
-    const std::array<const char*, 3> names{"Damage1", "Damage2", "Damage3"};
+    const std::array<const char*, 3> labelNames{"Label2", "Label3", "Label4"};
+    const std::array<const char*, 3> boxNames{"Damage1", "Damage2", "Damage3"};
     const std::array<int, 3> lefts{360, 1320, 2280};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const QString armour = tr("Armor %1").arg(i + 1);
+        auto* label = addLabel(this, labelNames[i], armour, fromTwips(lefts[i], 480, 615, 255));
         boxes[i] = new QLineEdit(QStringLiteral("0"), this);
         boxes[i]->setReadOnly(kind == Boxes::ReadOnly);
         boxes[i]->setMaxLength(maxValueLength);
-        place(boxes[i], names[i], fromTwips(lefts[i], 960, 615, 285));
+        place(boxes[i], boxNames[i], fromTwips(lefts[i], 960, 615, 285));
+        nameBoxBy(label, boxes[i]);
     }
 }
 

@@ -21,11 +21,13 @@ DamageTableForm::DamageTableForm(Core& core, QWidget* parent)
 }
 
 void DamageTableForm::createControls() {
-    addLabel(this, "DamageSetLabel", tr("Damage Set:"), fromTwips(240, 240, 975, 255));
+    nameBoxBy(addLabel(this, "DamageSetLabel", tr("Damage Set:"), fromTwips(240, 240, 975, 255)),
+              setCombo);
     setCombo->setGeometry(fromTwips(1320, 240, 615, 315));
     auto* warning = addLabel(this, "Label1", tr("be very careful with changing these values."),
                              fromTwips(2160, 240, 1695, 495));
     warning->setWordWrap(true);
+    warning->setAccessibleName(tr("Warning: ") + warning->text());
     dataFrame->setGeometry(fromTwips(480, 840, 3255, 1695));
 }
 

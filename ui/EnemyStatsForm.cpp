@@ -27,13 +27,15 @@ EnemyStatsForm::EnemyStatsForm(Core& core, QWidget* parent)
 }
 
 void EnemyStatsForm::createControls() {
-    addLabel(this, "Label1", tr("Enemy"), fromTwips(240, 240, 975, 255));
+    nameBoxBy(addLabel(this, "Label1", tr("Enemy"), fromTwips(240, 240, 975, 255)), enemyList);
     enemyList->setSelectionMode(QAbstractItemView::SingleSelection);
     place(enemyList, "ListOfEnemy", fromTwips(240, 720, 2175, 2595));
-    addLabel(this, "Label6", tr("Enemy Health"), fromTwips(3000, 480, 2415, 255));
+    nameBoxBy(addLabel(this, "Label6", tr("Enemy Health"), fromTwips(3000, 480, 2415, 255)),
+              healthBox);
     healthBox->setMaxLength(maxHealthLength);
     place(healthBox, "healthBox", fromTwips(5640, 480, 495, 285));
-    addLabel(this, "Label5", tr("Enemy Damage Set:"), fromTwips(3000, 1080, 2415, 255));
+    nameBoxBy(addLabel(this, "Label5", tr("Enemy Damage Set:"), fromTwips(3000, 1080, 2415, 255)),
+              setCombo);
     setCombo->setGeometry(fromTwips(5640, 1080, 615, 315));
     dataFrame->setGeometry(fromTwips(3120, 1800, 3255, 1695));
 }

@@ -24,6 +24,14 @@ QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
     return label;
 }
 
+void nameBoxBy(QLabel* label, QWidget* box) {
+    label->setBuddy(box);
+    QString name = label->text();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    box->setAccessibleName(name);
+}
+
 void setFocusChain(std::initializer_list<QWidget*> widgets) {
     QWidget* previous = nullptr;
     for (QWidget* widget : widgets) {

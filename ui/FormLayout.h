@@ -21,6 +21,10 @@ void place(QWidget* widget, const char* objectName, const QRect& geometry);
 QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
                  const QRect& geometry);
 
+// Makes `label` the caption of `box`: the label is its buddy, and a screen
+// reader names the box by the label's text, without a closing colon.
+void nameBoxBy(QLabel* label, QWidget* box);
+
 // Tab moves through `widgets` in the order given; the first one has the
 // focus when the window is shown.
 void setFocusChain(std::initializer_list<QWidget*> widgets);

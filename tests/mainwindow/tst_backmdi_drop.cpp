@@ -1,0 +1,237 @@
+// Dropping an image file onto the main window opens it as the Open command
+// does, for as long as Open can be used.
+#include "BackMDI.h"
+#include "Core.h"
+#include "GuiSupport.h"
+#include "ModalAnswerer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTest>
+
+namespace {
+// A run of the program on a scratch directory: the store and the main window.
+struct Session {
+    Session() : core(dir.path().toStdString()), window(core, dir.path()) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+
+    QAction* action(const char* name) const { return window.findChild<QAction*>(name); }
+    QMdiArea* workspace() const { return window.findChild<QMdiArea*>(); }
+
+    bool imageMenusOn() const {
+        return !action("OpenMenu")->isEnabled() && action("SaveMenu")->isEnabled() &&
+               action("ToolsMenu")->isEnabled();
+    }
+    bool startMenusOn() const {
+        return action("OpenMenu")->isEnabled() && !action("SaveMenu")->isEnabled() &&
+               !action("ToolsMenu")->isEnabled();
+    }
+
+    ScratchProgramDir dir;
+    Core core;
+    BackMDI window;
+};
+
+enum class Over { Workspace, MenuBar, EnemyEditorHealthBox };
+
+// The widget under the mouse at a place of the window: the one a desktop
+// hands the drag events to.
+QWidget* widgetOver(Session& session, Over place) {
+    switch (place) {
+    case Over::Workspace:
+        return session.workspace()->viewport();
+    case Over::MenuBar:
+        return session.window.menuBar();
+    case Over::EnemyEditorHealthBox:
+        session.action("DamagePointerEditorMenu")->trigger();
+        return session.window.findChild<QLineEdit*>("healthBox");
+    }
+    return nullptr;
+}
+
+QList<QUrl> localFiles(const QStringList& paths) {
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    return urls;
+}
+
+// One drag of `urls` over the middle of `target`: enter, move and, if the
+// target took the drag, the drop. Returns whether the drag was accepted.
+bool dragAndDrop(QWidget* target, const QList<QUrl>& urls,
+                 Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPointF middle = QRectF(target->rect()).center();
+    QDragEnterEvent enter(middle.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(middle.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    move.setAccepted(true);
+    QApplication::sendEvent(target, &move);
+    if (!move.isAccepted())
+        return false;
+    QDropEvent drop(middle, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    // The program offers only a copy back, so no file manager moves the file away.
+    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+}
+
+// Lets the window finish what the drop started.
+void settle() {
+    QTest::qWait(50);
+}
+
+// Shows the Open dialog, cancels it and returns how it looked.
+SeenFileDialog openDialogAsShown(Session& session) {
+    ModalAnswerer answerer({QString()});
+    session.action("OpenMenu")->trigger();
+    return answerer.fileDialogs.value(0);
+}
+} // namespace
+
+class TestBackMDIDrop : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useProgramFont(); }
+
+    void dropLoadsImage_data();
+    void dropLoadsImage();
+    void dropAfterLoadRefused_data();
+    void dropAfterLoadRefused();
+    void wrongFileRefusedAsOpenDoes();
+    void dragsRefused_data();
+    void dragsRefused();
+};
+
+void TestBackMDIDrop::dropLoadsImage_data() {
+    QTest::addColumn<Over>("place");
+    QTest::addRow("over the workspace") << Over::Workspace;
+    QTest::addRow("over the menu bar") << Over::MenuBar;
+}
+
+void TestBackMDIDrop::dropLoadsImage() {
+    QFETCH(Over, place);
+
+    Session session;
+    const QByteArray image = session.dir.imageBytes();
+    ModalAnswerer answerer;
+    QVERIFY(dragAndDrop(widgetOver(session, place), localFiles({session.dir.imagePath()})));
+    QTRY_VERIFY(session.imageMenusOn());
+    QVERIFY(answerer.boxes.isEmpty());
+    QVERIFY(answerer.fileDialogs.isEmpty());
+    QCOMPARE(QString::fromStdString(session.core.currentRomPath()),
+             QString(QFile::encodeName(session.dir.imagePath())));
+    QCOMPARE(session.core.getEnemyHealth(0), Byte(image[Core::enemyHealthOffset]));
+    QCOMPARE(session.dir.imageBytes(), image);
+}
+
+void TestBackMDIDrop::dropAfterLoadRefused_data() {
+    QTest::addColumn<Over>("place");
+    QTest::addRow("over the workspace") << Over::Workspace;
+    QTest::addRow("over an editor's box") << Over::EnemyEditorHealthBox;
+}
+
+// A second image dropped after the first is not even taken: nothing reloads,
+// and edits in memory stay.
+void TestBackMDIDrop::dropAfterLoadRefused() {
+    QFETCH(Over, place);
+
+    Session session;
+    QVERIFY(dragAndDrop(session.workspace()->viewport(), localFiles({session.dir.imagePath()})));
+    QTRY_VERIFY(session.imageMenusOn());
+    const QString other = session.dir.writeFile("other.smc", syntheticImage(0x100000, 7));
+    const Byte edited = Byte(session.core.getEnemyHealth(5) ^ 0xFF);
+    session.core.setEnemyHealth(5, edited);
+
+    ModalAnswerer answerer;
+    QVERIFY(!dragAndDrop(widgetOver(session, place), localFiles({other})));
+    settle();
+    QVERIFY(answerer.boxes.isEmpty());
+    QVERIFY(session.imageMenusOn());
+    QCOMPARE(QString::fromStdString(session.core.currentRomPath()),
+             QString(QFile::encodeName(session.dir.imagePath())));
+    QCOMPARE(session.core.getEnemyHealth(5), edited);
+}
+
+// The same box as Open shows; Open stays usable, and the dialog still starts
+// where it did before the drop.
+void TestBackMDIDrop::wrongFileRefusedAsOpenDoes() {
+    Session session;
+    QVERIFY(QDir(session.dir.path()).mkdir("elsewhere"));
+    QByteArray wrong = syntheticImage();
+    wrong[Core::signatureOffset] = char(wrong[Core::signatureOffset] ^ 0x55);
+    const QString wrongPath = session.dir.writeFile("elsewhere/wrong.smc", wrong);
+    const SeenFileDialog before = openDialogAsShown(session);
+    {
+        ModalAnswerer answerer;
+        QVERIFY(dragAndDrop(session.workspace()->viewport(), localFiles({wrongPath})));
+        QTRY_COMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes.first().title, QStringLiteral("Error"));
+        QCOMPARE(answerer.boxes.first().text, QStringLiteral("This is not velko 3 rom"));
+        QCOMPARE(answerer.boxes.first().icon, QMessageBox::NoIcon);
+        QCOMPARE(answerer.boxes.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+    QVERIFY(session.startMenusOn());
+    QCOMPARE(readFileBytes(wrongPath), wrong);
+
+    const SeenFileDialog after = openDialogAsShown(session);
+    QCOMPARE(after.directory, before.directory);
+    QCOMPARE(after.selectedFiles, before.selectedFiles);
+    QVERIFY(session.startMenusOn());
+
+    ModalAnswerer answerer;
+    QVERIFY(dragAndDrop(session.workspace()->viewport(), localFiles({session.dir.imagePath()})));
+    QTRY_VERIFY(session.imageMenusOn());
+    QVERIFY(answerer.boxes.isEmpty());
+}
+
+void TestBackMDIDrop::dragsRefused_data() {
+    QTest::addColumn<QStringList>("files"); // names in the scratch directory
+    QTest::addColumn<QList<QUrl>>("otherUrls");
+    QTest::addColumn<Qt::DropActions>("actions");
+
+    const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
+    QTest::addRow("two images") << QStringList{"game.smc", "copy.smc"} << QList<QUrl>{}
+                                << copyOrMove;
+    QTest::addRow("a web address")
+        << QStringList{} << QList<QUrl>{QUrl("https://example.org/game.smc")} << copyOrMove;
+    QTest::addRow("an image and a web address")
+        << QStringList{"game.smc"} << QList<QUrl>{QUrl("https://example.org/game.smc")}
+        << copyOrMove;
+    QTest::addRow("no address at all") << QStringList{} << QList<QUrl>{} << copyOrMove;
+    QTest::addRow("a folder") << QStringList{"."} << QList<QUrl>{} << copyOrMove;
+    QTest::addRow("move only") << QStringList{"game.smc"} << QList<QUrl>{}
+                               << Qt::DropActions(Qt::MoveAction);
+}
+
+void TestBackMDIDrop::dragsRefused() {
+    QFETCH(QStringList, files);
+    QFETCH(QList<QUrl>, otherUrls);
+    QFETCH(Qt::DropActions, actions);
+
+    Session session;
+    session.dir.writeFile("copy.smc", session.dir.imageBytes());
+    QStringList paths;
+    for (const QString& file : files)
+        paths.append(QDir(session.dir.path()).filePath(file));
+    ModalAnswerer answerer;
+    QVERIFY(!dragAndDrop(session.workspace()->viewport(), localFiles(paths) + otherUrls, actions));
+    settle();
+    QVERIFY(answerer.boxes.isEmpty());
+    QVERIFY(session.startMenusOn());
+    QVERIFY(session.core.currentRomPath().empty());
+}
+
+QTEST_MAIN(TestBackMDIDrop)
+#include "tst_backmdi_drop.moc"
