@@ -6,10 +6,6 @@
 
 #include <QLineEdit>
 
-namespace {
-constexpr int maxValueLength = 3;
-}
-
 DamageRowFrame::DamageRowFrame(Boxes kind, const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent) {
     setObjectName(QStringLiteral("DataFrame"));
@@ -21,7 +17,7 @@ DamageRowFrame::DamageRowFrame(Boxes kind, const QString& caption, QWidget* pare
         auto* label = addLabel(this, labelNames[i], armour, fromTwips(lefts[i], 480, 615, 255));
         boxes[i] = new QLineEdit(QStringLiteral("0"), this);
         boxes[i]->setReadOnly(kind == Boxes::ReadOnly);
-        boxes[i]->setMaxLength(maxValueLength);
+        makeByteBox(boxes[i]);
         place(boxes[i], boxNames[i], fromTwips(lefts[i], 960, 615, 285));
         nameBoxBy(label, boxes[i]);
     }

@@ -8,7 +8,6 @@
 #include <QListWidget>
 
 namespace {
-constexpr int maxHealthLength = 3;
 constexpr Byte setBits = 0x0F;
 } // namespace
 
@@ -32,7 +31,7 @@ void EnemyStatsForm::createControls() {
     place(enemyList, "ListOfEnemy", fromTwips(240, 720, 2175, 2595));
     nameBoxBy(addLabel(this, "Label6", tr("Enemy Health"), fromTwips(3000, 480, 2415, 255)),
               healthBox);
-    healthBox->setMaxLength(maxHealthLength);
+    makeByteBox(healthBox);
     place(healthBox, "healthBox", fromTwips(5640, 480, 495, 285));
     nameBoxBy(addLabel(this, "Label5", tr("Enemy Damage Set:"), fromTwips(3000, 1080, 2415, 255)),
               setCombo);

@@ -41,7 +41,7 @@ struct Session {
     BackMDI window;
 };
 
-enum class Over { Workspace, MenuBar, EnemyEditorHealthBox };
+enum class Over { Workspace, MenuBar, EnemyEditorHealthBox, DamageTableBox };
 
 // The widget under the mouse at a place of the window: the one a desktop
 // hands the drag events to.
@@ -54,6 +54,10 @@ QWidget* widgetOver(Session& session, Over place) {
     case Over::EnemyEditorHealthBox:
         session.action("DamagePointerEditorMenu")->trigger();
         return session.window.findChild<QLineEdit*>("healthBox");
+    case Over::DamageTableBox:
+        session.action("EnemyDamageEditorMenu")->trigger();
+        return session.window.findChild<QWidget*>("DamageTableForm")
+            ->findChild<QLineEdit*>("Damage1");
     }
     return nullptr;
 }
@@ -71,6 +75,11 @@ bool dragAndDrop(QWidget* target, const QList<QUrl>& urls,
                  Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
     QMimeData data;
     data.setUrls(urls);
+    // File managers also offer the paths as text, which a text box would take.
+    QStringList paths;
+    for (const QUrl& url : urls)
+        paths.append(url.toLocalFile());
+    data.setText(paths.join(QLatin1Char('\n')));
     const QPointF middle = QRectF(target->rect()).center();
     QDragEnterEvent enter(middle.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -139,7 +148,8 @@ void TestBackMDIDrop::dropLoadsImage() {
 void TestBackMDIDrop::dropAfterLoadRefused_data() {
     QTest::addColumn<Over>("place");
     QTest::addRow("over the workspace") << Over::Workspace;
-    QTest::addRow("over an editor's box") << Over::EnemyEditorHealthBox;
+    QTest::addRow("over the health box") << Over::EnemyEditorHealthBox;
+    QTest::addRow("over a damage table box") << Over::DamageTableBox;
 }
 
 // A second image dropped after the first is not even taken: nothing reloads,
@@ -153,10 +163,15 @@ void TestBackMDIDrop::dropAfterLoadRefused() {
     const QString other = session.dir.writeFile("other.smc", syntheticImage(0x100000, 7));
     const Byte edited = Byte(session.core.getEnemyHealth(5) ^ 0xFF);
     session.core.setEnemyHealth(5, edited);
+    QWidget* target = widgetOver(session, place);
+    const DamageRow firstSet = session.core.getDamageSet(0);
+    const Byte firstHealth = session.core.getEnemyHealth(0);
 
     ModalAnswerer answerer;
-    QVERIFY(!dragAndDrop(widgetOver(session, place), localFiles({other})));
+    QVERIFY(!dragAndDrop(target, localFiles({other})));
     settle();
+    QCOMPARE(session.core.getDamageSet(0), firstSet);
+    QCOMPARE(session.core.getEnemyHealth(0), firstHealth);
     QVERIFY(answerer.boxes.isEmpty());
     QVERIFY(session.imageMenusOn());
     QCOMPARE(QString::fromStdString(session.core.currentRomPath()),
