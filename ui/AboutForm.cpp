@@ -1,5 +1,7 @@
 #include "AboutForm.h"
 
+#include "FormLayout.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,19 +10,12 @@
 
 namespace {
 // The client area, placed at a fixed spot on the screen.
-constexpr QRect clientArea{385, 235, 248, 241};
+const QRect clientArea = fromTwips(5775, 3525, 3720, 3615);
 
 QIcon blankIcon() {
     QPixmap blank(16, 16);
     blank.fill(Qt::transparent);
     return QIcon(blank);
-}
-
-QLabel* addLabel(QWidget* parent, const char* name, const QRect& place) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(place);
-    return label;
 }
 } // namespace
 
@@ -37,25 +32,23 @@ AboutForm::AboutForm(QWidget* parent)
 }
 
 void AboutForm::createControls() {
-    Picture1 = addLabel(this, "Picture1", {80, 8, 89, 89});
+    Picture1 = addLabel(this, "Picture1", QString(), fromTwips(1200, 120, 1335, 1335));
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Picture1->setAlignment(Qt::AlignCenter);
     Picture1->setPixmap(QPixmap(QStringLiteral(":/tarvon/logo.gif")));
     Picture1->setAccessibleName(tr("Tarvon Add-ons logo"));
 
-    Label1 = addLabel(this, "Label1", {56, 96, 129, 17});
-    Label1->setText(tr("Tarvon Add-ons"));
+    Label1 = addLabel(this, "Label1", tr("Tarvon Add-ons"), fromTwips(840, 1440, 1935, 255));
     Label1->setAlignment(Qt::AlignCenter);
     QFont titleFont = Label1->font();
     titleFont.setPointSizeF(9.75);
     Label1->setFont(titleFont);
 
-    Label2 = addLabel(this, "Label2", {56, 128, 145, 17});
-    Label2->setText(tr("Made by the Tarvon team"));
+    Label2 =
+        addLabel(this, "Label2", tr("Made by the Tarvon team"), fromTwips(840, 1920, 2175, 255));
 
     Command1 = new QPushButton(tr("ok"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(88, 192, 73, 25);
+    place(Command1, "Command1", fromTwips(1320, 2880, 1095, 375));
     Command1->setAutoDefault(false);
     Command1->setDefault(false);
     connect(Command1, &QPushButton::clicked, this, &AboutForm::Command1_Click);
