@@ -1,6 +1,7 @@
 #include "BackMDI.h"
 #include "Core.h"
 #include "GuiSupport.h"
+#include "MainWindowSession.h"
 #include "ModalAnswerer.h"
 
 #include <QAction>
@@ -52,29 +53,7 @@ private:
 };
 
 // A run of the program on a scratch directory: the store and the main window.
-struct Session {
-    explicit Session(std::shared_ptr<FileSystem> fileSystem = realFileSystem())
-        : core(dir.path().toStdString(), std::move(fileSystem)), window(core, dir.path()) {
-        window.show();
-    }
-
-    QAction* action(const char* name) const { return window.findChild<QAction*>(name); }
-    QMenu* menu(const char* name) const { return window.findChild<QMenu*>(name); }
-    QMdiArea* workspace() const { return window.findChild<QMdiArea*>(); }
-
-    bool imageMenusOn() const {
-        return !action("OpenMenu")->isEnabled() && action("SaveMenu")->isEnabled() &&
-               action("ToolsMenu")->isEnabled();
-    }
-    bool startMenusOn() const {
-        return action("OpenMenu")->isEnabled() && !action("SaveMenu")->isEnabled() &&
-               !action("ToolsMenu")->isEnabled() && !menu("ToolsMenu")->isEnabled();
-    }
-
-    ScratchProgramDir dir;
-    Core core;
-    BackMDI window;
-};
+using Session = MainWindowSession;
 
 // Loads the scratch image through the real Open dialog.
 void loadImage(Session& session) {

@@ -3,6 +3,7 @@
 #include "BackMDI.h"
 #include "Core.h"
 #include "GuiSupport.h"
+#include "MainWindowSession.h"
 #include "ModalAnswerer.h"
 
 #include <QAction>
@@ -17,29 +18,7 @@
 #include <QTest>
 
 namespace {
-// A run of the program on a scratch directory: the store and the main window.
-struct Session {
-    Session() : core(dir.path().toStdString()), window(core, dir.path()) {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-
-    QAction* action(const char* name) const { return window.findChild<QAction*>(name); }
-    QMdiArea* workspace() const { return window.findChild<QMdiArea*>(); }
-
-    bool imageMenusOn() const {
-        return !action("OpenMenu")->isEnabled() && action("SaveMenu")->isEnabled() &&
-               action("ToolsMenu")->isEnabled();
-    }
-    bool startMenusOn() const {
-        return action("OpenMenu")->isEnabled() && !action("SaveMenu")->isEnabled() &&
-               !action("ToolsMenu")->isEnabled();
-    }
-
-    ScratchProgramDir dir;
-    Core core;
-    BackMDI window;
-};
+using Session = MainWindowSession;
 
 enum class Over { Workspace, MenuBar, EnemyEditorHealthBox, DamageTableBox };
 
