@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     constexpr std::size_t demoSize = 1'049'088; // 1 MiB plus a 512-byte copier header
     const auto image = makeSyntheticImage(demoSize, 0x7A4F0u);
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    out.write(reinterpret_cast<const char*>(image.data()),
+              static_cast<std::streamsize>(image.size()));
     out.close();
     if (!out) {
         std::perror(argv[1]);

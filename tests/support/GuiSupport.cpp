@@ -10,7 +10,9 @@
 #include <QTimer>
 #include <QWidget>
 
-void useProgramFont() { applyDialogFont(); }
+void useProgramFont() {
+    applyDialogFont();
+}
 
 void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
     auto* timer = new QTimer;
@@ -35,7 +37,8 @@ void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
 
 QByteArray syntheticImage(qsizetype size, quint32 seed) {
     const auto image = makeSyntheticImage(static_cast<std::size_t>(size), seed);
-    return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<qsizetype>(image.size()));
+    return QByteArray(reinterpret_cast<const char*>(image.data()),
+                      static_cast<qsizetype>(image.size()));
 }
 
 QByteArray readFileBytes(const QString& path) {
@@ -60,4 +63,6 @@ QString ScratchProgramDir::writeFile(const QString& name, const QByteArray& byte
     return file.fileName();
 }
 
-QByteArray ScratchProgramDir::imageBytes() const { return readFileBytes(imagePath()); }
+QByteArray ScratchProgramDir::imageBytes() const {
+    return readFileBytes(imagePath());
+}
