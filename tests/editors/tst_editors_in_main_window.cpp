@@ -8,11 +8,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QTest>
 
 class TestEditorsInMainWindow : public QObject {
@@ -41,18 +40,12 @@ void TestEditorsInMainWindow::editsReachTheFileThroughTheMenus() {
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
     answerNextModal([&dir](QWidget* modal) {
-        auto* nameBox = modal->findChild<QLineEdit*>("fileNameEdit");
-        auto* buttons = modal->findChild<QDialogButtonBox*>("buttonBox");
-        if (nameBox && buttons) {
-            nameBox->setText(dir.imagePath());
-            buttons->button(QDialogButtonBox::Open)->click();
-        }
-        if (modal->isVisible())
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog || !chooseFileInDialog(dialog, dir.imagePath()))
             modal->close();
     });
     trigger(&window, "OpenMenu");
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(activateWindow(&window));
     trigger(&window, "DamagePointerEditorMenu");
     auto* enemyForm = window.findChild<EnemyStatsForm*>("EnemyStatsForm");
     QVERIFY(enemyForm);

@@ -1,29 +1,14 @@
 #include "ModalAnswerer.h"
 
-#include <QAbstractItemView>
+#include "GuiSupport.h"
+
 #include <QApplication>
-#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 namespace {
-void typeIntoFileDialog(QFileDialog* dialog, const QString& path) {
-    auto* nameBox = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    if (!nameBox || !buttons) {
-        dialog->reject();
-        return;
-    }
-    nameBox->clear();
-    QTest::keyClicks(nameBox, path);
-    if (QCompleter* completer = nameBox->completer())
-        completer->popup()->hide();
-    buttons->button(QDialogButtonBox::Open)->click();
-}
-
 void cancelFileDialog(QFileDialog* dialog) {
     auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     if (buttons)
@@ -39,7 +24,15 @@ ModalAnswerer::ModalAnswerer(QStringList paths) : paths(std::move(paths)) {
     timer.start();
 }
 
+// Choosing a file waits for the dialog, so the timer is held meanwhile: the
+// same window must not be answered twice.
 void ModalAnswerer::answer() {
+    timer.stop();
+    answerActiveModal();
+    timer.start();
+}
+
+void ModalAnswerer::answerActiveModal() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
@@ -53,12 +46,8 @@ void ModalAnswerer::answer() {
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
         fileDialogs.append({dialog->directory().absolutePath(), dialog->selectedFiles()});
         const QString path = paths.isEmpty() ? QString() : paths.takeFirst();
-        if (path.isEmpty())
-            cancelFileDialog(dialog);
-        else
-            typeIntoFileDialog(dialog, path);
         // A name the dialog refuses leaves it up: give up rather than wait.
-        if (dialog->isVisible())
+        if (path.isEmpty() || !chooseFileInDialog(dialog, path))
             cancelFileDialog(dialog);
     } else {
         unexpected.append(modal->objectName());

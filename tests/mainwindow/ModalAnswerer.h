@@ -35,6 +35,7 @@ public:
 
 private:
     void answer();
+    void answerActiveModal();
 
     QStringList paths;
     QTimer timer;

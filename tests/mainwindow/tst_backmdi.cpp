@@ -334,8 +334,7 @@ void TestBackMDI::saveWritesTheEdits() {
 
     ModalAnswerer answerer;
     if (byShortcut) {
-        session.window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&session.window));
+        QVERIFY(activateWindow(&session.window));
         QTest::keyClick(&session.window, Qt::Key_S, Qt::ControlModifier);
     } else {
         session.action("SaveMenu")->trigger();

@@ -1,6 +1,7 @@
 #include "Monkey.h"
 
 #include "DamageSetCombo.h"
+#include "GuiSupport.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -124,7 +125,10 @@ QString Monkey::act() {
 }
 
 QString Monkey::pressKey() {
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : mainWindow;
+    // A user's keys reach the active window, and the focus within it.
+    activateWindow(mainWindow);
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* target = focus && focus->window() == mainWindow ? focus : mainWindow;
     switch (below(5)) {
     case 0: {
         const int digit = below(10);

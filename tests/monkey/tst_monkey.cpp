@@ -14,11 +14,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
+#include <QFileDialog>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -109,13 +107,13 @@ public:
 void Session::openImage() {
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    answerNextModal([this](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(dir.imagePath());
-        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+    answerNextModal([this](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog || !chooseFileInDialog(dialog, dir.imagePath()))
+            modal->close();
     });
     window.findChild<QAction*>(QStringLiteral("OpenMenu"))->trigger();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(activateWindow(&window));
     QVERIFY(window.findChild<QAction*>(QStringLiteral("SaveMenu"))->isEnabled());
 }
 

@@ -3,9 +3,16 @@
 #include "DemoImage.h"
 #include "DialogFont.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QDeadlineTimer>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -33,6 +40,35 @@ void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
         }
     });
     timer->start();
+}
+
+bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs) {
+    auto* nameBox = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    if (!nameBox || !buttons)
+        return false;
+    QPushButton* open = buttons->button(QDialogButtonBox::Open);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (dialog->isVisible() && !deadline.hasExpired()) {
+        if (nameBox->text() != path)
+            nameBox->setText(path);
+        if (QCompleter* completer = nameBox->completer())
+            completer->popup()->hide();
+        if (open->isEnabled() && dialog->selectedFiles() == QStringList(path))
+            open->click();
+        else
+            QTest::qWait(10);
+    }
+    return !dialog->isVisible();
+}
+
+bool activateWindow(QWidget* window, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (QApplication::activeWindow() != window && !deadline.hasExpired()) {
+        window->activateWindow();
+        QTest::qWait(10);
+    }
+    return QApplication::activeWindow() == window;
 }
 
 QByteArray syntheticImage(qsizetype size, quint32 seed) {

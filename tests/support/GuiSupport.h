@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 // Uses the editor's font, as the program does at start.
@@ -13,6 +14,19 @@ void useProgramFont();
 // Runs `answer` on the next modal widget (dialog or message box) once it is
 // up; fails the current test if none appears within `timeoutMs`.
 void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000);
+
+// Chooses `path` in an Open dialog that is up, as a user does who enters the
+// path and presses Open. The dialog lists folders in the background and, when
+// a listing arrives, may put back the name it had selected before; the path is
+// entered again until the dialog takes exactly it. Returns whether the dialog
+// accepted it within `timeoutMs`.
+bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs = 5000);
+
+// Makes `window` itself the active window, as a user's click on it does.
+// Offscreen, a dialog answered at once can become active after it has closed,
+// since its activation arrives late, and QTest counts a window active while
+// one of its dialogs is; this waits for the window itself.
+bool activateWindow(QWidget* window, int timeoutMs = 5000);
 
 // A scratch program directory with names.cfg and a synthetic image.
 class ScratchProgramDir {
