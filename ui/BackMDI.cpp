@@ -30,11 +30,10 @@ constexpr int columnPadding = 20;
 } // namespace
 
 BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
-    : QMainWindow(parent), core(core) {
+    : QMainWindow(parent), core(core), programDir(programDir) {
     setWindowTitle(tr("Tarvon Add-ons"));
     setWindowIcon(QIcon(QStringLiteral(":/tarvon/icon16.png")));
     createWorkspace();
-    createFileDialog(programDir);
     createMenus();
     updateMenus();
     setAcceptDrops(true);
@@ -47,11 +46,14 @@ void BackMDI::createWorkspace() {
     setCentralWidget(mdiArea);
 }
 
-// One dialog for the whole run, so a later showing starts where the last one
+// One dialog for the whole run, made at the first Open so that start-up does
+// not list the program's folder; a later showing starts where the last one
 // ended. Qt's own dialog, not the desktop's, so it looks and works the same
 // everywhere. "All Files" uses "*" because Qt's "*.*" would hide names
 // without a dot.
-void BackMDI::createFileDialog(const QString& programDir) {
+QFileDialog* BackMDI::fileDialog() {
+    if (ComD)
+        return ComD;
     keepFileDialogSettingsUnwritten();
     ComD = new QFileDialog(this, tr("Load File"), programDir);
     ComD->setObjectName(QStringLiteral("ComD"));
@@ -60,6 +62,7 @@ void BackMDI::createFileDialog(const QString& programDir) {
     ComD->setAcceptMode(QFileDialog::AcceptOpen);
     ComD->setNameFilters({tr("Velko 3 Rom (*.smc)"), tr("All Files (*)")});
     showFileDetailsUnclipped();
+    return ComD;
 }
 
 // Qt's file dialog keeps its history, folders and column widths in the user's
@@ -134,12 +137,13 @@ void BackMDI::updateMenus() {
 }
 
 void BackMDI::OpenMenu_Click() {
-    if (ComD->exec() != QDialog::Accepted)
+    QFileDialog* dialog = fileDialog();
+    if (dialog->exec() != QDialog::Accepted)
         return;
-    const QString fileName = ComD->selectedFiles().value(0);
+    const QString fileName = dialog->selectedFiles().value(0);
     if (fileName.isEmpty())
         return;
-    ComD->selectFile(fileName); // the next showing starts from this file
+    dialog->selectFile(fileName); // the next showing starts from this file
     openImage(fileName);
 }
 

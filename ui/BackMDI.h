@@ -31,7 +31,7 @@ protected:
 
 private:
     void createWorkspace();
-    void createFileDialog(const QString& programDir);
+    QFileDialog* fileDialog();
     static void keepFileDialogSettingsUnwritten();
     void showFileDetailsUnclipped();
     void createMenus();
@@ -57,6 +57,7 @@ private:
     void showError(const FileResult& result);
 
     Core& core;
+    const QString programDir;
     bool imageLoaded = false;
 
     QMdiArea* mdiArea = nullptr;

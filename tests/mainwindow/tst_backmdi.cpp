@@ -195,6 +195,9 @@ void TestBackMDI::startingWindow() {
 
 void TestBackMDI::openDialogSettings() {
     Session session;
+    ModalAnswerer answerer({QString()}); // cancels
+    session.action("OpenMenu")->trigger();
+    QCOMPARE(answerer.fileDialogs.size(), 1);
     auto* dialog = session.window.findChild<QFileDialog*>("ComD");
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Load File"));
