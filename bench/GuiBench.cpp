@@ -3,21 +3,16 @@
 // and Save from the File menu.
 #include "BackMDI.h"
 #include "Core.h"
-#include "DemoImage.h"
 #include "DialogFont.h"
+#include "GuiSupport.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -35,44 +30,23 @@ void startApplication() {
     applyDialogFont();
 }
 
-// Accepts the Open dialog with `path` once it is up.
-void chooseInNextFileDialog(const QString& path) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, path] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
-            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
-        }
-    });
-    poll->start(1);
-}
-
 // The main window on a 1 MiB synthetic image in a scratch program directory,
 // opened through File, Open as a user does.
 class LoadedProgram {
 public:
     LoadedProgram() {
-        QFile names(dir.filePath("names.cfg"));
-        names.open(QIODevice::WriteOnly);
-        for (int slot = 0; slot < 256; ++slot)
-            names.write("Enemy " + QByteArray::number(slot) + "\r\n");
-        names.close();
-        const std::vector<std::uint8_t> image = makeSyntheticImage(1 << 20, 1);
-        QFile file(imagePath());
-        file.open(QIODevice::WriteOnly);
-        file.write(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
-        file.close();
-
         window.show();
-        chooseInNextFileDialog(imagePath());
+        answerNextModal([this](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog || !chooseFileInDialog(dialog, dir.imagePath()))
+                modal->close();
+        });
         item("OpenMenu")->trigger();
         QCoreApplication::processEvents();
     }
 
     bool loaded() const { return item("SaveMenu")->isEnabled(); }
     QAction* item(const char* name) const { return window.findChild<QAction*>(name); }
-    QString imagePath() const { return dir.filePath("game.smc"); }
 
     // Opens the enemy editor from the Tools menu and lets it paint.
     QWidget* openEnemyEditor() {
@@ -87,8 +61,8 @@ public:
         QCoreApplication::processEvents();
     }
 
-    QTemporaryDir dir;
-    Core core{QDir(dir.path()).filesystemAbsolutePath()};
+    ScratchProgramDir dir;
+    Core core{dir.path().toStdString()};
     BackMDI window{core, dir.path()};
 };
 
