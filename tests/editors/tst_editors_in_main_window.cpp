@@ -1,14 +1,13 @@
 // Both editors opened from the main window's Tools menu on a loaded image,
 // edited from the keyboard and saved with the File menu.
-#include "BackMDI.h"
 #include "DamageTableForm.h"
 #include "EditorDriver.h"
 #include "EnemyStatsForm.h"
 #include "LoadedImage.h"
+#include "MainWindowSession.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -32,20 +31,10 @@ void trigger(QWidget* window, const char* action) {
 } // namespace
 
 void TestEditorsInMainWindow::editsReachTheFileThroughTheMenus() {
-    ScratchProgramDir dir;
-    const QByteArray original = dir.imageBytes();
-    Core core(dir.path().toStdString());
-    BackMDI window(core, dir.path());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-
-    answerNextModal([&dir](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog || !chooseFileInDialog(dialog, dir.imagePath()))
-            modal->close();
-    });
-    trigger(&window, "OpenMenu");
-    QVERIFY(activateWindow(&window));
+    MainWindowSession session;
+    const QByteArray original = session.dir.imageBytes();
+    QVERIFY(session.openImage());
+    BackMDI& window = session.window;
     trigger(&window, "DamagePointerEditorMenu");
     auto* enemyForm = window.findChild<EnemyStatsForm*>("EnemyStatsForm");
     QVERIFY(enemyForm);
@@ -75,7 +64,7 @@ void TestEditorsInMainWindow::editsReachTheFileThroughTheMenus() {
     QCOMPARE(table.damageBox(2)->text(), "200");
 
     trigger(&window, "SaveMenu");
-    const QByteArray saved = dir.imageBytes();
+    const QByteArray saved = session.dir.imageBytes();
     QCOMPARE(saved.size(), original.size());
     QByteArray expected = original;
     expected[healthOffset(2)] = char(7);

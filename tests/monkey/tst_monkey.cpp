@@ -10,12 +10,12 @@
 #include "FaultyFileSystem.h"
 #include "GuiSupport.h"
 #include "Invariants.h"
+#include "MainWindowSession.h"
 #include "Monkey.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -91,35 +91,24 @@ void dropPlatformWarnings(QtMsgType type, const QMessageLogContext& context, con
 // The program as its user runs it: the main window on a scratch program
 // directory, whose image is opened through File, Open. The store's file
 // operations are counted, so a save can be told apart from none.
-class Session {
+class Session : public MainWindowSession {
 public:
-    ScratchProgramDir dir;
-    const QByteArray original = dir.imageBytes();
-    const std::shared_ptr<FaultyFileSystem> files = std::make_shared<FaultyFileSystem>();
-    Core core{dir.path().toStdString(), files};
-    BackMDI window{core, dir.path()};
+    Session() : Session(std::make_shared<FaultyFileSystem>()) {}
 
-    void openImage();
+    const std::shared_ptr<FaultyFileSystem> files;
+    const QByteArray original = dir.imageBytes();
+
     void openBothEditors();
     long long writes() const { return std::ranges::count(files->calls, "openForWriting"); }
+
+private:
+    explicit Session(std::shared_ptr<FaultyFileSystem> files)
+        : MainWindowSession(files), files(std::move(files)) {}
 };
 
-void Session::openImage() {
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    answerNextModal([this](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog || !chooseFileInDialog(dialog, dir.imagePath()))
-            modal->close();
-    });
-    window.findChild<QAction*>(QStringLiteral("OpenMenu"))->trigger();
-    QVERIFY(activateWindow(&window));
-    QVERIFY(window.findChild<QAction*>(QStringLiteral("SaveMenu"))->isEnabled());
-}
-
 void Session::openBothEditors() {
-    window.findChild<QAction*>(QStringLiteral("DamagePointerEditorMenu"))->trigger();
-    window.findChild<QAction*>(QStringLiteral("EnemyDamageEditorMenu"))->trigger();
+    action("DamagePointerEditorMenu")->trigger();
+    action("EnemyDamageEditorMenu")->trigger();
 }
 
 class TestMonkey : public QObject {
@@ -154,7 +143,7 @@ void TestMonkey::editorCheckSeesFaults_data() {
 void TestMonkey::editorCheckSeesFaults() {
     QFETCH(EditorFault, fault);
     Session session;
-    session.openImage();
+    QVERIFY(session.openImage());
     if (QTest::currentTestFailed())
         return;
     session.openBothEditors();
@@ -209,7 +198,7 @@ void TestMonkey::randomUserEvents() {
           "change the run)",
           seed, events);
     Session session;
-    session.openImage();
+    QVERIFY(session.openImage());
     if (QTest::currentTestFailed())
         return;
 
