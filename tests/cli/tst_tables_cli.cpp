@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -237,8 +238,11 @@ void TablesCliTest::diffListsEachChangedEntry() {
 }
 
 void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
-    Bytes modified = makeSyntheticImage(imageSize, 14); // every table byte may differ
-    modified[0x1000] ^= 0xFF;                           // and one byte outside the tables
+    Bytes modified = makeSyntheticImage(imageSize, 14); // other filler outside the tables
+    std::mt19937 random(14);
+    for (std::uint32_t offset : {Core::damageTableOffset, Core::damageTableOffset + 49, healthAt(0),
+                                 healthAt(0x1A), damageAt(0), damageAt(1), damageAt(0xFF)})
+        modified[offset] = std::uint8_t(image[offset] + 1 + random() % 255);
     writeBytes(at("modified.smc"), modified);
     QCOMPARE(run({"patch", "game.smc", "modified.smc", "-o", "tables.ips"}).status, 0);
 
