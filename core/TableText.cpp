@@ -134,15 +134,16 @@ private:
             const std::size_t slot = firstSharedHealth + j;
             if (values.health[slot] == values.damage[j])
                 continue;
-            return TextError{enemyLines[slot], HealthColumn + 1,
-                             "health of slot " + hexByte(slot) + " is " +
-                                 std::to_string(values.health[slot]) +
-                                 ", but the damage byte of slot " + hexByte(j) + " (line " +
-                                 std::to_string(enemyLines[j]) + ", columns 4 and 5: damage_set " +
-                                 std::to_string(values.damage[j] & 0x0F) + " + 16 x damage_high " +
-                                 std::to_string(values.damage[j] >> 4) + ") is " +
-                                 std::to_string(values.damage[j]) +
-                                 "; the image keeps both in one byte, so the two cells must agree"};
+            return TextError{
+                enemyLines[slot], HealthColumn + 1,
+                "health of slot " + hexByte(slot) + " is " + std::to_string(values.health[slot]) +
+                    ", but the damage byte of slot " + hexByte(j) + " (line " +
+                    std::to_string(enemyLines[j]) + ", columns 4 and 5: damage_set " +
+                    std::to_string(values.damage[j] & 0x0F) + " + 16 x damage_high " +
+                    std::to_string(values.damage[j] >> 4) + ") is " +
+                    std::to_string(values.damage[j]) +
+                    "; the game keeps the health of slots F3 to FF in the same bytes as the "
+                    "damage byte of slots 00 to 0C, so the two cells must agree"};
         }
         return std::nullopt;
     }
