@@ -4,6 +4,7 @@
 #include "OutputFile.h"
 #include "TableText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -20,6 +21,9 @@ constexpr std::string_view program = "tarvon-tables";
 enum ExitStatus { Success = 0, Failure = 1, UsageError = 2 };
 // diff, like diff(1): 0 when the same, 1 when different, 2 on trouble.
 enum DiffStatus { Same = 0, Different = 1, DiffTrouble = 2 };
+
+// An exported table file is about 6 KB; readAll reads no more than 1 MiB.
+constexpr std::uintmax_t maximumTableFileSize = 1 << 20;
 
 enum class OutputOption { None, Optional, Required };
 
@@ -52,8 +56,12 @@ Commands:
 'tarvon-tables COMMAND --help' tells more about one command.
 )";
 
+void print(std::FILE* stream, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
 void say(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    print(stderr, text);
 }
 
 void fail(std::string_view message) {
@@ -136,9 +144,27 @@ int exportTables(const Arguments& arguments) {
     return Success;
 }
 
+std::optional<std::uintmax_t> fileSize(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) {
+        fail("cannot read \"" + path + "\": " + error.message());
+        return std::nullopt;
+    }
+    return size;
+}
+
 int importTables(const Arguments& arguments) {
     const std::string& image = arguments.operands[0];
     const std::string& csvPath = arguments.operands[1];
+    const std::optional<std::uintmax_t> size = fileSize(csvPath);
+    if (!size)
+        return Failure;
+    if (*size > maximumTableFileSize) {
+        fail("\"" + csvPath + "\" is " + std::to_string(*size) +
+             " bytes long, too long for tables; the image was not changed");
+        return Failure;
+    }
     std::string text;
     if (std::string reason = realFileSystem()->readAll(csvPath, text); !reason.empty()) {
         fail("cannot read \"" + csvPath + "\": " + reason + "; the image was not changed");
@@ -180,16 +206,6 @@ int diffTables(const Arguments& arguments) {
     if (!writeStandardOutput(listing))
         return DiffTrouble;
     return listing.empty() ? Same : Different;
-}
-
-std::optional<std::uintmax_t> fileSize(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (error) {
-        fail("cannot read \"" + path + "\": " + error.message());
-        return std::nullopt;
-    }
-    return size;
 }
 
 int patchTables(const Arguments& arguments) {
@@ -290,8 +306,8 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
         } else if (word == "--") {
             optionsEnded = true;
         } else if (word == "-h" || word == "--help") {
-            std::printf("usage: %s %s\n\n%s", program.data(), command.usage.data(),
-                        command.help.data());
+            print(stdout, "usage: " + std::string(program) + " " + std::string(command.usage) +
+                              "\n\n" + std::string(command.help));
             return Success;
         } else if (command.output != OutputOption::None && (word == "-o" || word == "--output")) {
             if (i + 1 == words.size())
@@ -326,7 +342,7 @@ int main(int argc, char** argv) {
         return UsageError;
     }
     if (words[0] == "-h" || words[0] == "--help" || words[0] == "help") {
-        std::fputs(overview, stdout);
+        print(stdout, overview);
         return Success;
     }
     for (const Command& command : commands) {

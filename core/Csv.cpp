@@ -2,7 +2,7 @@
 
 namespace {
 
-// Reads one record from `text` at `position`, moving both past it.
+// Reads a text record by record, counting its lines.
 class CsvReader {
 public:
     explicit CsvReader(std::string_view text) : text(text) {}
