@@ -26,8 +26,9 @@ std::string hexByte(std::size_t value) {
 std::string csvRow(const std::vector<std::string>& fields) {
     std::string row;
     for (const std::string& field : fields)
-        row += (row.empty() ? "" : ",") + field;
-    return row + '\n';
+        row += field + ',';
+    row.back() = '\n';
+    return row;
 }
 
 std::string headerRow(const Header& header) {
