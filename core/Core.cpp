@@ -116,6 +116,13 @@ FileResult Core::isValidRom() const {
 }
 
 FileResult Core::loadRom() {
+    FileResult result = loadTables();
+    if (result)
+        result.warning = loadNames();
+    return result;
+}
+
+FileResult Core::loadTables() {
     OpenFile file(*fileSystem);
     if (std::string reason = file.openForReading(romPath); !reason.empty())
         return failure(Kind::Unreadable, cannot("read", romPath, reason));
@@ -137,9 +144,7 @@ FileResult Core::loadRom() {
 
     damageTable = newDamageTable;
     enemyBytes = newEnemyBytes;
-    FileResult result;
-    result.warning = loadNames();
-    return result;
+    return {};
 }
 
 std::string Core::loadNames() {
@@ -189,6 +194,14 @@ void Core::setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3) {
     damageTable[row] = armor1;
     damageTable[row + 1] = armor2;
     damageTable[row + 2] = armor3;
+}
+
+Byte Core::getDamageTableByte(std::size_t index) const {
+    return damageTable.at(index);
+}
+
+void Core::setDamageTableByte(std::size_t index, Byte value) {
+    damageTable.at(index) = value;
 }
 
 std::size_t Core::damageRowStart(int set) {

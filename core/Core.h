@@ -52,11 +52,17 @@ public:
     const std::string& currentRomPath() const { return romPath; }
     FileResult isValidRom() const;
     FileResult loadRom();
+    // The same as loadRom without names.cfg, for tools that show no names.
+    FileResult loadTables();
     FileResult saveRom() const;
 
     // Table accessors. Sets use only their low four bits.
     DamageRow getDamageSet(int set) const;
     void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3);
+    // Any byte of the damage table by its index, 0 to 49, including the last
+    // two, which belong to no set.
+    Byte getDamageTableByte(std::size_t index) const;
+    void setDamageTableByte(std::size_t index, Byte value);
     Byte getEnemyDamage(Byte slot) const;
     void setEnemyDamage(Byte slot, Byte value);
     Byte getEnemyHealth(Byte slot) const;

@@ -19,10 +19,10 @@ fi
 
 # Longest input per target: value texts are short; a names file of 256 lines
 # fits in 4 KiB; an image recipe of a few dozen steps in 512 bytes.
-declare -A maxLength=([byte-text]=64 [name-list]=4096 [image]=512)
+declare -A maxLength=([byte-text]=64 [name-list]=4096 [image]=512 [table-csv]=8192)
 
 mkdir -p build-fuzz/artifacts
-for target in byte-text name-list image; do
+for target in byte-text name-list image table-csv; do
     seeds=fuzz/corpus/${target//-/_}
     corpus=build-fuzz/corpus/${target//-/_}
     log=build-fuzz/fuzz-$target.log

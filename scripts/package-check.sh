@@ -97,6 +97,7 @@ drive_program() {
 check_layout() {
     local root=$1 id=io.github.tarvon.TarvonAddons size file
     local expected=(usr/lib/tarvon-addons/tarvon-addons usr/lib/tarvon-addons/names.cfg
+        usr/lib/tarvon-addons/tarvon-tables usr/share/man/man1/tarvon-tables.1.gz
         "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
         "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/tarvon-addons.1.gz
         usr/share/doc/tarvon-addons/copyright usr/share/doc/tarvon-addons/changelog.gz)
@@ -108,6 +109,9 @@ check_layout() {
     done
     [[ $(readlink "$root/usr/bin/tarvon-addons") == ../lib/tarvon-addons/tarvon-addons ]] ||
         fail "/usr/bin/tarvon-addons is not a relative link to the program"
+    [[ $(readlink "$root/usr/bin/tarvon-tables") == ../lib/tarvon-addons/tarvon-tables ]] ||
+        fail "/usr/bin/tarvon-tables is not a relative link to the program"
+    "$root/usr/bin/tarvon-tables" --help >/dev/null || fail "tarvon-tables --help failed"
     [[ -z $(find "$root" -name '*.smc') ]] || fail "the package holds an image file"
 }
 
@@ -122,7 +126,8 @@ build=$(realpath "${1:-$(dirname "$script")/../build}")
 [[ -f $build/CPackConfig.cmake ]] || fail "$build is not a configured build directory"
 
 echo "== building the package in $build"
-cmake --build "$build" --target tarvon-addons make-demo packaging-files
+cmake --build "$build" --target tarvon-addons tarvon-tables make-demo packaging-files \
+    tarvon-tables-manual
 rm -f "$build"/tarvon-addons_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 debs=("$build"/tarvon-addons_*.deb)

@@ -1,0 +1,101 @@
+#include "Csv.h"
+
+namespace {
+
+// Reads a text record by record, counting its lines.
+class CsvReader {
+public:
+    explicit CsvReader(std::string_view text) : text(text) {}
+
+    bool atEnd() const { return position == text.size(); }
+
+    // Reads fields up to the end of the record and its line end.
+    std::optional<TextError> readRecord(CsvRecord& record) {
+        for (;;) {
+            CsvField field{{}, line};
+            if (std::optional<TextError> error = readField(field, record.size() + 1))
+                return error;
+            record.push_back(std::move(field));
+            if (atEnd())
+                return std::nullopt;
+            if (text[position] == ',') {
+                ++position;
+                continue;
+            }
+            if (const std::size_t length = lineEndLength()) {
+                position += length;
+                ++line;
+                return std::nullopt;
+            }
+            return TextError{line, record.size(), "text follows the closing quote of this field"};
+        }
+    }
+
+private:
+    std::size_t lineEndLength() const {
+        if (text.substr(position).starts_with("\r\n"))
+            return 2;
+        return text[position] == '\n' ? 1 : 0;
+    }
+
+    std::optional<TextError> readField(CsvField& field, std::size_t column) {
+        if (!atEnd() && text[position] == '"')
+            return readQuotedField(field, column);
+        while (!atEnd() && text[position] != ',' && lineEndLength() == 0) {
+            if (text[position] == '"')
+                return TextError{line, column,
+                                 "a quote inside an unquoted field (quote the whole field "
+                                 "and double each quote in it)"};
+            field.text += text[position++];
+        }
+        return std::nullopt;
+    }
+
+    std::optional<TextError> readQuotedField(CsvField& field, std::size_t column) {
+        ++position;
+        for (;;) {
+            if (atEnd())
+                return TextError{field.line, column, "the quoted field never closes"};
+            const char c = text[position++];
+            if (c == '"') {
+                if (atEnd() || text[position] != '"')
+                    return std::nullopt;
+                ++position;
+            } else if (c == '\n') {
+                ++line;
+            }
+            field.text += c;
+        }
+    }
+
+    std::string_view text;
+    std::size_t position = 0;
+    std::size_t line = 1;
+};
+
+} // namespace
+
+CsvReadResult readCsv(std::string_view text) {
+    CsvReadResult result;
+    CsvReader reader(text);
+    while (!reader.atEnd()) {
+        CsvRecord record;
+        result.error = reader.readRecord(record);
+        if (result.error)
+            return result;
+        result.records.push_back(std::move(record));
+    }
+    return result;
+}
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
