@@ -35,6 +35,7 @@ private slots:
 
     void loadShowsTheFirstSlot();
     void focusMovesInTheWindowsOrder();
+    void listShowsItsFocus();
     void healthTyping_data();
     void healthTyping();
     void pickingASet_data();
@@ -114,6 +115,22 @@ void TestEnemyStatsForm::focusMovesInTheWindowsOrder() {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), next);
     }
+}
+
+// The selected enemy is drawn in the highlight colour only while the list has
+// the focus, so a user sees where the keys go.
+void TestEnemyStatsForm::listShowsItsFocus() {
+    QListWidget* list = enemyList();
+    const QRect row = list->visualItemRect(list->currentItem());
+    auto rowColour = [list, row] {
+        return list->viewport()->grab().toImage().pixelColor(row.right() - 2, row.center().y());
+    };
+    const QColor highlight = list->palette().color(QPalette::Active, QPalette::Highlight);
+    QVERIFY(!list->hasFocus());
+    QVERIFY(rowColour() != highlight);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    QVERIFY(list->hasFocus());
+    QCOMPARE(rowColour(), highlight);
 }
 
 // Keys typed one at a time over the whole selected text; after each one the
