@@ -41,9 +41,11 @@ fail() {
     echo "real-input-check: FAILED: $*" >&2
     failures=$((failures + 1))
 }
-# A failure after which the remaining checks cannot run.
+# A failure after which the remaining checks cannot run; shows what the
+# program said, if anything.
 giveUp() {
     fail "$*"
+    if [ -s "$scratch/program.log" ]; then sed 's/^/    program: /' "$scratch/program.log" >&2; fi
     exit 1
 }
 
