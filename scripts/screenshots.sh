@@ -93,6 +93,8 @@ settle
 xdotool type --delay 5 "$scratch/demo.smc"
 xdotool key Return
 settle
+# Without a window manager nothing gives the focus back after the dialog.
+xdotool windowfocus --sync "$window"
 
 xdotool windowsize --sync "$window" "${windowSize[@]}"
 settle
