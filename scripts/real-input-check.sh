@@ -6,14 +6,14 @@
 #
 #   bash scripts/real-input-check.sh [build-dir]     (default: build)
 #
-# Needs xvfb, openbox, xdotool and x11-utils (xwininfo, xprop). Works on a
+# Needs xvfb, openbox, xdotool and x11-utils (xwininfo). Works on a
 # scratch copy of the demo image; the program's own files stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=$(realpath "${1:-build}")
 program="$build/bin/tarvon-addons"
-for tool in Xvfb openbox xdotool xwininfo xprop od cmp; do
+for tool in Xvfb openbox xdotool xwininfo od cmp; do
     command -v "$tool" >/dev/null || { echo "real-input-check: $tool is missing" >&2; exit 1; }
 done
 if [ ! -x "$program" ] || [ ! -f "$build/bin/demo.smc" ]; then
@@ -35,6 +35,7 @@ finish() {
     rm -rf "$scratch"
 }
 trap finish EXIT
+trap "exit 1" INT TERM
 
 failures=0
 fail() {
@@ -114,10 +115,11 @@ pids+=($!)
 waitUntil 10 test -s "$scratch/display" || giveUp "Xvfb did not start"
 DISPLAY=":$(head -n1 "$scratch/display")"
 export DISPLAY
-openbox --sm-disable >/dev/null 2>&1 &
+# Openbox runs the start-up command once it manages windows; a window mapped
+# before then may be left unmapped.
+openbox --sm-disable --startup "touch $scratch/openbox-ready" >/dev/null 2>&1 &
 pids+=($!)
-waitUntil 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    giveUp "openbox did not start"
+waitUntil 10 test -e "$scratch/openbox-ready" || giveUp "openbox did not start"
 
 cp "$build/bin/demo.smc" "$scratch/demo.smc"
 cp "$build/bin/demo.smc" "$scratch/original.smc"
