@@ -38,14 +38,6 @@ mkdir -p "$out"
 
 settle() { sleep 0.5; }
 
-# Moves the mouse to a point of the main window, then clicks there.
-click() {
-    xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.2
-    xdotool click 1
-    settle
-}
-
 # Drags with the mouse, from one point of the main window to another.
 drag() {
     xdotool mousemove --window "$window" "$1" "$2" mousedown 1
@@ -84,9 +76,6 @@ cutEditor() {
         -trim +repage "$3"
 }
 
-# Menu items by where they are: the bar's second item is Tools; its two items
-# lie one below the other.
-readonly toolsMenu=(54 8) enemyStatEditorItem=(110 28) damageTableEditorItem=(110 48)
 # The main window is made wide enough for both editors side by side; the
 # damage table editor is moved by its title bar to the right of the other.
 readonly windowSize=(800 360) tableTitleBar=(140 30) tableLeft=500
@@ -104,19 +93,24 @@ settle
 xdotool type --delay 5 "$scratch/demo.smc"
 xdotool key Return
 settle
-# The first click after the dialog only gives the main window the pointer.
-click 300 300
+# Without a window manager nothing gives the focus back after the dialog.
+xdotool windowfocus --sync "$window"
 
 xdotool windowsize --sync "$window" "${windowSize[@]}"
 settle
 
-click "${toolsMenu[@]}"
-click "${damageTableEditorItem[@]}"
+# Tools, Damage Table Editor by its access keys.
+xdotool key alt+t
+settle
+xdotool key d
+settle
 import -window "$window" "$scratch/table.png"
 cutEditor "$scratch/table.png" "" "$out/damage-table-editor.png"
 
 drag "${tableTitleBar[@]}" "$((tableTitleBar[0] + tableLeft))" "${tableTitleBar[1]}"
-click "${toolsMenu[@]}"
-click "${enemyStatEditorItem[@]}"
+xdotool key alt+t
+settle
+xdotool key e
+settle
 import -window "$window" "$out/main-window.png"
 cutEditor "$out/main-window.png" "$tableLeft" "$out/enemy-editor.png"

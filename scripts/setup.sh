@@ -9,6 +9,7 @@ packages=(cmake g++ make ninja-build qt6-base-dev libgl-dev libbenchmark-dev
 if [[ ${TARVON_TEST_TOOLS:-0} == 1 ]]; then
     packages+=(clang libclang-rt-14-dev strace xvfb xauth imagemagick
                lintian desktop-file-utils appstream dpkg-dev file xdotool)
+    packages+=(openbox x11-utils) # a window manager and xwininfo, for the real-input check
 fi
 
 missing=()

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -43,26 +44,34 @@ BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
 void BackMDI::createWorkspace() {
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
 }
 
-// One dialog for the whole run, made at the first Open so that start-up does
-// not list the program's folder; a later showing starts where the last one
-// ended. Qt's own dialog, not the desktop's, so it looks and works the same
-// everywhere. "All Files" uses "*" because Qt's "*.*" would hide names
-// without a dot.
-QFileDialog* BackMDI::fileDialog() {
-    if (ComD)
-        return ComD;
+// A new dialog at each Open, so that it lists the folder as it is now and
+// none of its popups, such as the file-name completion, outlives it. The
+// first one starts in the program's folder, later ones in the folder of the
+// file chosen last, with that file selected. Qt's own dialog, not the
+// desktop's, so it looks and works the same everywhere. "All Files" uses "*"
+// because Qt's "*.*" would hide names without a dot. Returns the chosen file,
+// empty when cancelled.
+QString BackMDI::chooseImageFile() {
     keepFileDialogSettingsUnwritten();
-    ComD = new QFileDialog(this, tr("Load File"), programDir);
-    ComD->setObjectName(QStringLiteral("ComD"));
-    ComD->setOption(QFileDialog::DontUseNativeDialog);
-    ComD->setFileMode(QFileDialog::ExistingFile);
-    ComD->setAcceptMode(QFileDialog::AcceptOpen);
-    ComD->setNameFilters({tr("Velko 3 Rom (*.smc)"), tr("All Files (*)")});
-    showFileDetailsUnclipped();
-    return ComD;
+    const QString startDir =
+        chosenFile.isEmpty() ? programDir : QFileInfo(chosenFile).absolutePath();
+    QFileDialog ComD(this, tr("Load File"), startDir);
+    ComD.setObjectName(QStringLiteral("ComD"));
+    ComD.setOption(QFileDialog::DontUseNativeDialog);
+    ComD.setFileMode(QFileDialog::ExistingFile);
+    ComD.setAcceptMode(QFileDialog::AcceptOpen);
+    ComD.setNameFilters({tr("Velko 3 Rom (*.smc)"), tr("All Files (*)")});
+    if (!chosenFile.isEmpty())
+        ComD.selectFile(chosenFile);
+    showFileDetailsUnclipped(ComD);
+    if (ComD.exec() != QDialog::Accepted)
+        return {};
+    return ComD.selectedFiles().value(0);
 }
 
 // Qt's file dialog keeps its history, folders and column widths in the user's
@@ -75,41 +84,41 @@ void BackMDI::keepFileDialogSettingsUnwritten() {
 
 // Qt's dialog sizes its columns and places list for short English words, which
 // cuts off file types, dates and "Computer": give them the room they need.
-void BackMDI::showFileDetailsUnclipped() {
-    const QFontMetrics metrics = ComD->fontMetrics();
+void BackMDI::showFileDetailsUnclipped(QFileDialog& dialog) {
+    const QFontMetrics metrics = dialog.fontMetrics();
     auto roomFor = [&metrics](const QString& sample) {
         return metrics.horizontalAdvance(sample) + columnPadding;
     };
-    if (auto* details = ComD->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
         const QStringList widestDetails = {QString(24, QLatin1Char('w')), tr("1023.99 MiB"),
                                            tr("Super NES ROM image"), tr("30 Sept 2026 23:59:59")};
         for (int column = 0; column < widestDetails.size(); ++column)
             details->header()->resizeSection(column, roomFor(widestDetails[column]));
     }
-    if (auto* splitter = ComD->findChild<QSplitter*>(QStringLiteral("splitter")))
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
         splitter->setSizes({roomFor(tr("Computer")) + placeIconRoom, fileDialogSize.width()});
-    ComD->resize(ComD->sizeHint().expandedTo(fileDialogSize));
+    dialog.resize(dialog.sizeHint().expandedTo(fileDialogSize));
 }
 
 void BackMDI::createMenus() {
-    FileMenu = addTopMenu("FileMenu", tr("File"));
-    OpenMenu = addMenuItem(FileMenu, "OpenMenu", tr("Open"), &BackMDI::OpenMenu_Click,
+    FileMenu = addTopMenu("FileMenu", tr("&File"));
+    OpenMenu = addMenuItem(FileMenu, "OpenMenu", tr("&Open"), &BackMDI::OpenMenu_Click,
                            QKeySequence(Qt::CTRL | Qt::Key_O));
-    SaveMenu = addMenuItem(FileMenu, "SaveMenu", tr("Save"), &BackMDI::SaveMenu_Click,
+    SaveMenu = addMenuItem(FileMenu, "SaveMenu", tr("&Save"), &BackMDI::SaveMenu_Click,
                            QKeySequence(Qt::CTRL | Qt::Key_S));
     FileMenu->addSeparator()->setObjectName(QStringLiteral("dash1"));
-    ExitMenu = addMenuItem(FileMenu, "ExitMenu", tr("Exit"), &BackMDI::ExitMenu_Click);
+    ExitMenu = addMenuItem(FileMenu, "ExitMenu", tr("E&xit"), &BackMDI::ExitMenu_Click);
 
-    ToolsMenu = addTopMenu("ToolsMenu", tr("Tools"));
+    ToolsMenu = addTopMenu("ToolsMenu", tr("&Tools"));
     DamagePointerEditorMenu =
-        addMenuItem(ToolsMenu, "DamagePointerEditorMenu", tr("Enemy Stat Editor"),
+        addMenuItem(ToolsMenu, "DamagePointerEditorMenu", tr("&Enemy Stat Editor"),
                     &BackMDI::DamagePointerEditorMenu_Click);
     EnemyDamageEditorMenu =
-        addMenuItem(ToolsMenu, "EnemyDamageEditorMenu", tr("Damage Table Editor"),
+        addMenuItem(ToolsMenu, "EnemyDamageEditorMenu", tr("&Damage Table Editor"),
                     &BackMDI::EnemyDamageEditorMenu_Click);
 
-    HelpMenu = addTopMenu("HelpMenu", tr("Help"));
-    AboutMenu = addMenuItem(HelpMenu, "AboutMenu", tr("About..."), &BackMDI::AboutMenu_Click);
+    HelpMenu = addTopMenu("HelpMenu", tr("&Help"));
+    AboutMenu = addMenuItem(HelpMenu, "AboutMenu", tr("&About..."), &BackMDI::AboutMenu_Click);
 }
 
 QMenu* BackMDI::addTopMenu(const char* name, const QString& caption) {
@@ -137,13 +146,10 @@ void BackMDI::updateMenus() {
 }
 
 void BackMDI::OpenMenu_Click() {
-    QFileDialog* dialog = fileDialog();
-    if (dialog->exec() != QDialog::Accepted)
-        return;
-    const QString fileName = dialog->selectedFiles().value(0);
+    const QString fileName = chooseImageFile();
     if (fileName.isEmpty())
         return;
-    dialog->selectFile(fileName); // the next showing starts from this file
+    chosenFile = fileName; // the next showing starts from this file
     openImage(fileName);
 }
 
@@ -268,7 +274,19 @@ QMdiSubWindow* BackMDI::addEditorWindow(QWidget* form) {
     window->setWindowIcon(windowIcon());
     window->adjustSize();
     window->setFixedSize(window->size());
+    offerOnlyMoveAndClose(window);
     return window;
+}
+
+// Qt's window menu also offers Size and Stay on Top, which a fixed-size editor
+// inside the frame has no use for.
+void BackMDI::offerOnlyMoveAndClose(QMdiSubWindow* window) {
+    QMenu* menu = window->systemMenu();
+    connect(menu, &QMenu::aboutToShow, menu, [menu] {
+        const QStringList offered = {QMdiSubWindow::tr("&Move"), QMdiSubWindow::tr("&Close")};
+        for (QAction* item : menu->actions())
+            item->setVisible(offered.contains(item->text()));
+    });
 }
 
 void BackMDI::showMessage(const QString& title, const QString& text) {

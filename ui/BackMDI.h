@@ -31,9 +31,9 @@ protected:
 
 private:
     void createWorkspace();
-    QFileDialog* fileDialog();
+    QString chooseImageFile();
     static void keepFileDialogSettingsUnwritten();
-    void showFileDetailsUnclipped();
+    static void showFileDetailsUnclipped(QFileDialog& dialog);
     void createMenus();
     void updateMenus();
 
@@ -53,15 +53,16 @@ private:
                          void (BackMDI::*handler)(), const QKeySequence& shortcut = {});
     template <class Form> Form* showEditor(QPointer<QMdiSubWindow>& window);
     QMdiSubWindow* addEditorWindow(QWidget* form);
+    static void offerOnlyMoveAndClose(QMdiSubWindow* window);
     void showMessage(const QString& title, const QString& text);
     void showError(const FileResult& result);
 
     Core& core;
     const QString programDir;
+    QString chosenFile;
     bool imageLoaded = false;
 
     QMdiArea* mdiArea = nullptr;
-    QFileDialog* ComD = nullptr;
     QPointer<QMdiSubWindow> enemyStatsWindow;
     QPointer<QMdiSubWindow> damageTableWindow;
 

@@ -6,9 +6,24 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStyledItemDelegate>
 
 namespace {
 constexpr Byte setBits = 0x0F;
+
+// Draws the selected row in the highlight colour only while it has the
+// keyboard focus, and in the inactive colours otherwise.
+class FocusShowingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!option->state.testFlag(QStyle::State_HasFocus))
+            option->state.setFlag(QStyle::State_Active, false);
+    }
+};
 } // namespace
 
 EnemyStatsForm::EnemyStatsForm(Core& core, QWidget* parent)
@@ -28,6 +43,7 @@ EnemyStatsForm::EnemyStatsForm(Core& core, QWidget* parent)
 void EnemyStatsForm::createControls() {
     nameBoxBy(addLabel(this, "Label1", tr("Enemy"), fromTwips(240, 240, 975, 255)), enemyList);
     enemyList->setSelectionMode(QAbstractItemView::SingleSelection);
+    showFocusInList();
     place(enemyList, "ListOfEnemy", fromTwips(240, 720, 2175, 2595));
     nameBoxBy(addLabel(this, "Label6", tr("Enemy Health"), fromTwips(3000, 480, 2415, 255)),
               healthBox);
@@ -37,6 +53,16 @@ void EnemyStatsForm::createControls() {
               setCombo);
     setCombo->setGeometry(fromTwips(5640, 1080, 615, 315));
     dataFrame->setGeometry(fromTwips(3120, 1800, 3255, 1695));
+}
+
+// The selected enemy stands out in the highlight colour while the list has the
+// keyboard focus, and is shaded grey while the focus is elsewhere.
+void EnemyStatsForm::showFocusInList() {
+    QPalette palette = enemyList->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Midlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Text));
+    enemyList->setPalette(palette);
+    enemyList->setItemDelegate(new FocusShowingDelegate(enemyList));
 }
 
 void EnemyStatsForm::setFocusOrder() {

@@ -21,6 +21,7 @@ public:
 
 private:
     void createControls();
+    void showFocusInList();
     void setFocusOrder();
     void connectHandlers();
     void load();

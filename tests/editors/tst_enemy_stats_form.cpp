@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdlib>
 #include <memory>
 
 using Changes = QMap<qsizetype, Byte>;
@@ -35,6 +36,7 @@ private slots:
 
     void loadShowsTheFirstSlot();
     void focusMovesInTheWindowsOrder();
+    void listShowsItsFocus();
     void healthTyping_data();
     void healthTyping();
     void pickingASet_data();
@@ -114,6 +116,26 @@ void TestEnemyStatsForm::focusMovesInTheWindowsOrder() {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), next);
     }
+}
+
+// The selected enemy looks clearly different while the list has the focus, so
+// a user sees where the keys go.
+void TestEnemyStatsForm::listShowsItsFocus() {
+    QListWidget* list = enemyList();
+    const QRect row = list->visualItemRect(list->currentItem());
+    auto rowColour = [list, row] {
+        return list->viewport()->grab().toImage().pixelColor(row.right() - row.width() / 8,
+                                                             row.center().y());
+    };
+    QVERIFY(!list->hasFocus());
+    const QColor unfocused = rowColour();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    QVERIFY(list->hasFocus());
+    const QColor focused = rowColour();
+    const int difference = std::abs(focused.red() - unfocused.red()) +
+                           std::abs(focused.green() - unfocused.green()) +
+                           std::abs(focused.blue() - unfocused.blue());
+    QVERIFY2(difference > 100, qPrintable(unfocused.name() + " " + focused.name()));
 }
 
 // Keys typed one at a time over the whole selected text; after each one the

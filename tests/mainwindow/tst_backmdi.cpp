@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -84,6 +85,14 @@ QList<QMdiSubWindow*> windowsShowing(QMdiArea* workspace, const QString& formNam
     return found;
 }
 
+QStringList visibleItems(const QMenu* menu) {
+    QStringList items;
+    for (const QAction* item : menu->actions())
+        if (item->isVisible())
+            items.append(item->text());
+    return items;
+}
+
 void discardClosedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -127,6 +136,7 @@ private slots:
     void toolsOpenEachEditorOnce_data();
     void toolsOpenEachEditorOnce();
     void damageTableEditorShowsCurrentValues();
+    void workspaceScrollsToCutOffEditors();
 };
 
 void TestBackMDI::menuTree_data() {
@@ -139,25 +149,25 @@ void TestBackMDI::menuTree_data() {
     QTest::addColumn<int>("siblingCount");
 
     QTest::addRow("File") << "" << 0 << "FileMenu"
-                          << "File" << QKeySequence() << true << 3;
+                          << "&File" << QKeySequence() << true << 3;
     QTest::addRow("Open") << "FileMenu" << 0 << "OpenMenu"
-                          << "Open" << QKeySequence("Ctrl+O") << true << 4;
+                          << "&Open" << QKeySequence("Ctrl+O") << true << 4;
     QTest::addRow("Save") << "FileMenu" << 1 << "SaveMenu"
-                          << "Save" << QKeySequence("Ctrl+S") << false << 4;
+                          << "&Save" << QKeySequence("Ctrl+S") << false << 4;
     QTest::addRow("separator") << "FileMenu" << 2 << "dash1"
                                << "" << QKeySequence() << true << 4;
     QTest::addRow("Exit") << "FileMenu" << 3 << "ExitMenu"
-                          << "Exit" << QKeySequence() << true << 4;
+                          << "E&xit" << QKeySequence() << true << 4;
     QTest::addRow("Tools") << "" << 1 << "ToolsMenu"
-                           << "Tools" << QKeySequence() << false << 3;
+                           << "&Tools" << QKeySequence() << false << 3;
     QTest::addRow("Enemy Stat Editor") << "ToolsMenu" << 0 << "DamagePointerEditorMenu"
-                                       << "Enemy Stat Editor" << QKeySequence() << true << 2;
+                                       << "&Enemy Stat Editor" << QKeySequence() << true << 2;
     QTest::addRow("Damage Table Editor") << "ToolsMenu" << 1 << "EnemyDamageEditorMenu"
-                                         << "Damage Table Editor" << QKeySequence() << true << 2;
+                                         << "&Damage Table Editor" << QKeySequence() << true << 2;
     QTest::addRow("Help") << "" << 2 << "HelpMenu"
-                          << "Help" << QKeySequence() << true << 3;
+                          << "&Help" << QKeySequence() << true << 3;
     QTest::addRow("About") << "HelpMenu" << 0 << "AboutMenu"
-                           << "About..." << QKeySequence() << true << 1;
+                           << "&About..." << QKeySequence() << true << 1;
 }
 
 void TestBackMDI::menuTree() {
@@ -195,18 +205,37 @@ void TestBackMDI::startingWindow() {
 
 void TestBackMDI::openDialogSettings() {
     Session session;
-    ModalAnswerer answerer({QString()}); // cancels
+    // The dialog is gone once Open returns: note what it was while it was up.
+    bool seen = false;
+    QString name, title, directory;
+    QStringList filters;
+    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+    QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptSave;
+    bool qtDialog = false;
+    answerNextModal([&](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            seen = true;
+            name = dialog->objectName();
+            title = dialog->windowTitle();
+            directory = dialog->directory().absolutePath();
+            filters = dialog->nameFilters();
+            fileMode = dialog->fileMode();
+            acceptMode = dialog->acceptMode();
+            qtDialog = dialog->testOption(QFileDialog::DontUseNativeDialog);
+        }
+        modal->close();
+    });
     session.action("OpenMenu")->trigger();
-    QCOMPARE(answerer.fileDialogs.size(), 1);
-    auto* dialog = session.window.findChild<QFileDialog*>("ComD");
-    QVERIFY(dialog);
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Load File"));
-    QCOMPARE(dialog->directory().absolutePath(), QDir(session.dir.path()).absolutePath());
-    QCOMPARE(dialog->nameFilters(),
+    QVERIFY(seen);
+    QCOMPARE(name, QStringLiteral("ComD"));
+    QCOMPARE(title, QStringLiteral("Load File"));
+    QCOMPARE(directory, QDir(session.dir.path()).absolutePath());
+    QCOMPARE(filters,
              QStringList({QStringLiteral("Velko 3 Rom (*.smc)"), QStringLiteral("All Files (*)")}));
-    QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
-    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
-    QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+    QCOMPARE(fileMode, QFileDialog::ExistingFile);
+    QCOMPARE(acceptMode, QFileDialog::AcceptOpen);
+    QVERIFY(qtDialog);
+    QVERIFY(!session.window.findChild<QFileDialog*>());
 }
 
 void TestBackMDI::cancelChangesNothing() {
@@ -447,6 +476,10 @@ void TestBackMDI::toolsOpenEachEditorOnce() {
     QCOMPARE(first->minimumSize(), first->maximumSize());
     QVERIFY(first->testAttribute(Qt::WA_DeleteOnClose));
     QVERIFY(!first->windowIcon().isNull());
+    first->showSystemMenu();
+    QTRY_VERIFY(first->systemMenu()->isVisible());
+    QCOMPARE(visibleItems(first->systemMenu()), QStringList({"&Move", "&Close"}));
+    first->systemMenu()->close();
 
     session.action(qPrintable(otherItem))->trigger();
     QVERIFY(workspace->activeSubWindow() != first.data());
@@ -483,4 +516,17 @@ void TestBackMDI::damageTableEditorShowsCurrentValues() {
 }
 
 QTEST_MAIN(TestBackMDI)
+// A frame made smaller than an editor offers scroll bars to reach the rest.
+void TestBackMDI::workspaceScrollsToCutOffEditors() {
+    Session session;
+    loadImage(session);
+    session.action("DamagePointerEditorMenu")->trigger();
+    QMdiArea* workspace = session.workspace();
+    QVERIFY(!workspace->horizontalScrollBar()->isVisible());
+    QVERIFY(!workspace->verticalScrollBar()->isVisible());
+    session.window.resize(session.window.size() / 2);
+    QTRY_VERIFY(workspace->horizontalScrollBar()->isVisible());
+    QVERIFY(workspace->verticalScrollBar()->isVisible());
+}
+
 #include "tst_backmdi.moc"

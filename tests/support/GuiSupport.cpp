@@ -3,9 +3,7 @@
 #include "DemoImage.h"
 #include "DialogFont.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QCompleter>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
@@ -52,8 +50,6 @@ bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs)
     while (dialog->isVisible() && !deadline.hasExpired()) {
         if (nameBox->text() != path)
             nameBox->setText(path);
-        if (QCompleter* completer = nameBox->completer())
-            completer->popup()->hide();
         if (open->isEnabled() && dialog->selectedFiles() == QStringList(path))
             open->click();
         else

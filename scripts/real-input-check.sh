@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# Tries the built program as a person would, on a real X server: Xvfb with the
+# openbox window manager, driven only by key presses and mouse clicks
+# (xdotool) at positions read with xwininfo. Prints a line for each check that
+# fails and exits non-zero if any did.
+#
+#   bash scripts/real-input-check.sh [build-dir]     (default: build)
+#
+# Needs xvfb, openbox, xdotool and x11-utils (xwininfo). Works on a
+# scratch copy of the demo image; the program's own files stay as they are.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=$(realpath "${1:-build}")
+program="$build/bin/tarvon-addons"
+for tool in Xvfb openbox xdotool xwininfo od cmp; do
+    command -v "$tool" >/dev/null || { echo "real-input-check: $tool is missing" >&2; exit 1; }
+done
+if [ ! -x "$program" ] || [ ! -f "$build/bin/demo.smc" ]; then
+    echo "real-input-check: build the program in $build first" >&2
+    exit 1
+fi
+
+readonly damageTable=$((0x37627)) enemyHealth=$((0x6B373)) enemyDamage=$((0x6B466))
+# The enemy editor types a set for one slot and picks one for the next; the
+# damage table editor types a set, then a value for armour 2 of the set shown.
+readonly typedSetSlot=13 pickedSetSlot=14
+
+scratch=$(mktemp -d)
+pids=()
+finish() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap finish EXIT
+trap "exit 1" INT TERM
+
+failures=0
+fail() {
+    echo "real-input-check: FAILED: $*" >&2
+    failures=$((failures + 1))
+}
+# A failure after which the remaining checks cannot run; shows what the
+# program said, if anything.
+giveUp() {
+    fail "$*"
+    if [ -s "$scratch/program.log" ]; then sed 's/^/    program: /' "$scratch/program.log" >&2; fi
+    exit 1
+}
+
+# Runs a command every 50 ms until it succeeds or `seconds` have passed.
+waitUntil() {
+    local seconds=$1 tries
+    shift
+    for ((tries = seconds * 20; tries > 0; tries--)); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+byteAt() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
+# The offsets, in hexadecimal, at which two files of equal length differ.
+differences() { cmp -l "$1" "$2" | awk '{ printf "0x%X\n", $1 - 1 }' | sort | xargs; }
+hex() { printf '0x%X\n' "$@" | sort | xargs; }
+# Whether the image differs from `before` exactly at the offsets `expected`.
+savedAsExpected() { [ "$(differences "$1" "$scratch/demo.smc")" = "$2" ]; }
+
+# X windows: a window's geometry and state, read with xwininfo.
+windowField() { xwininfo -id "$1" | sed -n "s/^ *$2: *//p"; }
+isViewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+namedWindow() { xwininfo -name "$1" 2>/dev/null | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p'; }
+# The program's windows that are on screen outside the window manager's
+# frames (override-redirect): its menus, drop-down lists and other popups.
+popups() {
+    local id
+    for id in $(xwininfo -root -children | awk '/\("tarvon-addons"/ { print $1 }'); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
+            isViewable "$id" && echo "$id"
+    done
+    return 0
+}
+noPopup() { [ -z "$(popups)" ]; }
+# A popup that is not one of the windows given.
+newPopup() {
+    local id
+    for id in $(popups); do
+        [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
+    done
+    return 1
+}
+hasNewPopup() { newPopup "$@" >/dev/null; }
+hasFocus() { [ "$(xdotool getwindowfocus)" = "$(printf '%d' "$1")" ]; }
+dialogUp() { local id; id=$(namedWindow 'Load File') && [ -n "$id" ] && isViewable "$id" && hasFocus "$id"; }
+dialogGone() { local id; id=$(namedWindow 'Load File'); [ -z "$id" ] || ! isViewable "$id"; }
+
+# Presses `key`, which should open a menu, and prints the menu's window.
+openMenuBy() {
+    local before
+    before=$(popups | xargs)
+    xdotool key "$1"
+    waitUntil 5 hasNewPopup "$before" && newPopup "$before"
+}
+closeMenus() {
+    xdotool key Escape Escape
+    waitUntil 5 noPopup || fail "Escape left a menu open"
+}
+clickAt() { xdotool mousemove --sync "$1" "$2" click 1; }
+
+# --- The X server, the window manager and the program ---
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+pids+=($!)
+waitUntil 10 test -s "$scratch/display" || giveUp "Xvfb did not start"
+DISPLAY=":$(head -n1 "$scratch/display")"
+export DISPLAY
+# Openbox runs the start-up command once it manages windows; a window mapped
+# before then may be left unmapped.
+openbox --sm-disable --startup "touch $scratch/openbox-ready" >/dev/null 2>&1 &
+pids+=($!)
+waitUntil 10 test -e "$scratch/openbox-ready" || giveUp "openbox did not start"
+
+cp "$build/bin/demo.smc" "$scratch/demo.smc"
+cp "$build/bin/demo.smc" "$scratch/original.smc"
+QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
+pids+=($!)
+mainWindowUp() { main=$(namedWindow 'Tarvon Add-ons') && [ -n "$main" ] && isViewable "$main"; }
+waitUntil 20 mainWindowUp || giveUp "the main window did not appear"
+waitUntil 10 hasFocus "$main" || giveUp "the main window did not get the keyboard focus"
+
+# --- Menus by keyboard ---
+if openMenuBy alt+f >/dev/null; then closeMenus; else fail "Alt+F did not open the File menu"; fi
+helpMenu=$(openMenuBy alt+h) || giveUp "Alt+H did not open the Help menu"
+# Tools lies just left of Help in the menu bar, above the menus' top edge.
+toolsX=$(($(windowField "$helpMenu" 'Absolute upper-left X') - 10))
+toolsY=$(($(windowField "$helpMenu" 'Absolute upper-left Y') - 10))
+closeMenus
+
+# --- Open by typing the file name, then the first click on Tools ---
+xdotool key ctrl+o
+waitUntil 10 dialogUp || giveUp "Ctrl+O did not bring up the Open dialog"
+xdotool type --delay 30 "$scratch/demo.smc"
+xdotool key Return
+waitUntil 10 dialogGone || giveUp "the Open dialog did not close after Return"
+if ! waitUntil 3 noPopup; then
+    fail "after the Open dialog closed, a popup of the program stays on screen: $(popups | xargs)"
+fi
+leftover=$(popups | xargs)
+clickAt "$toolsX" "$toolsY"
+if waitUntil 5 hasNewPopup "$leftover"; then
+    xdotool key e # Enemy Stat Editor
+    waitUntil 5 noPopup || fail "E in the Tools menu left a menu open"
+else
+    fail "the first click on Tools after Open did not open the Tools menu"
+    openMenuBy alt+t >/dev/null || giveUp "Alt+T did not open the Tools menu"
+    xdotool key e
+fi
+
+# --- Enemy editor: a typed set is no pick; a picked set, a health, Save ---
+lowBits() { echo $(($(byteAt "$scratch/original.smc" $((enemyDamage + $1))) & 0x0F)); }
+typedSet=$((($(lowBits $typedSetSlot) + 1) % 10))
+pickedSet=$((($(lowBits $pickedSetSlot) + 2) % 10))
+health=$((($(byteAt "$scratch/original.smc" $((enemyHealth + pickedSetSlot))) + 17) % 256))
+
+# The focus starts on the third damage box; Tab leads to the list, the set
+# box and the health box.
+xdotool key --delay 20 Tab Tab Tab Home
+for ((slot = 0; slot < typedSetSlot; slot++)); do xdotool key Down; done
+xdotool key Tab ctrl+a
+xdotool type "$typedSet"
+xdotool key --delay 20 Return Tab shift+Tab shift+Tab Down Tab
+comboList=$(openMenuBy alt+Down) || giveUp "Alt+Down did not open the set box's list"
+listY=$(windowField "$comboList" 'Absolute upper-left Y')
+listHeight=$(windowField "$comboList" 'Height')
+clickAt $(($(windowField "$comboList" 'Absolute upper-left X') + 10)) \
+    $((listY + (2 * pickedSet + 1) * listHeight / 20))
+waitUntil 5 noPopup || fail "a click on set $pickedSet left the set box's list open"
+xdotool key Tab ctrl+a
+xdotool type "$health"
+xdotool key ctrl+s
+
+expected=$(hex $((enemyHealth + pickedSetSlot)) $((enemyDamage + pickedSetSlot)))
+if ! waitUntil 10 savedAsExpected "$scratch/original.smc" "$expected"; then
+    fail "enemy editor: after typing set $typedSet for slot $typedSetSlot, picking set" \
+        "$pickedSet and health $health for slot $pickedSetSlot and Ctrl+S, the file differs" \
+        "at [$(differences "$scratch/original.smc" "$scratch/demo.smc")], expected [$expected]"
+fi
+cp "$scratch/demo.smc" "$scratch/saved.smc"
+
+# --- Damage table editor: a value typed after a typed set goes to the set shown ---
+readonly shownSet=0 tableTypedSet=4
+armour2() { byteAt "$scratch/saved.smc" $((damageTable + 3 * $1 + 1)); }
+value=$((($(armour2 $shownSet) + 1) % 100))
+[ "$value" != "$(armour2 $tableTypedSet)" ] || value=$(((value + 1) % 100))
+openMenuBy alt+t >/dev/null || giveUp "Alt+T did not open the Tools menu"
+xdotool key d # Damage Table Editor
+waitUntil 5 noPopup || fail "D in the Tools menu left a menu open"
+# The focus starts on the first damage box; the set box follows the third.
+xdotool key --delay 20 Tab Tab Tab ctrl+a
+xdotool type "$tableTypedSet"
+xdotool key --delay 20 Return shift+Tab shift+Tab ctrl+a
+xdotool type "$value"
+xdotool key ctrl+s
+
+expected=$(hex $((damageTable + 3 * shownSet + 1)))
+if ! waitUntil 10 savedAsExpected "$scratch/saved.smc" "$expected"; then
+    fail "damage table editor: after typing set $tableTypedSet, Enter, $value into Armor 2" \
+        "and Ctrl+S, the file differs at [$(differences "$scratch/saved.smc" "$scratch/demo.smc")]," \
+        "expected [$expected] (armour 2 of set $shownSet, the set shown)"
+fi
+
+if ((failures)); then
+    echo "real-input-check: $failures check(s) failed" >&2
+    exit 1
+fi
+echo "real-input-check: all checks passed"
