@@ -16,7 +16,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QSettings>
 #include <QSplitter>
 #include <QTreeView>
 
@@ -54,7 +53,6 @@ void BackMDI::createWorkspace() {
 QFileDialog* BackMDI::fileDialog() {
     if (ComD)
         return ComD;
-    keepFileDialogSettingsUnwritten();
     ComD = new QFileDialog(this, tr("Load File"), programDir);
     ComD->setObjectName(QStringLiteral("ComD"));
     ComD->setOption(QFileDialog::DontUseNativeDialog);
@@ -63,14 +61,6 @@ QFileDialog* BackMDI::fileDialog() {
     ComD->setNameFilters({tr("Velko 3 Rom (*.smc)"), tr("All Files (*)")});
     showFileDetailsUnclipped();
     return ComD;
-}
-
-// Qt's file dialog keeps its history, folders and column widths in the user's
-// settings file. This program writes no file but the image, so per-user
-// settings are pointed at a place where no file can be created: the dialog
-// starts the same every run and nothing is written.
-void BackMDI::keepFileDialogSettingsUnwritten() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 // Qt's dialog sizes its columns and places list for short English words, which
@@ -148,13 +138,11 @@ void BackMDI::OpenMenu_Click() {
 }
 
 // Binds, tests and loads the image; the menus switch only once it is loaded.
+// One run edits one image: once one is loaded, nothing else is opened.
 void BackMDI::openImage(const QString& fileName) {
-    core.setRomPath(QFile::encodeName(fileName).toStdString());
-    if (const FileResult check = core.isValidRom(); !check) {
-        showError(check);
+    if (imageLoaded)
         return;
-    }
-    const FileResult load = core.loadRom();
+    const FileResult load = core.openRom(QFile::encodeName(fileName).toStdString());
     if (!load) {
         showError(load);
         return;
@@ -201,12 +189,7 @@ void BackMDI::dropEvent(QDropEvent* event) {
     if (fileName.isEmpty())
         return;
     QMetaObject::invokeMethod(
-        this,
-        [this, fileName] {
-            if (OpenMenu->isEnabled())
-                openImage(fileName);
-        },
-        Qt::QueuedConnection);
+        this, [this, fileName] { openImage(fileName); }, Qt::QueuedConnection);
 }
 
 // Takes the drag when it carries an image to open, and returns the image's

@@ -32,7 +32,6 @@ protected:
 private:
     void createWorkspace();
     QFileDialog* fileDialog();
-    static void keepFileDialogSettingsUnwritten();
     void showFileDetailsUnclipped();
     void createMenus();
     void updateMenus();

@@ -26,7 +26,6 @@ class TestEnemyStatsForm : public QObject {
     void goToSlot(int slot) const;
     void clickSlot(int slot, Qt::KeyboardModifiers modifiers = {}) const;
     void verifyShowsSlot(int slot) const;
-    QStringList originalRow(int set) const;
 
 private slots:
     void initTestCase() { useProgramFont(); }
@@ -46,6 +45,7 @@ private slots:
     void listMovesWithTheKeys_data();
     void listMovesWithTheKeys();
     void ctrlClickKeepsASlot();
+    void showingSlotsStoresNothing();
     void sharedBytesShowInBothSlots();
 };
 
@@ -84,14 +84,7 @@ void TestEnemyStatsForm::verifyShowsSlot(int slot) const {
     const QString set = QString::number(core().getEnemyDamage(Byte(slot)) & 0x0F);
     QCOMPARE(driver().setCombo()->currentText(), set);
     QCOMPARE(driver().dataFrame()->title(), "Damage " + set + " Table");
-    QCOMPARE(driver().damageTexts(), originalRow(set.toInt()));
-}
-
-QStringList TestEnemyStatsForm::originalRow(int set) const {
-    QStringList row;
-    for (int armour = 0; armour < 3; ++armour)
-        row << QString::number(image->originalAt(damageTableOffset(set * 3 + armour)));
-    return row;
+    QCOMPARE(driver().damageTexts(), image->originalRow(set.toInt()));
 }
 
 void TestEnemyStatsForm::loadShowsTheFirstSlot() {
@@ -202,7 +195,7 @@ void TestEnemyStatsForm::setsBeyondTheList() {
     goToSlot(slot);
     QCOMPARE(driver().setCombo()->currentText(), QString::number(set));
     QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(set));
-    QCOMPARE(driver().damageTexts(), originalRow(set));
+    QCOMPARE(driver().damageTexts(), image->originalRow(set));
     QCOMPARE(image->savedChanges(), (Changes{{damageByteOffset(slot), Byte(0x60 | set)}}));
 }
 
@@ -226,7 +219,7 @@ void TestEnemyStatsForm::typedSetTextChangesNothing() {
     QCOMPARE(picks.count(), 0);
     QCOMPARE(driver().setCombo()->currentText(), text);
     QCOMPARE(driver().dataFrame()->title(), "Damage 5 Table");
-    QCOMPARE(driver().damageTexts(), originalRow(5));
+    QCOMPARE(driver().damageTexts(), image->originalRow(5));
     QCOMPARE(core().getEnemyDamage(Byte(slot)), 0x25);
     QCOMPARE(image->savedChanges(), (Changes{{damageByteOffset(slot), 0x25}}));
 }
@@ -272,6 +265,17 @@ void TestEnemyStatsForm::ctrlClickKeepsASlot() {
     clickSlot(2, Qt::ControlModifier);
     verifyShowsSlot(2);
     QVERIFY(image->savedChanges().isEmpty());
+}
+
+// Showing a slot only reads the store; a user's edit of the health stores it
+// once.
+void TestEnemyStatsForm::showingSlotsStoresNothing() {
+    goToSlot(5);
+    clickSlot(9);
+    QCOMPARE(image->core.writes, 0);
+    selectAll(healthBox());
+    typeText(healthBox(), "1");
+    QCOMPARE(image->core.writes, 1);
 }
 
 // Health of slots 243 to 255 and the damage bytes of slots 0 to 12 are the

@@ -18,14 +18,16 @@ void cancelFileDialog(QFileDialog* dialog) {
 }
 } // namespace
 
-ModalAnswerer::ModalAnswerer(QStringList paths) : paths(std::move(paths)) {
+ModalAnswerer::ModalAnswerer(QStringList paths, std::function<void(QWidget*)> answerOther)
+    : paths(std::move(paths)), answerOther(std::move(answerOther)) {
     timer.setInterval(10);
     connect(&timer, &QTimer::timeout, this, &ModalAnswerer::answer);
     timer.start();
 }
 
-// Choosing a file waits for the dialog, so the timer is held meanwhile: the
-// same window must not be answered twice.
+// Choosing a file waits for the dialog, and another window's answer may wait
+// too, so the timer is held meanwhile: the same window must not be answered
+// twice.
 void ModalAnswerer::answer() {
     timer.stop();
     answerActiveModal();
@@ -49,6 +51,8 @@ void ModalAnswerer::answerActiveModal() {
         // A name the dialog refuses leaves it up: give up rather than wait.
         if (path.isEmpty() || !chooseFileInDialog(dialog, path))
             cancelFileDialog(dialog);
+    } else if (answerOther) {
+        answerOther(modal);
     } else {
         unexpected.append(modal->objectName());
         modal->close();
