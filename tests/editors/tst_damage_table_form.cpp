@@ -1,27 +1,19 @@
 // The damage table editor, driven from the keyboard and the mouse, checked
 // against the data store and the saved file; and both editors open together.
 #include "DamageTableForm.h"
-#include "EditorDriver.h"
+#include "EditorFixture.h"
 #include "EnemyStatsForm.h"
-#include "LoadedImage.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QSignalSpy>
 #include <QTest>
-#include <memory>
 
 using Changes = QMap<qsizetype, Byte>;
 
-class TestDamageTableForm : public QObject {
+class TestDamageTableForm : public QObject, private EditorFixture<DamageTableForm> {
     Q_OBJECT
-
-    std::unique_ptr<LoadedImage> image;
-    std::unique_ptr<DamageTableForm> form;
-
-    Core& core() const { return image->core; }
-    EditorDriver driver() const { return EditorDriver(form.get()); }
     QStringList storedRow(int set) const;
     void verifyShowsSet(const QString& setText, int set) const;
 
@@ -46,16 +38,12 @@ private slots:
 };
 
 void TestDamageTableForm::init() {
-    image = std::make_unique<LoadedImage>();
-    form = std::make_unique<DamageTableForm>(core());
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    openEditor();
     form->refreshValues();
 }
 
 void TestDamageTableForm::cleanup() {
-    form.reset();
-    image.reset();
+    closeEditor();
 }
 
 QStringList TestDamageTableForm::storedRow(int set) const {

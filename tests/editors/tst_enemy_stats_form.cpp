@@ -1,25 +1,17 @@
 // The enemy editor, driven from the keyboard and the mouse, checked against
 // the data store and the saved file.
-#include "EditorDriver.h"
+#include "EditorFixture.h"
 #include "EnemyStatsForm.h"
-#include "LoadedImage.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
-#include <memory>
 
 using Changes = QMap<qsizetype, Byte>;
 
-class TestEnemyStatsForm : public QObject {
+class TestEnemyStatsForm : public QObject, private EditorFixture<EnemyStatsForm> {
     Q_OBJECT
-
-    std::unique_ptr<LoadedImage> image;
-    std::unique_ptr<EnemyStatsForm> form;
-
-    Core& core() const { return image->core; }
-    EditorDriver driver() const { return EditorDriver(form.get()); }
     QLineEdit* healthBox() const { return form->findChild<QLineEdit*>("healthBox"); }
     QListWidget* enemyList() const { return form->findChild<QListWidget*>("ListOfEnemy"); }
 
@@ -50,15 +42,11 @@ private slots:
 };
 
 void TestEnemyStatsForm::init() {
-    image = std::make_unique<LoadedImage>();
-    form = std::make_unique<EnemyStatsForm>(core());
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    openEditor();
 }
 
 void TestEnemyStatsForm::cleanup() {
-    form.reset();
-    image.reset();
+    closeEditor();
 }
 
 void TestEnemyStatsForm::goToSlot(int slot) const {
