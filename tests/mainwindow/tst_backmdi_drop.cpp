@@ -100,6 +100,7 @@ private slots:
 
     void dropLoadsImage_data();
     void dropLoadsImage();
+    void secondDropBeforeTheLoadIgnored();
     void dropAfterLoadRefused_data();
     void dropAfterLoadRefused();
     void wrongFileRefusedAsOpenDoes();
@@ -128,6 +129,21 @@ void TestBackMDIDrop::dropLoadsImage() {
              QString(QFile::encodeName(session.dir.imagePath())));
     QCOMPARE(session.core.getEnemyHealth(0), Byte(image[Core::enemyHealthOffset]));
     QCOMPARE(session.dir.imageBytes(), image);
+}
+
+// Both drops are taken, as Open is still there, but one run opens one image.
+void TestBackMDIDrop::secondDropBeforeTheLoadIgnored() {
+    Session session;
+    const QString other = session.dir.writeFile("other.smc", syntheticImage(0x100000, 7));
+    ModalAnswerer answerer;
+    QWidget* workspace = session.workspace()->viewport();
+    QCOMPARE(dragAndDrop(workspace, localFiles({session.dir.imagePath()})), Drag::Dropped);
+    QCOMPARE(dragAndDrop(workspace, localFiles({other})), Drag::Dropped);
+    QTRY_VERIFY(session.imageMenusOn());
+    settle();
+    QVERIFY(answerer.boxes.isEmpty());
+    QCOMPARE(QString::fromStdString(session.core.currentRomPath()),
+             QString(QFile::encodeName(session.dir.imagePath())));
 }
 
 void TestBackMDIDrop::dropAfterLoadRefused_data() {
