@@ -3,6 +3,7 @@
 #include "DialogFont.h"
 
 #include <QApplication>
+#include <QSettings>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -11,6 +12,11 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to the program's menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvon.TarvonAddons"));
     applyDialogFont();
+    // The program keeps no settings and writes no file but the image. Qt's
+    // file dialog would keep its history and column widths in the user's
+    // settings file; that file is pointed where none can be created, so the
+    // dialog starts the same every run.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     const QString programDir = QCoreApplication::applicationDirPath();
     Core core(programDir.toStdString());
     BackMDI window(core, programDir);

@@ -5,13 +5,14 @@
 #include "Core.h"
 #include "DialogFont.h"
 #include "GuiSupport.h"
+#include "ModalAnswerer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QSettings>
 #include <QTest>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -28,6 +29,7 @@ void startApplication() {
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv); // lives until the process ends
     applyDialogFont();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 // The main window on a 1 MiB synthetic image in a scratch program directory,
@@ -36,11 +38,7 @@ class LoadedProgram {
 public:
     LoadedProgram() {
         window.show();
-        answerNextModal([this](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            if (!dialog || !chooseFileInDialog(dialog, dir.imagePath()))
-                modal->close();
-        });
+        const ModalAnswerer answerer({dir.imagePath()});
         item("OpenMenu")->trigger();
         QCoreApplication::processEvents();
     }

@@ -103,6 +103,13 @@ FileResult checkImage(OpenFile& file, const std::string& path, std::string_view 
 Core::Core(std::filesystem::path programDir, std::shared_ptr<FileSystem> fileSystem)
     : programDir(std::move(programDir)), fileSystem(std::move(fileSystem)) {}
 
+FileResult Core::openRom(std::string path) {
+    setRomPath(std::move(path));
+    if (FileResult check = isValidRom(); !check)
+        return check;
+    return loadRom();
+}
+
 void Core::setRomPath(std::string path) {
     romPath = std::move(path);
 }

@@ -46,8 +46,12 @@ public:
                   std::shared_ptr<FileSystem> fileSystem = realFileSystem());
     Core(const Core&) = delete;
     Core& operator=(const Core&) = delete;
+    virtual ~Core() = default;
 
     // Image file
+    // Opening an image: sets its path, tests the signature and, if it passes,
+    // loads.
+    FileResult openRom(std::string path);
     void setRomPath(std::string path);
     const std::string& currentRomPath() const { return romPath; }
     FileResult isValidRom() const;
@@ -56,17 +60,18 @@ public:
     FileResult loadTables();
     FileResult saveRom() const;
 
-    // Table accessors. Sets use only their low four bits.
+    // Table accessors. Sets use only their low four bits. The writes are
+    // virtual so that a test can watch them.
     DamageRow getDamageSet(int set) const;
-    void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3);
+    virtual void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3);
     // Any byte of the damage table by its index, 0 to 49, including the last
     // two, which belong to no set.
     Byte getDamageTableByte(std::size_t index) const;
     void setDamageTableByte(std::size_t index, Byte value);
     Byte getEnemyDamage(Byte slot) const;
-    void setEnemyDamage(Byte slot, Byte value);
+    virtual void setEnemyDamage(Byte slot, Byte value);
     Byte getEnemyHealth(Byte slot) const;
-    void setEnemyHealth(Byte slot, Byte value);
+    virtual void setEnemyHealth(Byte slot, Byte value);
 
     // True exactly for a non-empty text of ASCII digits whose value is below 256.
     static bool isByteText(std::string_view text);

@@ -17,7 +17,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QSettings>
 #include <QSplitter>
 #include <QTreeView>
 
@@ -57,7 +56,6 @@ void BackMDI::createWorkspace() {
 // because Qt's "*.*" would hide names without a dot. Returns the chosen file,
 // empty when cancelled.
 QString BackMDI::chooseImageFile() {
-    keepFileDialogSettingsUnwritten();
     const QString startDir =
         chosenFile.isEmpty() ? programDir : QFileInfo(chosenFile).absolutePath();
     QFileDialog ComD(this, tr("Load File"), startDir);
@@ -72,14 +70,6 @@ QString BackMDI::chooseImageFile() {
     if (ComD.exec() != QDialog::Accepted)
         return {};
     return ComD.selectedFiles().value(0);
-}
-
-// Qt's file dialog keeps its history, folders and column widths in the user's
-// settings file. This program writes no file but the image, so per-user
-// settings are pointed at a place where no file can be created: the dialog
-// starts the same every run and nothing is written.
-void BackMDI::keepFileDialogSettingsUnwritten() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 // Qt's dialog sizes its columns and places list for short English words, which
@@ -154,13 +144,11 @@ void BackMDI::OpenMenu_Click() {
 }
 
 // Binds, tests and loads the image; the menus switch only once it is loaded.
+// One run edits one image: once one is loaded, nothing else is opened.
 void BackMDI::openImage(const QString& fileName) {
-    core.setRomPath(QFile::encodeName(fileName).toStdString());
-    if (const FileResult check = core.isValidRom(); !check) {
-        showError(check);
+    if (imageLoaded)
         return;
-    }
-    const FileResult load = core.loadRom();
+    const FileResult load = core.openRom(QFile::encodeName(fileName).toStdString());
     if (!load) {
         showError(load);
         return;
@@ -207,12 +195,7 @@ void BackMDI::dropEvent(QDropEvent* event) {
     if (fileName.isEmpty())
         return;
     QMetaObject::invokeMethod(
-        this,
-        [this, fileName] {
-            if (OpenMenu->isEnabled())
-                openImage(fileName);
-        },
-        Qt::QueuedConnection);
+        this, [this, fileName] { openImage(fileName); }, Qt::QueuedConnection);
 }
 
 // Takes the drag when it carries an image to open, and returns the image's

@@ -32,7 +32,6 @@ protected:
 private:
     void createWorkspace();
     QString chooseImageFile();
-    static void keepFileDialogSettingsUnwritten();
     static void showFileDetailsUnclipped(QFileDialog& dialog);
     void createMenus();
     void updateMenus();

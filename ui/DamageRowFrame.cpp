@@ -1,7 +1,5 @@
 #include "DamageRowFrame.h"
 
-#include "Core.h"
-#include "DamageSetCombo.h"
 #include "FormLayout.h"
 
 #include <QLineEdit>
@@ -27,13 +25,8 @@ QLineEdit* DamageRowFrame::damageBox(int armour) const {
     return boxes.at(static_cast<std::size_t>(armour - 1));
 }
 
-void DamageRowFrame::showSetOf(DamageSetCombo& combo, const Core& core) {
-    if (!byteFromText(combo.currentText()))
-        combo.showSet(QString::number(shownSet));
-    const QString setText = combo.currentText();
-    shownSet = *byteFromText(setText);
-    setTitle(QStringLiteral("Damage ") + setText + QStringLiteral(" Table"));
-    const DamageRow row = core.getDamageSet(shownSet);
+void DamageRowFrame::showRow(const QString& set, const std::array<std::uint8_t, 3>& row) {
+    setTitle(QStringLiteral("Damage ") + set + QStringLiteral(" Table"));
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setText(QString::number(row[i]));
 }

@@ -2,9 +2,8 @@
 
 #include <QGroupBox>
 #include <array>
+#include <cstdint>
 
-class Core;
-class DamageSetCombo;
 class QLineEdit;
 
 // The frame of both editors that shows one damage row: the three armour
@@ -18,15 +17,11 @@ public:
 
     // The value box of armour level 1, 2 or 3.
     QLineEdit* damageBox(int armour) const;
-    // The set whose row the boxes show.
-    int setShown() const { return shownSet; }
 
-    // Shows the row of the set that `combo` names. A text that is no byte
-    // value is put back to the set shown last. The set shown changes before
-    // the boxes are filled.
-    void showSetOf(DamageSetCombo& combo, const Core& core);
+    // Shows the values of armour levels 1 to 3 in `row`, captioned with `set`
+    // as the set chooser names it ("07" stays "07").
+    void showRow(const QString& set, const std::array<std::uint8_t, 3>& row);
 
 private:
     std::array<QLineEdit*, 3> boxes{};
-    int shownSet = 0;
 };

@@ -1,5 +1,7 @@
 #include "DamageSetCombo.h"
 
+#include "ValueCheck.h"
+
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 
@@ -20,6 +22,13 @@ DamageSetCombo::DamageSetCombo(QWidget* parent) : QComboBox(parent) {
 void DamageSetCombo::showSet(const QString& text) {
     setCurrentIndex(findText(text));
     setEditText(text);
+}
+
+std::uint8_t DamageSetCombo::chosenSet() {
+    if (!byteFromText(currentText()))
+        showSet(QString::number(lastChosen));
+    lastChosen = *byteFromText(currentText());
+    return lastChosen;
 }
 
 // Enter and the loss of focus make QComboBox look the typed text up among the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <cstdint>
 
 // The damage set chooser of both editors: an editable combo with the sets 0
 // to 9. It reports `picked` only when the user picks an item, from the
@@ -16,6 +17,13 @@ public:
     // are not in the list, are shown too.
     void showSet(const QString& text);
 
+    // The set that the text names, which the editors then show. A text that
+    // is no byte value is first put back to the set this returned last (0
+    // before the first call).
+    std::uint8_t chosenSet();
+    // The set that chosenSet returned last.
+    std::uint8_t lastChosenSet() const { return lastChosen; }
+
 signals:
     void picked();
 
@@ -28,4 +36,5 @@ private:
     void reportPick();
 
     bool typedTextEnding = false;
+    std::uint8_t lastChosen = 0;
 };

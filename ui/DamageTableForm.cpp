@@ -4,6 +4,7 @@
 #include "DamageRowFrame.h"
 #include "DamageSetCombo.h"
 #include "FormLayout.h"
+#include "ValueCheck.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -40,12 +41,14 @@ void DamageTableForm::connectHandlers() {
     connect(setCombo, &DamageSetCombo::picked, this, &DamageTableForm::DamageSetCombo_Click);
     for (int armour = 1; armour <= 3; ++armour) {
         QLineEdit* box = dataFrame->damageBox(armour);
-        connect(box, &QLineEdit::textChanged, this, [this, box] { Damage_Change(box); });
+        connect(box, &QLineEdit::textEdited, this, [this, box] { Damage_Change(box); });
     }
 }
 
+// Filling the boxes stores nothing: only a user's edit of a box does.
 void DamageTableForm::refreshValues() {
-    dataFrame->showSetOf(*setCombo, core);
+    const Byte set = setCombo->chosenSet();
+    dataFrame->showRow(setCombo->currentText(), core.getDamageSet(set));
 }
 
 // Writes the three boxes into the set they show, which is not always the set
@@ -54,18 +57,17 @@ void DamageTableForm::storeValues() {
     const auto value = [this](int armour) {
         return byteFromText(dataFrame->damageBox(armour)->text()).value_or(0);
     };
-    core.setDamageSet(dataFrame->setShown(), value(1), value(2), value(3));
+    core.setDamageSet(setCombo->lastChosenSet(), value(1), value(2), value(3));
 }
 
 void DamageTableForm::DamageSetCombo_Click() {
     refreshValues();
 }
 
-// The change handler of Damage1 to Damage3. A text that is no byte value
-// becomes "0", and that change stores 0.
+// The handler of a user's edit of Damage1 to Damage3. A text that is no byte
+// value becomes "0", and 0 is stored.
 void DamageTableForm::Damage_Change(QLineEdit* box) {
-    if (byteFromText(box->text()))
-        storeValues();
-    else
+    if (!byteFromText(box->text()))
         box->setText(QStringLiteral("0"));
+    storeValues();
 }

@@ -3,6 +3,7 @@
 #include "DamageRowFrame.h"
 #include "DamageSetCombo.h"
 #include "FormLayout.h"
+#include "ValueCheck.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -74,7 +75,7 @@ void EnemyStatsForm::connectHandlers() {
     connect(enemyList, &QListWidget::currentRowChanged, this, &EnemyStatsForm::ListOfEnemy_Click);
     connect(enemyList, &QListWidget::itemSelectionChanged, this, &EnemyStatsForm::keepSlotSelected);
     connect(setCombo, &DamageSetCombo::picked, this, &EnemyStatsForm::DamageSetCombo_Click);
-    connect(healthBox, &QLineEdit::textChanged, this, &EnemyStatsForm::healthBox_Change);
+    connect(healthBox, &QLineEdit::textEdited, this, &EnemyStatsForm::healthBox_Change);
 }
 
 void EnemyStatsForm::load() {
@@ -92,7 +93,8 @@ void EnemyStatsForm::fillEnemyList() {
 }
 
 void EnemyStatsForm::refreshValues() {
-    dataFrame->showSetOf(*setCombo, core);
+    const Byte set = setCombo->chosenSet();
+    dataFrame->showRow(setCombo->currentText(), core.getDamageSet(set));
 }
 
 void EnemyStatsForm::ListOfEnemy_Click() {
@@ -106,11 +108,12 @@ void EnemyStatsForm::ListOfEnemy_Click() {
 void EnemyStatsForm::DamageSetCombo_Click() {
     refreshValues();
     const Byte old = core.getEnemyDamage(slot());
-    const auto set = static_cast<Byte>(dataFrame->setShown());
+    const Byte set = setCombo->lastChosenSet();
     core.setEnemyDamage(slot(), static_cast<Byte>((old & ~setBits) | (set & setBits)));
 }
 
-// A text that is no byte value is replaced by the stored health at once.
+// The handler of a user's edit. A text that is no byte value is replaced by
+// the stored health at once.
 void EnemyStatsForm::healthBox_Change() {
     if (const auto health = byteFromText(healthBox->text()))
         core.setEnemyHealth(slot(), *health);

@@ -48,7 +48,3 @@ void setFocusChain(std::initializer_list<QWidget*> widgets) {
     }
     (*widgets.begin())->setFocus();
 }
-
-std::optional<Byte> byteFromText(const QString& text) {
-    return Core::byteFromText(text.toStdString());
-}

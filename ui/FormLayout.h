@@ -1,11 +1,8 @@
 #pragma once
 
-#include "Core.h"
-
 #include <QRect>
 #include <QString>
 #include <initializer_list>
-#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -34,7 +31,3 @@ void nameBoxBy(QLabel* label, QWidget* box);
 // Tab moves through `widgets` in the order given; the first one has the
 // focus when the window is shown.
 void setFocusChain(std::initializer_list<QWidget*> widgets);
-
-// The value of a box's text when it is a byte value (digits "0" to "9" only,
-// below 256).
-std::optional<Byte> byteFromText(const QString& text);

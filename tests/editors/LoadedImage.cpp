@@ -9,13 +9,19 @@ std::string programDirOf(const ScratchProgramDir& dir) {
 } // namespace
 
 LoadedImage::LoadedImage() : core(programDirOf(dir)), original(dir.imageBytes()) {
-    core.setRomPath(dir.imagePath().toStdString());
-    if (!core.loadRom())
+    if (!core.openRom(dir.imagePath().toStdString()))
         qFatal("the synthetic image does not load");
 }
 
 Byte LoadedImage::originalAt(qsizetype offset) const {
     return static_cast<Byte>(original.at(offset));
+}
+
+QStringList LoadedImage::originalRow(int set) const {
+    QStringList row;
+    for (int armour = 0; armour < 3; ++armour)
+        row << QString::number(originalAt(damageTableOffset(set * 3 + armour)));
+    return row;
 }
 
 QMap<qsizetype, Byte> LoadedImage::savedChanges() {

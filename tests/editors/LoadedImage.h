@@ -6,8 +6,30 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
+
+// The data store, counting the writes into its tables.
+class WriteCountingCore : public Core {
+public:
+    using Core::Core;
+
+    int writes = 0;
+
+    void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3) override {
+        ++writes;
+        Core::setDamageSet(set, armor1, armor2, armor3);
+    }
+    void setEnemyDamage(Byte slot, Byte value) override {
+        ++writes;
+        Core::setEnemyDamage(slot, value);
+    }
+    void setEnemyHealth(Byte slot, Byte value) override {
+        ++writes;
+        Core::setEnemyHealth(slot, value);
+    }
+};
 
 // A data store loaded from a synthetic image in a scratch program directory,
 // with the image's bytes as they were before any edit.
@@ -17,11 +39,14 @@ class LoadedImage {
 public:
     LoadedImage();
 
-    Core core;
+    WriteCountingCore core;
     const QByteArray original;
 
     // The byte of the untouched image at `offset`.
     Byte originalAt(qsizetype offset) const;
+    // The values of damage set `set` in the untouched image, as the boxes
+    // show them.
+    QStringList originalRow(int set) const;
     // Saves the tables and returns every file byte that now differs from the
     // original, by offset.
     QMap<qsizetype, Byte> savedChanges();

@@ -1,33 +1,24 @@
 // The enemy editor, driven from the keyboard and the mouse, checked against
 // the data store and the saved file.
-#include "EditorDriver.h"
+#include "EditorFixture.h"
 #include "EnemyStatsForm.h"
-#include "LoadedImage.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
 #include <cstdlib>
-#include <memory>
 
 using Changes = QMap<qsizetype, Byte>;
 
-class TestEnemyStatsForm : public QObject {
+class TestEnemyStatsForm : public QObject, private EditorFixture<EnemyStatsForm> {
     Q_OBJECT
-
-    std::unique_ptr<LoadedImage> image;
-    std::unique_ptr<EnemyStatsForm> form;
-
-    Core& core() const { return image->core; }
-    EditorDriver driver() const { return EditorDriver(form.get()); }
     QLineEdit* healthBox() const { return form->findChild<QLineEdit*>("healthBox"); }
     QListWidget* enemyList() const { return form->findChild<QListWidget*>("ListOfEnemy"); }
 
     void goToSlot(int slot) const;
     void clickSlot(int slot, Qt::KeyboardModifiers modifiers = {}) const;
     void verifyShowsSlot(int slot) const;
-    QStringList originalRow(int set) const;
 
 private slots:
     void initTestCase() { useProgramFont(); }
@@ -48,19 +39,16 @@ private slots:
     void listMovesWithTheKeys_data();
     void listMovesWithTheKeys();
     void ctrlClickKeepsASlot();
+    void showingSlotsStoresNothing();
     void sharedBytesShowInBothSlots();
 };
 
 void TestEnemyStatsForm::init() {
-    image = std::make_unique<LoadedImage>();
-    form = std::make_unique<EnemyStatsForm>(core());
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    openEditor();
 }
 
 void TestEnemyStatsForm::cleanup() {
-    form.reset();
-    image.reset();
+    closeEditor();
 }
 
 void TestEnemyStatsForm::goToSlot(int slot) const {
@@ -86,14 +74,7 @@ void TestEnemyStatsForm::verifyShowsSlot(int slot) const {
     const QString set = QString::number(core().getEnemyDamage(Byte(slot)) & 0x0F);
     QCOMPARE(driver().setCombo()->currentText(), set);
     QCOMPARE(driver().dataFrame()->title(), "Damage " + set + " Table");
-    QCOMPARE(driver().damageTexts(), originalRow(set.toInt()));
-}
-
-QStringList TestEnemyStatsForm::originalRow(int set) const {
-    QStringList row;
-    for (int armour = 0; armour < 3; ++armour)
-        row << QString::number(image->originalAt(damageTableOffset(set * 3 + armour)));
-    return row;
+    QCOMPARE(driver().damageTexts(), image->originalRow(set.toInt()));
 }
 
 void TestEnemyStatsForm::loadShowsTheFirstSlot() {
@@ -224,7 +205,7 @@ void TestEnemyStatsForm::setsBeyondTheList() {
     goToSlot(slot);
     QCOMPARE(driver().setCombo()->currentText(), QString::number(set));
     QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(set));
-    QCOMPARE(driver().damageTexts(), originalRow(set));
+    QCOMPARE(driver().damageTexts(), image->originalRow(set));
     QCOMPARE(image->savedChanges(), (Changes{{damageByteOffset(slot), Byte(0x60 | set)}}));
 }
 
@@ -248,7 +229,7 @@ void TestEnemyStatsForm::typedSetTextChangesNothing() {
     QCOMPARE(picks.count(), 0);
     QCOMPARE(driver().setCombo()->currentText(), text);
     QCOMPARE(driver().dataFrame()->title(), "Damage 5 Table");
-    QCOMPARE(driver().damageTexts(), originalRow(5));
+    QCOMPARE(driver().damageTexts(), image->originalRow(5));
     QCOMPARE(core().getEnemyDamage(Byte(slot)), 0x25);
     QCOMPARE(image->savedChanges(), (Changes{{damageByteOffset(slot), 0x25}}));
 }
@@ -294,6 +275,17 @@ void TestEnemyStatsForm::ctrlClickKeepsASlot() {
     clickSlot(2, Qt::ControlModifier);
     verifyShowsSlot(2);
     QVERIFY(image->savedChanges().isEmpty());
+}
+
+// Showing a slot only reads the store; a user's edit of the health stores it
+// once.
+void TestEnemyStatsForm::showingSlotsStoresNothing() {
+    goToSlot(5);
+    clickSlot(9);
+    QCOMPARE(image->core.writes, 0);
+    selectAll(healthBox());
+    typeText(healthBox(), "1");
+    QCOMPARE(image->core.writes, 1);
 }
 
 // Health of slots 243 to 255 and the damage bytes of slots 0 to 12 are the

@@ -1,6 +1,6 @@
-#include "BackMDI.h"
-#include "Core.h"
 #include "GuiSupport.h"
+#include "MainWindowSession.h"
+#include "ModalAnswerer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,20 +13,13 @@
 namespace {
 enum class Gesture { ClickOk, CloseFrame, Escape, EnterOnOk, EnterElsewhere };
 
-// The main window of a run; About is reached through its Help menu.
-struct Session {
-    Session() : core(dir.path().toStdString()), window(core, dir.path()) { window.show(); }
-
-    ScratchProgramDir dir;
-    Core core;
-    BackMDI window;
-};
+using Session = MainWindowSession;
 
 // Chooses About... and runs `inspect` on the window once it is up; whatever
 // `inspect` leaves open is then closed with "ok".
 void withAboutWindow(Session& session, const std::function<void(QDialog*)>& inspect) {
     bool seen = false;
-    answerNextModal([&seen, &inspect](QWidget* modal) {
+    const ModalAnswerer answerer({}, [&seen, &inspect](QWidget* modal) {
         seen = true;
         auto* about = qobject_cast<QDialog*>(modal);
         if (about && about->objectName() == "AboutForm")
@@ -35,7 +28,7 @@ void withAboutWindow(Session& session, const std::function<void(QDialog*)>& insp
             if (auto* ok = modal->findChild<QPushButton*>("Command1"))
                 ok->click();
     });
-    session.window.findChild<QAction*>("AboutMenu")->trigger();
+    session.action("AboutMenu")->trigger();
     QVERIFY(seen);
 }
 

@@ -48,9 +48,13 @@ QList<QUrl> localFiles(const QStringList& paths) {
     return urls;
 }
 
-// One drag of `urls` over the middle of `target`: enter, move and, if the
-// target took the drag, the drop. Returns whether the drag was accepted.
-bool dragAndDrop(QWidget* target, const QList<QUrl>& urls,
+// How far a drag got. A desktop delivers no move or drop after a refused
+// enter, and the drag source learns from the drop whether the file was taken.
+enum class Drag { EnterRefused, MoveRefused, DropRefused, Dropped };
+
+// One drag of `urls` over the middle of `target`: enter, move and drop, each
+// only while the window took what came before.
+Drag dragAndDrop(QWidget* target, const QList<QUrl>& urls,
                  Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
     QMimeData data;
     data.setUrls(urls);
@@ -63,16 +67,17 @@ bool dragAndDrop(QWidget* target, const QList<QUrl>& urls,
     QDragEnterEvent enter(middle.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     if (!enter.isAccepted())
-        return false;
+        return Drag::EnterRefused;
     QDragMoveEvent move(middle.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
     move.setAccepted(true);
     QApplication::sendEvent(target, &move);
     if (!move.isAccepted())
-        return false;
+        return Drag::MoveRefused;
     QDropEvent drop(middle, actions, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     // The program offers only a copy back, so no file manager moves the file away.
-    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction ? Drag::Dropped
+                                                                    : Drag::DropRefused;
 }
 
 // Lets the window finish what the drop started.
@@ -95,6 +100,7 @@ private slots:
 
     void dropLoadsImage_data();
     void dropLoadsImage();
+    void secondDropBeforeTheLoadIgnored();
     void dropAfterLoadRefused_data();
     void dropAfterLoadRefused();
     void wrongFileRefusedAsOpenDoes();
@@ -114,7 +120,8 @@ void TestBackMDIDrop::dropLoadsImage() {
     Session session;
     const QByteArray image = session.dir.imageBytes();
     ModalAnswerer answerer;
-    QVERIFY(dragAndDrop(widgetOver(session, place), localFiles({session.dir.imagePath()})));
+    QCOMPARE(dragAndDrop(widgetOver(session, place), localFiles({session.dir.imagePath()})),
+             Drag::Dropped);
     QTRY_VERIFY(session.imageMenusOn());
     QVERIFY(answerer.boxes.isEmpty());
     QVERIFY(answerer.fileDialogs.isEmpty());
@@ -122,6 +129,21 @@ void TestBackMDIDrop::dropLoadsImage() {
              QString(QFile::encodeName(session.dir.imagePath())));
     QCOMPARE(session.core.getEnemyHealth(0), Byte(image[Core::enemyHealthOffset]));
     QCOMPARE(session.dir.imageBytes(), image);
+}
+
+// Both drops are taken, as Open is still there, but one run opens one image.
+void TestBackMDIDrop::secondDropBeforeTheLoadIgnored() {
+    Session session;
+    const QString other = session.dir.writeFile("other.smc", syntheticImage(0x100000, 7));
+    ModalAnswerer answerer;
+    QWidget* workspace = session.workspace()->viewport();
+    QCOMPARE(dragAndDrop(workspace, localFiles({session.dir.imagePath()})), Drag::Dropped);
+    QCOMPARE(dragAndDrop(workspace, localFiles({other})), Drag::Dropped);
+    QTRY_VERIFY(session.imageMenusOn());
+    settle();
+    QVERIFY(answerer.boxes.isEmpty());
+    QCOMPARE(QString::fromStdString(session.core.currentRomPath()),
+             QString(QFile::encodeName(session.dir.imagePath())));
 }
 
 void TestBackMDIDrop::dropAfterLoadRefused_data() {
@@ -137,7 +159,8 @@ void TestBackMDIDrop::dropAfterLoadRefused() {
     QFETCH(Over, place);
 
     Session session;
-    QVERIFY(dragAndDrop(session.workspace()->viewport(), localFiles({session.dir.imagePath()})));
+    QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles({session.dir.imagePath()})),
+             Drag::Dropped);
     QTRY_VERIFY(session.imageMenusOn());
     const QString other = session.dir.writeFile("other.smc", syntheticImage(0x100000, 7));
     const Byte edited = Byte(session.core.getEnemyHealth(5) ^ 0xFF);
@@ -147,7 +170,7 @@ void TestBackMDIDrop::dropAfterLoadRefused() {
     const Byte firstHealth = session.core.getEnemyHealth(0);
 
     ModalAnswerer answerer;
-    QVERIFY(!dragAndDrop(target, localFiles({other})));
+    QCOMPARE(dragAndDrop(target, localFiles({other})), Drag::EnterRefused);
     settle();
     QCOMPARE(session.core.getDamageSet(0), firstSet);
     QCOMPARE(session.core.getEnemyHealth(0), firstHealth);
@@ -169,7 +192,8 @@ void TestBackMDIDrop::wrongFileRefusedAsOpenDoes() {
     const SeenFileDialog before = openDialogAsShown(session);
     {
         ModalAnswerer answerer;
-        QVERIFY(dragAndDrop(session.workspace()->viewport(), localFiles({wrongPath})));
+        QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles({wrongPath})),
+                 Drag::Dropped);
         QTRY_COMPARE(answerer.boxes.size(), 1);
         QCOMPARE(answerer.boxes.first().title, QStringLiteral("Error"));
         QCOMPARE(answerer.boxes.first().text, QStringLiteral("This is not velko 3 rom"));
@@ -185,7 +209,8 @@ void TestBackMDIDrop::wrongFileRefusedAsOpenDoes() {
     QVERIFY(session.startMenusOn());
 
     ModalAnswerer answerer;
-    QVERIFY(dragAndDrop(session.workspace()->viewport(), localFiles({session.dir.imagePath()})));
+    QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles({session.dir.imagePath()})),
+             Drag::Dropped);
     QTRY_VERIFY(session.imageMenusOn());
     QVERIFY(answerer.boxes.isEmpty());
 }
@@ -220,7 +245,8 @@ void TestBackMDIDrop::dragsRefused() {
     for (const QString& file : files)
         paths.append(QDir(session.dir.path()).filePath(file));
     ModalAnswerer answerer;
-    QVERIFY(!dragAndDrop(session.workspace()->viewport(), localFiles(paths) + otherUrls, actions));
+    QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles(paths) + otherUrls, actions),
+             Drag::EnterRefused);
     settle();
     QVERIFY(answerer.boxes.isEmpty());
     QVERIFY(session.startMenusOn());

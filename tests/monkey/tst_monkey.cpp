@@ -11,6 +11,7 @@
 #include "GuiSupport.h"
 #include "Invariants.h"
 #include "MainWindowSession.h"
+#include "ModalAnswerer.h"
 #include "Monkey.h"
 
 #include <QAction>
@@ -18,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -177,8 +177,7 @@ void TestMonkey::imageCheckSeesFaults() {
     QFETCH(qsizetype, offset);
     Session session;
     Core& core = session.core;
-    core.setRomPath(session.dir.imagePath().toStdString());
-    QVERIFY(core.loadRom());
+    QVERIFY(core.openRom(session.dir.imagePath().toStdString()));
     core.setEnemyHealth(5, Byte(core.getEnemyHealth(5) ^ 0x80));
     core.setDamageSet(2, 1, 2, 3);
     QVERIFY(core.saveRom());
@@ -202,16 +201,8 @@ void TestMonkey::randomUserEvents() {
     if (QTest::currentTestFailed())
         return;
 
-    // The program shows no message box when all goes well: note any and close it.
-    QStringList unexpectedWindows;
-    QTimer modalWatch;
-    connect(&modalWatch, &QTimer::timeout, [&unexpectedWindows] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            unexpectedWindows << modal->windowTitle();
-            modal->close();
-        }
-    });
-    modalWatch.start(50);
+    // The program shows no message box when all goes well: note any and answer it.
+    const ModalAnswerer answerer;
 
     const CrashNote crashNote;
     Monkey monkey(seed, &session.window);
@@ -236,9 +227,10 @@ void TestMonkey::randomUserEvents() {
             if (fault.isEmpty())
                 fault = savedImageFault(session.original, session.dir.imageBytes(), session.core);
         }
-        if (!unexpectedWindows.isEmpty())
-            fault =
-                QStringLiteral("a window came up: ") + unexpectedWindows.join(QStringLiteral(", "));
+        if (!answerer.boxes.isEmpty())
+            fault = QStringLiteral("a message came up: ") + answerer.boxes.first().text;
+        if (!answerer.unexpected.isEmpty())
+            fault = QStringLiteral("a window came up: ") + answerer.unexpected.first();
         if (!fault.isEmpty())
             QFAIL(qPrintable(QStringLiteral("seed %1, event %2 (%3): %4")
                                  .arg(seed)

@@ -6,38 +6,15 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 
 void useProgramFont() {
     applyDialogFont();
-}
-
-void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
-    clock->start();
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, answer, timeoutMs] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            answer(modal);
-        } else if (clock->elapsed() > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            QFAIL("no modal window appeared");
-        }
-    });
-    timer->start();
 }
 
 bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs) {

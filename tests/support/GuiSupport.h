@@ -3,17 +3,12 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
-#include <functional>
 
 class QFileDialog;
 class QWidget;
 
 // Uses the editor's font, as the program does at start.
 void useProgramFont();
-
-// Runs `answer` on the next modal widget (dialog or message box) once it is
-// up; fails the current test if none appears within `timeoutMs`.
-void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000);
 
 // Chooses `path` in an Open dialog that is up, as a user does who enters the
 // path and presses Open. The dialog lists folders in the background and, when

@@ -1,10 +1,15 @@
 #include "MainWindowSession.h"
 
-#include <QFileDialog>
+#include "ModalAnswerer.h"
+
+#include <QSettings>
 #include <QTest>
 
 MainWindowSession::MainWindowSession(std::shared_ptr<FileSystem> fileSystem)
     : core(dir.path().toStdString(), std::move(fileSystem)), window(core, dir.path()) {
+    // As the program does at start: Qt's user settings, such as the file
+    // dialog's history, are written nowhere.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 }
@@ -20,11 +25,8 @@ bool MainWindowSession::startMenusOn() const {
 }
 
 bool MainWindowSession::openImage() {
-    answerNextModal([this](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog || !chooseFileInDialog(dialog, dir.imagePath()))
-            modal->close();
-    });
+    const ModalAnswerer answerer({dir.imagePath()});
     action("OpenMenu")->trigger();
-    return activateWindow(&window) && imageMenusOn();
+    return answerer.boxes.isEmpty() && answerer.unexpected.isEmpty() && activateWindow(&window) &&
+           imageMenusOn();
 }

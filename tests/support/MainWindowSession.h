@@ -21,7 +21,8 @@ struct MainWindowSession {
     bool startMenusOn() const;
 
     // Opens the scratch image as a user does, through File, Open and the Open
-    // dialog, and leaves the main window active. Returns whether it loaded.
+    // dialog, and leaves the main window active. Returns whether it loaded
+    // without a message.
     bool openImage();
 
     ScratchProgramDir dir;

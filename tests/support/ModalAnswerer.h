@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
 // What a message box showed before it was answered.
 struct SeenBox {
@@ -16,18 +18,26 @@ struct SeenBox {
 
 // How the Open dialog looked when it came up.
 struct SeenFileDialog {
+    QString objectName;
+    QString title;
     QString directory;
     QStringList selectedFiles;
+    QStringList nameFilters;
+    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+    QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptSave;
+    bool qtDialog = false;
 };
 
 // While alive, answers every modal window the program brings up: the Open
 // dialog gets the next scripted path (typed into its file name box and
-// accepted; an empty path presses Cancel), a message box is recorded and
-// answered with OK, and anything else is recorded and closed. Nothing can
-// hang a test waiting for a user.
+// accepted; an empty path, or one the dialog refuses, presses Cancel), a
+// message box is recorded and answered with OK, and any other window is
+// handed to `answerOther` or, without one, recorded and closed. Nothing can
+// hang a test waiting for a user, and what was seen is left for the test to
+// check: a failure inside a timer would not stop the test that waits.
 class ModalAnswerer : public QObject {
 public:
-    explicit ModalAnswerer(QStringList paths = {});
+    explicit ModalAnswerer(QStringList paths = {}, std::function<void(QWidget*)> answerOther = {});
 
     QList<SeenBox> boxes;
     QList<SeenFileDialog> fileDialogs;
@@ -38,5 +48,6 @@ private:
     void answerActiveModal();
 
     QStringList paths;
+    std::function<void(QWidget*)> answerOther;
     QTimer timer;
 };

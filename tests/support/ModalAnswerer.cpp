@@ -18,14 +18,16 @@ void cancelFileDialog(QFileDialog* dialog) {
 }
 } // namespace
 
-ModalAnswerer::ModalAnswerer(QStringList paths) : paths(std::move(paths)) {
+ModalAnswerer::ModalAnswerer(QStringList paths, std::function<void(QWidget*)> answerOther)
+    : paths(std::move(paths)), answerOther(std::move(answerOther)) {
     timer.setInterval(10);
     connect(&timer, &QTimer::timeout, this, &ModalAnswerer::answer);
     timer.start();
 }
 
-// Choosing a file waits for the dialog, so the timer is held meanwhile: the
-// same window must not be answered twice.
+// Choosing a file waits for the dialog, and another window's answer may wait
+// too, so the timer is held meanwhile: the same window must not be answered
+// twice.
 void ModalAnswerer::answer() {
     timer.stop();
     answerActiveModal();
@@ -44,11 +46,16 @@ void ModalAnswerer::answerActiveModal() {
         else
             box->close();
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-        fileDialogs.append({dialog->directory().absolutePath(), dialog->selectedFiles()});
+        fileDialogs.append({dialog->objectName(), dialog->windowTitle(),
+                            dialog->directory().absolutePath(), dialog->selectedFiles(),
+                            dialog->nameFilters(), dialog->fileMode(), dialog->acceptMode(),
+                            dialog->testOption(QFileDialog::DontUseNativeDialog)});
         const QString path = paths.isEmpty() ? QString() : paths.takeFirst();
         // A name the dialog refuses leaves it up: give up rather than wait.
         if (path.isEmpty() || !chooseFileInDialog(dialog, path))
             cancelFileDialog(dialog);
+    } else if (answerOther) {
+        answerOther(modal);
     } else {
         unexpected.append(modal->objectName());
         modal->close();
