@@ -3,20 +3,50 @@
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
+#include <map>
 #include <optional>
 
 namespace {
 
 constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
 
+// glibc's converters, each opened at its first use and kept for the run:
+// opening one costs more than converting a name. The store runs on one thread.
+class Converters {
+public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        for (const auto& [encodings, converter] : opened)
+            if (converter != failed)
+                ::iconv_close(converter);
+    }
+
+    static inline const iconv_t failed = reinterpret_cast<iconv_t>(-1);
+
+    // From `from` to `to`; `failed` where glibc has no such conversion.
+    iconv_t get(const char* from, const char* to) {
+        const auto [found, added] = opened.try_emplace({from, to});
+        if (added)
+            found->second = ::iconv_open(to, from);
+        return found->second;
+    }
+
+private:
+    std::map<std::pair<std::string, std::string>, iconv_t> opened;
+};
+
 // How glibc's iconv converts `bytes` from the encoding `from` to `to`. A unit
 // of `unitSize` bytes that does not convert becomes U+FFFD (`to` must then be
 // UTF-8) when `replaceInvalid`, and otherwise leaves no result.
 std::optional<std::string> convertEncoding(std::string_view bytes, const char* from, const char* to,
                                            std::size_t unitSize, bool replaceInvalid) {
-    const iconv_t converter = ::iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1))
+    static Converters converters;
+    const iconv_t converter = converters.get(from, to);
+    if (converter == Converters::failed)
         return std::nullopt;
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // back to the initial state
     // Every target here takes at most four bytes per input byte, and the
     // replacement character three per unit.
     std::string out(bytes.size() * 4, '\0');
@@ -37,7 +67,6 @@ std::optional<std::string> convertEncoding(std::string_view bytes, const char* f
         outAt = std::ranges::copy(replacementCharacter, outAt).out;
         outLeft -= replacementCharacter.size();
     }
-    ::iconv_close(converter);
     if (!valid)
         return std::nullopt;
     out.resize(static_cast<std::size_t>(outAt - out.data()));
