@@ -588,22 +588,21 @@ namespace {
 
 // System calls that answer as the system rarely does.
 struct UnusualSystem {
-    static inline bool oneByteAtATime = false;
-    static inline bool interruptBeforeEachCall = false;
-    static inline bool writesNothing = false;
+    enum Answer { OneByteAtATime, InterruptedBeforeEachCall, WritesNothing, Usual };
+    static inline Answer answer = Usual;
     static inline const SystemCalls real = posixCalls();
 
     // Every other call, starting with the first, fails with EINTR.
     static bool interrupted() {
         static bool interruptNext = true;
-        if (!interruptBeforeEachCall)
+        if (answer != InterruptedBeforeEachCall)
             return false;
         interruptNext = !interruptNext;
         errno = EINTR;
         return !interruptNext;
     }
     static std::size_t allowed(std::size_t count) {
-        return oneByteAtATime ? std::min<std::size_t>(count, 1) : count;
+        return answer == OneByteAtATime ? std::min<std::size_t>(count, 1) : count;
     }
 
     static SystemCalls calls() {
@@ -619,7 +618,8 @@ struct UnusualSystem {
             [](int fd, const void* buffer, size_t count, off_t offset) -> ssize_t {
                 if (interrupted())
                     return -1;
-                return writesNothing ? 0 : real.pwrite(fd, buffer, allowed(count), offset);
+                return answer == WritesNothing ? 0
+                                               : real.pwrite(fd, buffer, allowed(count), offset);
             },
             [](int fd) { return interrupted() ? -1 : real.fsync(fd); },
             // On Linux an interrupted close has closed the descriptor all the same.
@@ -634,34 +634,28 @@ struct UnusualSystem {
 
 } // namespace
 
+Q_DECLARE_METATYPE(UnusualSystem::Answer)
+
 void CoreFilesTest::unusualSystemAnswers_data() {
-    QTest::addColumn<bool>("oneByteAtATime");
-    QTest::addColumn<bool>("interruptBeforeEachCall");
-    QTest::addColumn<bool>("writesNothing");
+    QTest::addColumn<UnusualSystem::Answer>("answer");
     QTest::addColumn<std::string>("saveFailure"); // empty: the save works
     QTest::addRow("reads and writes move one byte at a time")
-        << true << false << false << std::string();
-    QTest::addRow("EINTR before each call") << false << true << false << std::string();
+        << UnusualSystem::OneByteAtATime << std::string();
+    QTest::addRow("EINTR before each call")
+        << UnusualSystem::InterruptedBeforeEachCall << std::string();
     QTest::addRow("a write moves no byte")
-        << false << false << true
+        << UnusualSystem::WritesNothing
         << std::string("The system accepted no bytes. The file may be partly changed: save "
                        "again before you exit.");
 }
 
 void CoreFilesTest::unusualSystemAnswers() {
-    QFETCH(bool, oneByteAtATime);
-    QFETCH(bool, interruptBeforeEachCall);
-    QFETCH(bool, writesNothing);
+    QFETCH(UnusualSystem::Answer, answer);
     QFETCH(std::string, saveFailure);
     const Bytes image = makeSyntheticImage(0x100000, 59);
     writeBytes(imagePath(), image);
-    UnusualSystem::oneByteAtATime = oneByteAtATime;
-    UnusualSystem::interruptBeforeEachCall = interruptBeforeEachCall;
-    UnusualSystem::writesNothing = writesNothing;
-    const auto reset = qScopeGuard([] {
-        UnusualSystem::oneByteAtATime = UnusualSystem::interruptBeforeEachCall =
-            UnusualSystem::writesNothing = false;
-    });
+    UnusualSystem::answer = answer;
+    const auto usualAgain = qScopeGuard([] { UnusualSystem::answer = UnusualSystem::Usual; });
 
     Core core(programDir(), realFileSystem(UnusualSystem::calls()));
     core.setRomPath(imagePath().string());
