@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -142,6 +143,39 @@ struct Block {
     std::span<const Byte> bytes;
 };
 
+using SaveBlocks = std::array<Block, 2>;
+using OldBytes = std::array<std::vector<Byte>, 2>;
+
+// Reserves the disk blocks of `blocks` and reads the bytes they will replace
+// into `old`; the system's reason when either fails.
+std::string prepareBlocks(OpenFile& file, const SaveBlocks& blocks, OldBytes& old) {
+    for (const Block& block : blocks)
+        if (std::string reason = file.reserve(block.offset, block.bytes.size()); !reason.empty())
+            return reason;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        old[i].resize(blocks[i].bytes.size());
+        if (std::string reason = file.readAt(blocks[i].offset, old[i]); !reason.empty())
+            return reason;
+    }
+    return {};
+}
+
+// Writes `blocks`, flushes and closes; the system's reason when any fails.
+// `attempted` counts the blocks whose writing began: a failing write may have
+// moved some of its bytes.
+std::string writeBlocks(OpenFile& file, const SaveBlocks& blocks, std::size_t& attempted) {
+    std::string reason;
+    while (reason.empty() && attempted < blocks.size()) {
+        const Block& block = blocks[attempted++];
+        reason = file.writeAt(block.offset, block.bytes);
+    }
+    if (reason.empty())
+        reason = file.flush();
+    if (reason.empty())
+        reason = file.close();
+    return reason;
+}
+
 // Writes `blocks` back into the file, through `file` while it is open, else
 // through the file at `path` opened anew; true when they reached the disk.
 bool putBack(OpenFile& file, const std::string& path, std::span<const Block> blocks) {
@@ -228,34 +262,16 @@ FileResult Core::saveRom() const {
 
     // Two blocks: the damage table, and the health and damage tables, which
     // overlap in the file and share their bytes in memory.
-    const std::array blocks{Block{damageTableOffset, damageTable},
+    const SaveBlocks blocks{Block{damageTableOffset, damageTable},
                             Block{enemyHealthOffset, enemyBytes}};
-    std::array<Byte, damageTableSize> oldDamageTable{};
-    std::array<Byte, enemyBytesSize> oldEnemyBytes{};
-    const std::array oldBlocks{Block{damageTableOffset, oldDamageTable},
-                               Block{enemyHealthOffset, oldEnemyBytes}};
-    for (const Block& block : blocks)
-        if (std::string reason = file.reserve(block.offset, block.bytes.size()); !reason.empty())
-            return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
-    for (const auto& [offset, buffer] :
-         {std::pair{damageTableOffset, std::span<Byte>(oldDamageTable)},
-          std::pair{enemyHealthOffset, std::span<Byte>(oldEnemyBytes)}})
-        if (std::string reason = file.readAt(offset, buffer); !reason.empty())
-            return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
-
-    // A failing write may have moved some of its bytes, so it is put back too.
+    OldBytes old;
+    if (std::string reason = prepareBlocks(file, blocks, old); !reason.empty())
+        return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
     std::size_t attempted = 0;
-    std::string reason;
-    while (reason.empty() && attempted < blocks.size()) {
-        const Block& block = blocks[attempted++];
-        reason = file.writeAt(block.offset, block.bytes);
-    }
-    if (reason.empty())
-        reason = file.flush();
-    if (reason.empty())
-        reason = file.close();
+    const std::string reason = writeBlocks(file, blocks, attempted);
     if (reason.empty())
         return {};
+    const SaveBlocks oldBlocks{Block{damageTableOffset, old[0]}, Block{enemyHealthOffset, old[1]}};
     if (putBack(file, romPath, std::span(oldBlocks).first(attempted)))
         return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
     return failure(Kind::WriteFailed, partlySaved(romPath, reason));
