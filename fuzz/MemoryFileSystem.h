@@ -11,7 +11,7 @@
 #include <vector>
 
 // A file in memory: a shared base of bytes, which also gives its length, and
-// copies of the 4 KiB pages written since. Making and comparing one costs no
+// copies of the 256-byte pages written since. Making and comparing one costs no
 // copy of the base, so the image fuzzer can run thousands of images of a
 // megabyte a second.
 class MemoryFile {
@@ -47,7 +47,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t pageSize = 4096;
+    static constexpr std::size_t pageSize = 256;
 
     std::span<const std::uint8_t> page(std::size_t number) const {
         if (const auto found = pages.find(number); found != pages.end())
