@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -55,6 +56,10 @@ public:
         return fileSystem.writeAt(handle, offset, bytes);
     }
     std::string flush() { return fileSystem.flush(handle); }
+    bool open() const { return isOpen; }
+    std::string reserve(std::uint64_t offset, std::uint64_t length) {
+        return fileSystem.reserve(handle, offset, length);
+    }
     std::string close() {
         isOpen = false;
         return fileSystem.close(handle);
@@ -76,26 +81,110 @@ std::string cannot(std::string_view action, const std::string& path, const std::
     return "Cannot " + std::string(action) + " " + inQuotes(path) + ": " + reason + ".";
 }
 
+std::string nothingSaved(const std::string& path, const std::string& reason) {
+    return cannot("save", path, reason) + " Nothing was written; your edits are still here.";
+}
+
+std::string partlySaved(const std::string& path, const std::string& reason) {
+    return cannot("save", path, reason) +
+           " The file may be partly changed: save again before you exit.";
+}
+
 // Checks the open file's signature, then its length against `neededSize`.
-// Returns Ok, or the failure with a reason that names `path`.
-FileResult checkImage(OpenFile& file, const std::string& path, std::string_view action,
-                      std::uint64_t neededSize) {
+// Returns Ok, or the kind of failure with its reason: the system's for
+// Unreadable, what is wrong with the file otherwise ("439,653 bytes long; a
+// game image holds at least 439,654 bytes").
+FileResult checkImage(OpenFile& file, std::uint64_t neededSize) {
     std::uint64_t size = 0;
     if (std::string reason = file.size(size); !reason.empty())
-        return failure(Kind::Unreadable, cannot(action, path, reason));
+        return failure(Kind::Unreadable, reason);
     std::array<Byte, Core::signature.size()> found{};
     const bool holdsSignature = size >= Core::signatureOffset + found.size();
     if (holdsSignature) {
         if (std::string reason = file.readAt(Core::signatureOffset, found); !reason.empty())
-            return failure(Kind::Unreadable, cannot(action, path, reason));
+            return failure(Kind::Unreadable, reason);
     }
     if (!holdsSignature || found != Core::signature)
-        return failure(Kind::NotTheGame, inQuotes(path) + " is not an image of the game.");
+        return failure(Kind::NotTheGame, "the game's signature is not at 0x400");
     if (size < neededSize)
-        return failure(Kind::TooShort, inQuotes(path) + " is " + withThousands(size) +
+        return failure(Kind::TooShort, withThousands(size) +
                                            " bytes long; a game image holds at least " +
-                                           withThousands(Core::minimumImageSize) + " bytes.");
+                                           withThousands(Core::minimumImageSize) + " bytes");
     return {};
+}
+
+// A failed check as the signature test and the load report it.
+FileResult readRefused(FileResult checked, const std::string& path) {
+    switch (checked.kind) {
+    case Kind::NotTheGame:
+        checked.reason = inQuotes(path) + " is not an image of the game.";
+        break;
+    case Kind::TooShort:
+        checked.reason = inQuotes(path) + " is " + checked.reason + ".";
+        break;
+    default:
+        checked.reason = cannot("read", path, checked.reason);
+    }
+    return checked;
+}
+
+// A failed check as a save reports it: nothing has been written yet.
+FileResult saveRefused(FileResult checked, const std::string& path) {
+    if (checked.kind == Kind::Unreadable)
+        return failure(Kind::WriteFailed, nothingSaved(path, checked.reason));
+    checked.reason =
+        nothingSaved(path, "it is no longer an image of the game (" + checked.reason + ")");
+    return checked;
+}
+
+// The bytes a save writes at one offset.
+struct Block {
+    std::uint32_t offset;
+    std::span<const Byte> bytes;
+};
+
+using SaveBlocks = std::array<Block, 2>;
+using OldBytes = std::array<std::vector<Byte>, 2>;
+
+// Reserves the disk blocks of `blocks` and reads the bytes they will replace
+// into `old`; the system's reason when either fails.
+std::string prepareBlocks(OpenFile& file, const SaveBlocks& blocks, OldBytes& old) {
+    for (const Block& block : blocks)
+        if (std::string reason = file.reserve(block.offset, block.bytes.size()); !reason.empty())
+            return reason;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        old[i].resize(blocks[i].bytes.size());
+        if (std::string reason = file.readAt(blocks[i].offset, old[i]); !reason.empty())
+            return reason;
+    }
+    return {};
+}
+
+// Writes `blocks`, flushes and closes; the system's reason when any fails.
+// `attempted` counts the blocks whose writing began: a failing write may have
+// moved some of its bytes.
+std::string writeBlocks(OpenFile& file, const SaveBlocks& blocks, std::size_t& attempted) {
+    std::string reason;
+    while (reason.empty() && attempted < blocks.size()) {
+        const Block& block = blocks[attempted++];
+        reason = file.writeAt(block.offset, block.bytes);
+    }
+    if (reason.empty())
+        reason = file.flush();
+    if (reason.empty())
+        reason = file.close();
+    return reason;
+}
+
+// Writes `blocks` back into the file, through `file` while it is open, else
+// through the file at `path` opened anew; true when they reached the disk.
+bool putBack(OpenFile& file, const std::string& path, std::span<const Block> blocks) {
+    if (!file.open() && !file.openForWriting(path).empty())
+        return false;
+    for (const Block& block : blocks)
+        if (!file.writeAt(block.offset, block.bytes).empty())
+            return false;
+    return file.flush().empty() && file.close().empty();
 }
 
 } // namespace
@@ -119,7 +208,9 @@ FileResult Core::isValidRom() const {
     if (std::string reason = file.openForReading(romPath); !reason.empty())
         return failure(Kind::Unreadable, cannot("read", romPath, reason));
     // Only the signature matters here; the length is checked by the load.
-    return checkImage(file, romPath, "read", 0);
+    if (FileResult checked = checkImage(file, 0); !checked)
+        return readRefused(std::move(checked), romPath);
+    return {};
 }
 
 FileResult Core::loadRom() {
@@ -133,8 +224,8 @@ FileResult Core::loadTables() {
     OpenFile file(*fileSystem);
     if (std::string reason = file.openForReading(romPath); !reason.empty())
         return failure(Kind::Unreadable, cannot("read", romPath, reason));
-    if (FileResult checked = checkImage(file, romPath, "read", minimumImageSize); !checked)
-        return checked;
+    if (FileResult checked = checkImage(file, minimumImageSize); !checked)
+        return readRefused(std::move(checked), romPath);
 
     // Read into copies first, so a failed load leaves the tables as they were.
     std::array<Byte, damageTableSize> newDamageTable{};
@@ -163,32 +254,39 @@ std::string Core::loadNames() {
     if (!reason.empty())
         return "names.cfg could not be read from " + programDir.string() + " (" + reason +
                "); the enemies are listed without names.";
+    if (list.namedCount == 0)
+        return "names.cfg holds no names; the enemies are listed without names.";
     if (list.namedCount < enemyCount)
         return "names.cfg holds only " + std::to_string(list.namedCount) +
-               " names; the other enemies are listed without names.";
+               (list.namedCount == 1 ? " name" : " names") +
+               "; the other enemies are listed without names.";
     return {};
 }
 
+// All or nothing: the blocks are reserved on disk and their old bytes read
+// before the first write, so that a failure after it can put them back.
 FileResult Core::saveRom() const {
     OpenFile file(*fileSystem);
     if (std::string reason = file.openForWriting(romPath); !reason.empty())
-        return failure(Kind::WriteFailed, cannot("save", romPath, reason));
-    if (FileResult checked = checkImage(file, romPath, "save", minimumImageSize); !checked)
-        return checked;
+        return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
+    if (FileResult checked = checkImage(file, minimumImageSize); !checked)
+        return saveRefused(std::move(checked), romPath);
 
     // Two blocks: the damage table, and the health and damage tables, which
     // overlap in the file and share their bytes in memory.
-    for (const auto& [offset, bytes] :
-         {std::pair{damageTableOffset, std::span<const Byte>(damageTable)},
-          std::pair{enemyHealthOffset, std::span<const Byte>(enemyBytes)}}) {
-        if (std::string reason = file.writeAt(offset, bytes); !reason.empty())
-            return failure(Kind::WriteFailed, cannot("save", romPath, reason));
-    }
-    if (std::string reason = file.flush(); !reason.empty())
-        return failure(Kind::WriteFailed, cannot("save", romPath, reason));
-    if (std::string reason = file.close(); !reason.empty())
-        return failure(Kind::WriteFailed, cannot("save", romPath, reason));
-    return {};
+    const SaveBlocks blocks{Block{damageTableOffset, damageTable},
+                            Block{enemyHealthOffset, enemyBytes}};
+    OldBytes old;
+    if (std::string reason = prepareBlocks(file, blocks, old); !reason.empty())
+        return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
+    std::size_t attempted = 0;
+    const std::string reason = writeBlocks(file, blocks, attempted);
+    if (reason.empty())
+        return {};
+    const SaveBlocks oldBlocks{Block{damageTableOffset, old[0]}, Block{enemyHealthOffset, old[1]}};
+    if (putBack(file, romPath, std::span(oldBlocks).first(attempted)))
+        return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
+    return failure(Kind::WriteFailed, partlySaved(romPath, reason));
 }
 
 DamageRow Core::getDamageSet(int set) const {

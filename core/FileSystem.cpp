@@ -1,33 +1,23 @@
 #include "FileSystem.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// names.cfg holds 256 short lines; anything past this is never needed.
-constexpr std::size_t maximumTextFileSize = 1 << 20;
 
 std::string systemReason() {
     return std::strerror(errno);
 }
 
-// Opens an existing file. O_NONBLOCK keeps a FIFO or device at the path from
-// hanging the program; it changes nothing for regular files, the only kind
-// size() accepts.
-std::string openExisting(const std::string& path, int flags, FileSystem::Handle& handle) {
-    int fd;
+// Repeats a call that the system interrupted before it did anything.
+template <class Call> auto untilNotInterrupted(Call call) {
+    decltype(call()) result;
     do
-        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return systemReason();
-    handle = fd;
-    return {};
+        result = call();
+    while (result < 0 && errno == EINTR);
+    return result;
 }
 
 // Repeats a positioned read or write until every byte has moved; `stalled`
@@ -37,10 +27,10 @@ std::string transferAll(Transfer transfer, std::span<Byte> bytes, std::uint64_t 
                         const char* stalled) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t count =
-            transfer(bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count = untilNotInterrupted([&] {
+            return transfer(bytes.data() + done, bytes.size() - done,
+                            static_cast<off_t>(offset + done));
+        });
         if (count < 0)
             return systemReason();
         if (count == 0)
@@ -52,6 +42,8 @@ std::string transferAll(Transfer transfer, std::span<Byte> bytes, std::uint64_t 
 
 class PosixFileSystem final : public FileSystem {
 public:
+    explicit PosixFileSystem(const SystemCalls& calls) : system(calls) {}
+
     std::string openForReading(const std::string& path, Handle& handle) override {
         return openExisting(path, O_RDONLY, handle);
     }
@@ -62,7 +54,7 @@ public:
 
     std::string size(Handle handle, std::uint64_t& size) override {
         struct stat status {};
-        if (::fstat(handle, &status) != 0)
+        if (untilNotInterrupted([&] { return system.fstat(handle, &status); }) != 0)
             return systemReason();
         if (!S_ISREG(status.st_mode))
             return "Not a regular file";
@@ -70,33 +62,47 @@ public:
         return {};
     }
 
+    // Mode 0 within the file's length allocates holes only. Not
+    // posix_fallocate: where the file system cannot reserve, its fallback
+    // writes bytes.
+    std::string reserve(Handle handle, std::uint64_t offset, std::uint64_t length) override {
+        const int result = untilNotInterrupted([&] {
+            return system.fallocate(handle, 0, static_cast<off_t>(offset),
+                                    static_cast<off_t>(length));
+        });
+        if (result == 0 || errno == EOPNOTSUPP)
+            return {};
+        return systemReason();
+    }
+
     std::string readAt(Handle handle, std::uint64_t offset,
                        std::span<std::uint8_t> buffer) override {
-        const auto read = [handle](std::uint8_t* data, std::size_t count, off_t at) {
-            return ::pread(handle, data, count, at);
+        const auto read = [&](std::uint8_t* data, std::size_t count, off_t at) {
+            return system.pread(handle, data, count, at);
         };
         return transferAll(read, buffer, offset, "The file ends before the bytes to be read");
     }
 
     std::string writeAt(Handle handle, std::uint64_t offset,
                         std::span<const std::uint8_t> bytes) override {
-        const auto write = [handle](const std::uint8_t* data, std::size_t count, off_t at) {
-            return ::pwrite(handle, data, count, at);
+        const auto write = [&](const std::uint8_t* data, std::size_t count, off_t at) {
+            return system.pwrite(handle, data, count, at);
         };
         return transferAll(write, bytes, offset, "The system accepted no bytes");
     }
 
     std::string flush(Handle handle) override {
-        int result;
-        do
-            result = ::fsync(handle);
-        while (result != 0 && errno == EINTR);
-        return result == 0 ? std::string{} : systemReason();
+        if (untilNotInterrupted([&] { return system.fsync(handle); }) != 0)
+            return systemReason();
+        return {};
     }
 
     // Never retried: on Linux the descriptor is gone even when close fails.
+    // EINTR loses nothing, since a save has flushed before it closes.
     std::string close(Handle handle) override {
-        return ::close(handle) == 0 ? std::string{} : systemReason();
+        if (system.close(handle) == 0 || errno == EINTR)
+            return {};
+        return systemReason();
     }
 
     std::string readAll(const std::string& path, std::string& contents) override {
@@ -105,20 +111,48 @@ public:
             return reason;
         std::uint64_t fileSize = 0;
         std::string reason = size(handle, fileSize);
+        if (reason.empty() && fileSize > largestTextFile)
+            reason = "Larger than 16 MiB";
         std::string text;
         if (reason.empty()) {
-            text.resize(std::min<std::uint64_t>(fileSize, maximumTextFileSize));
+            text.resize(fileSize);
             reason = readAt(handle, 0, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
         }
-        ::close(handle);
+        close(handle);
         if (reason.empty())
             contents = std::move(text);
         return reason;
     }
+
+private:
+    // O_NONBLOCK keeps a FIFO or device at the path from hanging the program;
+    // it changes nothing for regular files, the only kind size() accepts.
+    std::string openExisting(const std::string& path, int flags, Handle& handle) {
+        const int fd = untilNotInterrupted(
+            [&] { return system.open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK); });
+        if (fd < 0)
+            return systemReason();
+        handle = fd;
+        return {};
+    }
+
+    SystemCalls system;
 };
 
 } // namespace
 
-std::shared_ptr<FileSystem> realFileSystem() {
-    return std::make_shared<PosixFileSystem>();
+SystemCalls posixCalls() {
+    return {
+        [](const char* path, int flags) { return ::open(path, flags); },
+        ::fstat,
+        ::fallocate,
+        ::pread,
+        ::pwrite,
+        ::fsync,
+        ::close,
+    };
+}
+
+std::shared_ptr<FileSystem> realFileSystem(const SystemCalls& calls) {
+    return std::make_shared<PosixFileSystem>(calls);
 }

@@ -1,101 +1,112 @@
 #include "NameList.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cerrno>
+#include <iconv.h>
+#include <map>
+#include <optional>
 
 namespace {
 
-// Length of the UTF-8 sequence that starts at `text[at]`, or 0 when the bytes
-// there are not a valid, shortest-form encoding of a scalar value.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length;
-    unsigned char secondMin = 0x80;
-    unsigned char secondMax = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            secondMin = 0xA0; // overlong
-        if (lead == 0xED)
-            secondMax = 0x9F; // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            secondMin = 0x90; // overlong
-        if (lead == 0xF4)
-            secondMax = 0x8F; // beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    if (byte(1) < secondMin || byte(1) > secondMax)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
-}
+constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
 
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = utf8SequenceLength(text, at);
-        if (length == 0)
-            return false;
-        at += length;
+// glibc's converters, each opened at its first use and kept for the run:
+// opening one costs more than converting a name. The store runs on one thread.
+class Converters {
+public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        for (const auto& [encodings, converter] : opened)
+            if (converter != failed)
+                ::iconv_close(converter);
     }
-    return true;
-}
 
-// Windows-1252 code points of bytes 0x80..0x9F; the five unassigned bytes show
-// as the replacement character.
-constexpr std::uint16_t windows1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    static inline const iconv_t failed = reinterpret_cast<iconv_t>(-1);
 
-void appendUtf8(std::string& out, std::uint32_t codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    // From `from` to `to`; `failed` where glibc has no such conversion.
+    iconv_t get(const char* from, const char* to) {
+        const auto [found, added] = opened.try_emplace({from, to});
+        if (added)
+            found->second = ::iconv_open(to, from);
+        return found->second;
     }
-}
 
-std::string windows1252ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        appendUtf8(out, byte >= 0x80 && byte < 0xA0 ? windows1252High[byte - 0x80] : byte);
+private:
+    std::map<std::pair<std::string, std::string>, iconv_t> opened;
+};
+
+// How glibc's iconv converts `bytes` from the encoding `from` to `to`. A unit
+// of `unitSize` bytes that does not convert becomes U+FFFD (`to` must then be
+// UTF-8) when `replaceInvalid`, and otherwise leaves no result.
+std::optional<std::string> convertEncoding(std::string_view bytes, const char* from, const char* to,
+                                           std::size_t unitSize, bool replaceInvalid) {
+    static Converters converters;
+    const iconv_t converter = converters.get(from, to);
+    if (converter == Converters::failed)
+        return std::nullopt;
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+    // Every target here takes at most four bytes per input byte, and the
+    // replacement character three per unit.
+    std::string out(bytes.size() * 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* outAt = out.data();
+    std::size_t outLeft = out.size();
+    bool valid = true;
+    while (::iconv(converter, &in, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
+        // EILSEQ, or EINVAL for a unit cut off by the end of the input; E2BIG
+        // cannot happen with the room given.
+        valid = replaceInvalid && errno != E2BIG;
+        if (!valid)
+            break;
+        const std::size_t skipped = std::min(unitSize, inLeft);
+        in += skipped;
+        inLeft -= skipped;
+        outAt = std::ranges::copy(replacementCharacter, outAt).out;
+        outLeft -= replacementCharacter.size();
     }
+    if (!valid)
+        return std::nullopt;
+    out.resize(static_cast<std::size_t>(outAt - out.data()));
     return out;
+}
+
+// names.cfg as 8-bit or UTF-8 text, without a byte-order mark.
+std::string textOf(std::string_view contents) {
+    constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
+    constexpr std::string_view utf16LittleEndianMark = "\xFF\xFE";
+    constexpr std::string_view utf16BigEndianMark = "\xFE\xFF";
+    if (contents.starts_with(utf8Mark))
+        return std::string(contents.substr(utf8Mark.size()));
+    for (const auto& [mark, encoding] :
+         {std::pair{utf16LittleEndianMark, "UTF-16LE"}, std::pair{utf16BigEndianMark, "UTF-16BE"}})
+        if (contents.starts_with(mark))
+            return convertEncoding(contents.substr(mark.size()), encoding, "UTF-8", 2, true)
+                .value_or(std::string());
+    return std::string(contents);
 }
 
 } // namespace
 
 NameList parseNameList(std::string_view contents) {
+    const std::string text = textOf(contents);
+    const std::string_view lines = text;
     NameList list;
     std::size_t at = 0;
-    while (at < contents.size() && list.namedCount < NameList::slotCount) {
-        const std::size_t end = std::min(contents.find_first_of("\r\n", at), contents.size());
-        list.names[list.namedCount++] = std::string(contents.substr(at, end - at));
-        const bool crLf = contents.substr(end, 2) == "\r\n";
+    while (at < lines.size() && list.namedCount < NameList::slotCount) {
+        const std::size_t end = std::min(lines.find_first_of("\r\n", at), lines.size());
+        list.names[list.namedCount++] = std::string(lines.substr(at, end - at));
+        const bool crLf = lines.substr(end, 2) == "\r\n";
         at = end + (crLf ? 2 : 1);
     }
     return list;
 }
 
 std::string decodeNameForDisplay(std::string_view bytes) {
-    return isValidUtf8(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);
+    // To UTF-32, since glibc's UTF-8 to UTF-8 lets values beyond U+10FFFF pass.
+    if (convertEncoding(bytes, "UTF-8", "UTF-32LE", 1, false))
+        return std::string(bytes);
+    return convertEncoding(bytes, "WINDOWS-1252", "UTF-8", 1, true).value_or(std::string());
 }

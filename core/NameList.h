@@ -13,10 +13,13 @@ struct NameList {
     std::size_t namedCount = 0;
 };
 
-// Splits the contents of names.cfg into names. A line ends at CR LF, a lone LF
-// or a lone CR; its bytes are kept unchanged. Lines after the 256th are ignored.
+// Splits the contents of names.cfg into names. A file that starts with a
+// UTF-16 byte-order mark (either order) is first converted to UTF-8; a UTF-8
+// byte-order mark is dropped. A line ends at CR LF, a lone LF or a lone CR;
+// its bytes are kept unchanged, however long. Lines after the 256th are ignored.
 NameList parseNameList(std::string_view contents);
 
 // A name as text to show: the bytes themselves when they are valid UTF-8,
-// otherwise each byte read as Windows-1252 and given as UTF-8.
+// otherwise each byte read as Windows-1252 and given as UTF-8 (U+FFFD for the
+// five bytes Windows-1252 leaves unassigned).
 std::string decodeNameForDisplay(std::string_view bytes);

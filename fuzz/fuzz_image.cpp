@@ -1,11 +1,16 @@
-// Opens, edits and saves an image built from the fuzz input, then checks the
-// file: a save changes nothing outside the three tables and leaves the store's
-// values inside them; a refused file keeps every byte.
+// Opens, edits and saves an image built from the fuzz input, in memory, with a
+// failure injected at a call of the save if the input asks for one, then
+// checks the file: a save changes nothing outside the three tables and leaves
+// the store's values inside them; a refused file keeps every byte; a failed
+// save leaves the file as it was and says so, or says that it may be partly
+// changed, and then only table bytes differ.
 //
 // The input is a recipe rather than the image itself, so that short inputs
 // reach the load and save of images of a realistic size:
 //   byte 0   bits 0-1: size class (see imageSize); bit 2: load the image as
-//            made, then put the patched one in its place before the save
+//            made, then put the patched one in its place before the save;
+//            bit 3: every call after the failing one fails too; bits 4-7:
+//            the call of the save that fails (0: none)
 //   byte 1   size parameter
 //   then     steps, each an opcode and its operands (missing bytes read as 0):
 //            0 region hi lo value   patch a file byte near a region start
@@ -14,18 +19,16 @@
 //            3 s0 s1 s2 s3 a b c    setDamageSet with set (s0..s3 as int32)
 #include "Core.h"
 #include "DemoImage.h"
+#include "MemoryFileSystem.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <span>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<Byte>;
 
 constexpr std::size_t largestImage = 0x100200; // 1 MiB plus a copier header
@@ -61,52 +64,35 @@ std::size_t imageSize(int sizeClass, Byte parameter) {
     }
 }
 
-// `image` with the three tables taken from `tables`.
-Bytes withTablesOf(Bytes image, const Bytes& tables) {
-    for (const auto& [start, size] :
-         {std::pair{Core::damageTableOffset, Core::damageTableSize},
-          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}})
-        std::copy_n(tables.begin() + start, size, image.begin() + start);
-    return image;
+// `count` bytes of `image` at `offset`.
+template <std::size_t count>
+std::array<Byte, count> bytesAt(const MemoryFile& image, std::size_t offset) {
+    std::array<Byte, count> bytes{};
+    image.read(offset, bytes);
+    return bytes;
 }
 
-bool holdsSignature(const Bytes& image) {
+bool holdsSignature(const MemoryFile& image) {
     return image.size() >= Core::signatureOffset + Core::signature.size() &&
-           std::equal(Core::signature.begin(), Core::signature.end(),
-                      image.begin() + Core::signatureOffset);
+           bytesAt<Core::signature.size()>(image, Core::signatureOffset) == Core::signature;
+}
+
+// `image` with the three tables taken from `tables`.
+MemoryFile withTablesOf(MemoryFile image, const MemoryFile& tables) {
+    for (const auto& [start, size] :
+         {std::pair{Core::damageTableOffset, Core::damageTableSize},
+          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}}) {
+        std::array<Byte, Core::minimumImageSize - Core::enemyHealthOffset> bytes{};
+        tables.read(start, std::span(bytes).first(size));
+        image.write(start, std::span(bytes).first(size));
+    }
+    return image;
 }
 
 void require(bool condition) {
     if (!condition)
         std::abort();
 }
-
-void writeFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    out.close();
-    require(out.good());
-}
-
-Bytes readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    Bytes bytes(fs::file_size(path));
-    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
-    require(in.gcount() == std::streamsize(bytes.size()));
-    return bytes;
-}
-
-// A directory of its own for the image; it holds no names.cfg, so every load
-// also takes the missing-names path.
-struct Workspace {
-    fs::path directory =
-        fs::temp_directory_path() / ("tarvon-fuzz-image-" + std::to_string(::getpid()));
-    fs::path image = directory / "game.smc";
-    Bytes synthetic = makeSyntheticImage(largestImage, 0x5EED);
-
-    Workspace() { fs::create_directories(directory); }
-    ~Workspace() { fs::remove_all(directory); }
-};
 
 // One edit of the store, kept as well in a plain copy of the image so the
 // saved file can be checked against it.
@@ -128,16 +114,16 @@ struct Edit {
             break;
         }
     }
-    void applyTo(Bytes& image) const {
+    void applyTo(MemoryFile& image) const {
         switch (kind) {
         case Kind::Health:
-            image[Core::enemyHealthOffset + static_cast<Byte>(index)] = values[0];
+            image.write(Core::enemyHealthOffset + static_cast<Byte>(index), {values.data(), 1});
             break;
         case Kind::Damage:
-            image[Core::enemyDamageOffset + static_cast<Byte>(index)] = values[0];
+            image.write(Core::enemyDamageOffset + static_cast<Byte>(index), {values.data(), 1});
             break;
         case Kind::DamageSet:
-            std::ranges::copy(values, image.begin() + Core::damageTableOffset + (index & 0x0F) * 3);
+            image.write(Core::damageTableOffset + std::size_t(index & 0x0F) * 3, values);
             break;
         }
     }
@@ -146,6 +132,8 @@ struct Edit {
 struct Recipe {
     std::size_t size = 0;
     bool replacedAfterLoad = false;
+    int failingCall = 0; // of the save; 0: none
+    bool failingFromThenOn = false;
     std::vector<std::pair<std::size_t, Byte>> patches;
     std::vector<Edit> edits;
 };
@@ -156,6 +144,8 @@ Recipe readRecipe(std::span<const Byte> input) {
     const Byte flags = reader.next();
     recipe.size = imageSize(flags & 3, reader.next());
     recipe.replacedAfterLoad = (flags & 4) != 0;
+    recipe.failingFromThenOn = (flags & 8) != 0;
+    recipe.failingCall = flags >> 4;
     constexpr std::size_t regionStarts[] = {0, Core::signatureOffset - 0x80,
                                             Core::damageTableOffset - 0x80,
                                             Core::enemyHealthOffset - 0x80};
@@ -193,46 +183,60 @@ Recipe readRecipe(std::span<const Byte> input) {
 }
 
 // Every value the store's getters give equals the same byte of `image`.
-bool storeMatches(const Core& core, const Bytes& image) {
-    for (int slot = 0; slot < 256; ++slot) {
-        const auto byteSlot = static_cast<Byte>(slot);
-        if (core.getEnemyHealth(byteSlot) != image[Core::enemyHealthOffset + slot] ||
-            core.getEnemyDamage(byteSlot) != image[Core::enemyDamageOffset + slot])
-            return false;
+bool storeMatches(const Core& core, const MemoryFile& image) {
+    std::array<Byte, Core::enemyCount> health{}, damage{};
+    for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
+        health[slot] = core.getEnemyHealth(static_cast<Byte>(slot));
+        damage[slot] = core.getEnemyDamage(static_cast<Byte>(slot));
     }
-    for (int set = 0; set < 16; ++set) {
-        const DamageRow row = core.getDamageSet(set);
-        if (!std::equal(row.begin(), row.end(), image.begin() + Core::damageTableOffset + set * 3))
-            return false;
+    std::array<Byte, Core::damageTableSize> damageTable{};
+    for (std::size_t set = 0; set < 16; ++set)
+        std::ranges::copy(core.getDamageSet(int(set)), damageTable.begin() + set * 3);
+    // The last two bytes of the damage table belong to no set; the store keeps them as loaded.
+    return health == bytesAt<Core::enemyCount>(image, Core::enemyHealthOffset) &&
+           damage == bytesAt<Core::enemyCount>(image, Core::enemyDamageOffset) &&
+           std::equal(damageTable.begin(), damageTable.begin() + 48,
+                      bytesAt<Core::damageTableSize>(image, Core::damageTableOffset).begin());
+}
+
+// After a failed save: the file as it was and a message that says so, or a
+// message that it may be partly changed and only table bytes changed.
+void requireAllOrNothing(const FileResult& result, const MemoryFile& before,
+                         const MemoryFile& after) {
+    if (result.reason.ends_with(" Nothing was written; your edits are still here.")) {
+        require(after.sameBytesAs(before));
+        return;
     }
-    return true;
+    require(
+        result.reason.ends_with(" The file may be partly changed: save again before you exit."));
+    require(withTablesOf(before, after).sameBytesAs(after));
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
-    static const Workspace workspace;
+    static const Bytes synthetic = makeSyntheticImage(largestImage, 0x5EED);
+    static const std::string path = "/memory/game.smc";
     const Recipe recipe = readRecipe({data, size});
 
-    const Bytes original(workspace.synthetic.begin(),
-                         workspace.synthetic.begin() + std::ptrdiff_t(recipe.size));
-    Bytes patched = original;
+    const MemoryFile original(std::span(synthetic).first(recipe.size));
+    MemoryFile patched = original;
     for (const auto& [offset, value] : recipe.patches)
-        patched[offset] = value;
-    const Bytes& opened = recipe.replacedAfterLoad ? original : patched;
-    writeFile(workspace.image, opened);
+        patched.write(offset, {&value, 1});
+    const MemoryFile& opened = recipe.replacedAfterLoad ? original : patched;
+    auto fileSystem = std::make_shared<MemoryFileSystem>(path, opened);
 
-    Core core(workspace.directory);
-    core.setRomPath(workspace.image.string());
+    Core core("/memory", fileSystem);
+    core.setRomPath(path);
     const bool valid = core.isValidRom().ok();
     require(valid == holdsSignature(opened));
     const bool loaded = core.loadRom().ok();
     require(loaded == (valid && opened.size() >= Core::minimumImageSize));
-    require(readFile(workspace.image) == opened);
+    require(fileSystem->file.sameBytesAs(opened));
     require(!loaded || storeMatches(core, opened));
 
     // What the tables should hold after the edits: the bytes as loaded, edited.
-    Bytes tables = opened;
+    MemoryFile tables = opened;
     for (const Edit& edit : recipe.edits) {
         edit.applyTo(core);
         if (loaded)
@@ -240,17 +244,29 @@ extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
     }
     require(!loaded || storeMatches(core, tables));
 
-    if (recipe.replacedAfterLoad)
-        writeFile(workspace.image, patched);
-    const bool saved = core.saveRom().ok();
-    const Bytes written = readFile(workspace.image);
-    require(saved == (holdsSignature(patched) && patched.size() >= Core::minimumImageSize));
-    if (!saved) {
-        require(written == patched);
+    fileSystem->file = patched;
+    fileSystem->calls = 0;
+    fileSystem->failingCall = recipe.failingCall;
+    fileSystem->failingFromThenOn = recipe.failingFromThenOn;
+    const FileResult saved = core.saveRom();
+    const MemoryFile& written = fileSystem->file;
+    const bool image = holdsSignature(patched) && patched.size() >= Core::minimumImageSize;
+    // Edits stay in memory whatever became of the save.
+    require(!loaded || storeMatches(core, tables));
+    if (!saved)
+        requireAllOrNothing(saved, patched, written);
+    if (!image) {
+        require(!saved && (fileSystem->failed() ||
+                           saved.reason.find(": it is no longer an image of the game (") !=
+                               std::string::npos));
         return 0;
     }
     // A file the save accepts has the length and signature the load accepted.
     require(loaded);
-    require(written == withTablesOf(patched, tables));
+    require(saved.ok() == !fileSystem->failed());
+    if (!saved)
+        return 0;
+    require(withTablesOf(patched, written).sameBytesAs(written));
+    require(storeMatches(core, written));
     return 0;
 }

@@ -1,14 +1,69 @@
 // Feeds any contents of names.cfg to the reader and any name to the display
-// decoder. The names must be the file's lines, the display text valid UTF-8.
+// decoder, and compares both with what glibc's iconv makes of the same bytes
+// when used in the plainest way: the whole file in one conversion, and a name
+// that is not UTF-8 one byte at a time.
 #include "NameList.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <iconv.h>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+// One iconv conversion, refusing any input with an invalid or cut-off unit.
+class Conversion {
+public:
+    Conversion(const char* from, const char* to) : converter(::iconv_open(to, from)) {
+        require(converter != reinterpret_cast<iconv_t>(-1));
+    }
+    Conversion(const Conversion&) = delete;
+    Conversion& operator=(const Conversion&) = delete;
+    ~Conversion() { ::iconv_close(converter); }
+
+    std::optional<std::string> operator()(std::string_view bytes) const {
+        ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // a fresh start
+        std::string out(bytes.size() * 4, '\0');
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* outAt = out.data();
+        std::size_t outLeft = out.size();
+        if (::iconv(converter, &in, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1))
+            return std::nullopt;
+        out.resize(static_cast<std::size_t>(outAt - out.data()));
+        return out;
+    }
+
+private:
+    iconv_t converter;
+};
+
+const Conversion& utf8Check() {
+    static const Conversion conversion("UTF-8", "UTF-16LE");
+    return conversion;
+}
+const Conversion& fromWindows1252() {
+    static const Conversion conversion("WINDOWS-1252", "UTF-8");
+    return conversion;
+}
+
+// The text the names are read from; nothing for UTF-16 with a broken unit.
+std::optional<std::string> textOf(std::string_view contents) {
+    if (contents.starts_with("\xFF\xFE") || contents.starts_with("\xFE\xFF"))
+        // A new converter, since glibc's keeps the byte order of its first mark.
+        return Conversion("UTF-16", "UTF-8")(contents); // reads and drops the mark itself
+    if (contents.starts_with("\xEF\xBB\xBF"))
+        return std::string(contents.substr(3));
+    return std::string(contents);
+}
 
 // The lines of a text ending at CR LF, a lone LF or a lone CR, read one
 // character at a time.
@@ -34,80 +89,37 @@ std::vector<std::string> linesOf(std::string_view contents) {
     return lines;
 }
 
-// Decodes UTF-8 into code points; nothing when any sequence is malformed,
-// overlong, a surrogate or beyond U+10FFFF.
-std::optional<std::vector<std::uint32_t>> codePointsOf(std::string_view text) {
-    std::vector<std::uint32_t> codePoints;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80   ? 1
-                                   : lead < 0xC0 ? 0
-                                   : lead < 0xE0 ? 2
-                                   : lead < 0xF0 ? 3
-                                   : lead < 0xF8 ? 4
-                                                 : 0;
-        if (length == 0 || i + length > text.size())
-            return std::nullopt;
-        std::uint32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        constexpr std::uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (codePoint < shortest[length] || codePoint > 0x10FFFF ||
-            (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return std::nullopt;
-        codePoints.push_back(codePoint);
-        i += length;
-    }
-    return codePoints;
-}
-
-void checkNameList(std::string_view contents) {
-    const NameList list = parseNameList(contents);
-    const std::vector<std::string> lines = linesOf(contents);
-    if (list.namedCount != std::min(lines.size(), NameList::slotCount))
-        std::abort();
-    for (std::size_t slot = 0; slot < NameList::slotCount; ++slot) {
-        const std::string expected = slot < list.namedCount ? lines[slot] : std::string();
-        if (list.names[slot] != expected)
-            std::abort();
-    }
+void checkNameList(const NameList& list, std::string_view contents) {
+    const std::optional<std::string> text = textOf(contents);
+    if (!text)
+        return; // the names are still checked to show as valid text
+    const std::vector<std::string> lines = linesOf(*text);
+    require(list.namedCount == std::min(lines.size(), NameList::slotCount));
+    for (std::size_t slot = 0; slot < NameList::slotCount; ++slot)
+        require(list.names[slot] == (slot < list.namedCount ? lines[slot] : std::string()));
 }
 
 void checkDisplayName(std::string_view name) {
     const std::string shown = decodeNameForDisplay(name);
-    const auto codePoints = codePointsOf(shown);
-    if (!codePoints)
-        std::abort();
-    if (codePointsOf(name)) {
-        // Valid UTF-8 is shown as it stands.
-        if (shown != name)
-            std::abort();
+    require(utf8Check()(shown).has_value());
+    if (utf8Check()(name)) {
+        require(shown == name);
         return;
     }
-    // Anything else is one character per byte: ASCII and Latin-1 letters as
-    // themselves, 0x80..0x9F as some character that is not ASCII.
-    if (codePoints->size() != name.size())
-        std::abort();
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        const std::uint32_t shownAs = (*codePoints)[i];
-        const bool windowsOnly = byte >= 0x80 && byte < 0xA0;
-        if (windowsOnly ? shownAs < 0x80 : shownAs != byte)
-            std::abort();
-    }
+    std::string expected;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        expected += fromWindows1252()(name.substr(i, 1)).value_or("\uFFFD");
+    require(shown == expected);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view contents(reinterpret_cast<const char*>(data), size);
-    checkNameList(contents);
+    const NameList list = parseNameList(contents);
+    checkNameList(list, contents);
     checkDisplayName(contents);
-    for (const std::string& name : parseNameList(contents).names)
+    for (const std::string& name : list.names)
         checkDisplayName(name);
     return 0;
 }

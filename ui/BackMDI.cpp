@@ -159,11 +159,12 @@ void BackMDI::openImage(const QString& fileName) {
         showMessage(tr("Warning"), QString::fromStdString(load.warning));
 }
 
-// Silent when the tables reached the file; otherwise the edits stay in memory
-// and Save stays available for another try.
+// Silent when the tables reached the file; otherwise the edits stay in memory,
+// Save stays available for another try, and the store's message says what
+// became of the file (a file no longer the game too, unlike Open's message).
 void BackMDI::SaveMenu_Click() {
     if (const FileResult result = core.saveRom(); !result)
-        showError(result);
+        showMessage(tr("Error"), QString::fromStdString(result.reason));
 }
 
 void BackMDI::ExitMenu_Click() {

@@ -4,12 +4,15 @@
 #include "DemoImage.h"
 #include "FaultyFileSystem.h"
 
+#include <QScopeGuard>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sys/mount.h>
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -38,6 +41,16 @@ Bytes randomImage(std::size_t size, unsigned seed) {
         byte = static_cast<std::uint8_t>(random());
     std::ranges::copy(Core::signature, image.begin() + Core::signatureOffset);
     return image;
+}
+
+// `text`, UTF-8, as UTF-16 in the byte order `order`, without a byte-order mark.
+std::string utf16(const std::string& text, QSysInfo::Endian order) {
+    std::string bytes;
+    for (const char16_t unit : QString::fromStdString(text).toStdU16String()) {
+        const char high = char(unit >> 8), low = char(unit & 0xFF);
+        bytes += order == QSysInfo::BigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
 }
 
 std::string namesFile(int count, const std::string& lineEnd = "\r\n") {
@@ -106,7 +119,11 @@ private slots:
     void saveRefusesChangedFile_data();
     void saveRefusesChangedFile();
     void loadSurvivesFailureAtEachCall();
+    void saveSurvivesFailureAtEachCall_data();
     void saveSurvivesFailureAtEachCall();
+    void saveIntoFullFileSystem();
+    void unusualSystemAnswers_data();
+    void unusualSystemAnswers();
     void ioIsAFewBlockCalls();
 
 private:
@@ -302,10 +319,30 @@ void CoreFilesTest::names_data() {
                               << "names.cfg holds only 12 names; the other enemies are listed "
                                  "without names."
                               << std::string("Name 0") << std::string();
+    QTest::addRow("1 name") << std::string("Slime")
+                            << "names.cfg holds only 1 name; the other enemies are listed "
+                               "without names."
+                            << std::string("Slime") << std::string();
     QTest::addRow("empty") << std::string()
-                           << "names.cfg holds only 0 names; the other enemies "
-                              "are listed without names."
+                           << "names.cfg holds no names; the enemies are listed without names."
                            << std::string() << std::string();
+    const std::string longName(3 << 20, 'x');
+    QTest::addRow("3 MiB first line")
+        << longName + "\n" + namesFile(255) << QString() << longName << std::string("Name 254");
+    const std::string dragon = "Dr\u00E4gon";
+    QTest::addRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + dragon + "\r\n" + namesFile(255)
+                                                << QString() << dragon << std::string("Name 254");
+    for (const auto& [order, mark] : {std::pair{QSysInfo::LittleEndian, "\xFF\xFE"},
+                                      std::pair{QSysInfo::BigEndian, "\xFE\xFF"}})
+        QTest::addRow("UTF-16 %s with byte-order mark",
+                      order == QSysInfo::LittleEndian ? "little-endian" : "big-endian")
+            << mark + utf16(dragon + "\r\n" + namesFile(255), order) << QString() << dragon
+            << std::string("Name 254");
+    QTest::addRow("larger than 16 MiB")
+        << std::string((16 << 20) + 1, 'a')
+        << "names.cfg could not be read from %1 (Larger than 16 MiB); the enemies are listed "
+           "without names."
+        << std::string() << std::string();
     QTest::addRow("missing") << std::string("<missing>")
                              << "names.cfg could not be read from %1 (No such file or "
                                 "directory); the enemies are listed without names."
@@ -327,7 +364,9 @@ void CoreFilesTest::names() {
     core.setRomPath(imagePath().string());
     const FileResult result = core.loadRom();
     QVERIFY(result.ok());
-    QCOMPARE(QString::fromStdString(result.warning), warning.arg(dir->path()));
+    if (warning.contains("%1"))
+        warning = warning.arg(dir->path());
+    QCOMPARE(QString::fromStdString(result.warning), warning);
     QCOMPARE(core.getEnemyName(0), name0);
     QCOMPARE(core.getEnemyName(255), name255);
 }
@@ -415,7 +454,16 @@ void CoreFilesTest::loadSurvivesFailureAtEachCall() {
     }
 }
 
+void CoreFilesTest::saveSurvivesFailureAtEachCall_data() {
+    QTest::addColumn<bool>("failingFromThenOn");
+    QTest::addRow("one call fails") << false;
+    QTest::addRow("every call fails from then on") << true;
+}
+
+// Every failure leaves the file as it was and says so, or says that the file
+// may be partly changed; then only table bytes differ.
 void CoreFilesTest::saveSurvivesFailureAtEachCall() {
+    QFETCH(bool, failingFromThenOn);
     const Bytes image = makeSyntheticImage(0x100000, 43);
     for (int failingCall = 1;; ++failingCall) {
         auto faulty = std::make_shared<FaultyFileSystem>();
@@ -426,6 +474,7 @@ void CoreFilesTest::saveSurvivesFailureAtEachCall() {
 
         faulty->calls.clear();
         faulty->failingCall = failingCall;
+        faulty->failingFromThenOn = failingFromThenOn;
         const FileResult result = core->saveRom();
         if (!faulty->failed()) {
             QVERIFY(result.ok());
@@ -435,14 +484,26 @@ void CoreFilesTest::saveSurvivesFailureAtEachCall() {
         const std::string& failedCall = faulty->calls[std::size_t(failingCall - 1)];
         const QByteArray context = QByteArray::number(failingCall) + " " + failedCall.c_str() +
                                    ": " + result.reason.c_str();
-        QVERIFY2(!result.ok(), context);
-        QVERIFY2(result.reason == "Cannot save \"" + imagePath().string() + "\": Injected failure.",
+        const std::string cannotSave =
+            "Cannot save \"" + imagePath().string() + "\": Injected failure. ";
+        const bool nothingWritten =
+            result.reason == cannotSave + "Nothing was written; your edits are still here.";
+        QVERIFY2(nothingWritten || result.reason == cannotSave + "The file may be partly "
+                                                                 "changed: save again before "
+                                                                 "you exit.",
                  context);
+        // Only a second failure can stop the old bytes from going back.
+        QVERIFY2(nothingWritten || failingFromThenOn, context);
+        const Bytes left = readBytes(imagePath());
+        if (nothingWritten)
+            QVERIFY2(left == image, context);
+        for (const std::size_t offset : differingOffsets(image, left))
+            QVERIFY2((offset >= Core::damageTableOffset &&
+                      offset < Core::damageTableOffset + Core::damageTableSize) ||
+                         (offset >= Core::enemyHealthOffset && offset < Core::minimumImageSize),
+                     context);
+        QCOMPARE(left.size(), image.size());
         QVERIFY2(snapshot(*core) == edited, context);
-        const bool writingBegan =
-            std::ranges::find(faulty->calls, "writeAt") - faulty->calls.begin() < failingCall - 1;
-        if (!writingBegan)
-            QVERIFY2(readBytes(imagePath()) == image, context);
 
         // The tables are still there: a second try saves them.
         faulty->failingCall = 0;
@@ -467,8 +528,152 @@ void CoreFilesTest::ioIsAFewBlockCalls() {
                                                       "readAt", "close", "readAll"}));
     faulty->calls.clear();
     QVERIFY(core->saveRom().ok());
-    QCOMPARE(faulty->calls, (std::vector<std::string>{"openForWriting", "size", "readAt", "writeAt",
+    QCOMPARE(faulty->calls, (std::vector<std::string>{"openForWriting", "size", "readAt", "reserve",
+                                                      "reserve", "readAt", "readAt", "writeAt",
                                                       "writeAt", "flush", "close"}));
+}
+
+// A tmpfs filled to the last page while the enemy tables' pages of the image
+// are still holes: the save must find out before it writes anything.
+void CoreFilesTest::saveIntoFullFileSystem() {
+    const fs::path mountPoint = programDir() / "small-disk";
+    fs::create_directory(mountPoint);
+    if (::mount("tarvon-test", mountPoint.c_str(), "tmpfs", 0, "size=2m") != 0)
+        QSKIP(qPrintable("Cannot mount a tmpfs here (" + QString::fromLocal8Bit(strerror(errno)) +
+                         "), so the save into a full file system is not tested"));
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.c_str(), MNT_DETACH); });
+
+    // The image, except the pages of the enemy tables, which stay holes.
+    constexpr std::size_t page = 4096;
+    const std::size_t holeStart = Core::enemyHealthOffset / page * page;
+    const std::size_t holeEnd = (Core::minimumImageSize + page - 1) / page * page;
+    Bytes image = makeSyntheticImage(0x100000, 53);
+    std::fill(image.begin() + std::ptrdiff_t(holeStart), image.begin() + std::ptrdiff_t(holeEnd),
+              0);
+    const fs::path path = mountPoint / "game.smc";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(image.data()), std::streamsize(holeStart));
+        out.seekp(std::streamoff(holeEnd));
+        out.write(reinterpret_cast<const char*>(image.data() + holeEnd),
+                  std::streamsize(image.size() - holeEnd));
+    }
+    QCOMPARE(readBytes(path), image);
+    Core core(programDir());
+    core.setRomPath(path.string());
+    QVERIFY(core.loadRom().ok());
+
+    {
+        std::ofstream filler(mountPoint / "filler", std::ios::binary);
+        const std::string block(page, 'f');
+        for (int i = 0; i < 1024 && filler.write(block.data(), block.size()).flush(); ++i) {
+        }
+    }
+    core.setEnemyHealth(3, 0xEE);
+    core.setDamageSet(2, 0xE1, 0xE2, 0xE3);
+    const FileResult full = core.saveRom();
+    QCOMPARE(full.reason, "Cannot save \"" + path.string() +
+                              "\": No space left on device. Nothing was written; your edits are "
+                              "still here.");
+    QCOMPARE(readBytes(path), image);
+
+    fs::remove(mountPoint / "filler");
+    QVERIFY(core.saveRom().ok());
+    const Bytes saved = readBytes(path);
+    QCOMPARE(saved[Core::enemyHealthOffset + 3], 0xEE);
+    QCOMPARE(saved[Core::damageTableOffset + 6], 0xE1);
+}
+
+namespace {
+
+// System calls that answer as the system rarely does.
+struct UnusualSystem {
+    enum Answer { OneByteAtATime, InterruptedBeforeEachCall, WritesNothing, Usual };
+    static inline Answer answer = Usual;
+    static inline const SystemCalls real = posixCalls();
+
+    // Every other call, starting with the first, fails with EINTR.
+    static bool interrupted() {
+        static bool interruptNext = true;
+        if (answer != InterruptedBeforeEachCall)
+            return false;
+        interruptNext = !interruptNext;
+        errno = EINTR;
+        return !interruptNext;
+    }
+    static std::size_t allowed(std::size_t count) {
+        return answer == OneByteAtATime ? std::min<std::size_t>(count, 1) : count;
+    }
+
+    static SystemCalls calls() {
+        return {
+            [](const char* path, int flags) { return interrupted() ? -1 : real.open(path, flags); },
+            [](int fd, struct stat* status) { return interrupted() ? -1 : real.fstat(fd, status); },
+            [](int fd, int mode, off_t offset, off_t length) {
+                return interrupted() ? -1 : real.fallocate(fd, mode, offset, length);
+            },
+            [](int fd, void* buffer, size_t count, off_t offset) -> ssize_t {
+                return interrupted() ? -1 : real.pread(fd, buffer, allowed(count), offset);
+            },
+            [](int fd, const void* buffer, size_t count, off_t offset) -> ssize_t {
+                if (interrupted())
+                    return -1;
+                return answer == WritesNothing ? 0
+                                               : real.pwrite(fd, buffer, allowed(count), offset);
+            },
+            [](int fd) { return interrupted() ? -1 : real.fsync(fd); },
+            // On Linux an interrupted close has closed the descriptor all the same.
+            [](int fd) {
+                const bool interruptedClose = interrupted();
+                const int result = real.close(fd);
+                return interruptedClose ? -1 : result;
+            },
+        };
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(UnusualSystem::Answer)
+
+void CoreFilesTest::unusualSystemAnswers_data() {
+    QTest::addColumn<UnusualSystem::Answer>("answer");
+    QTest::addColumn<std::string>("saveFailure"); // empty: the save works
+    QTest::addRow("reads and writes move one byte at a time")
+        << UnusualSystem::OneByteAtATime << std::string();
+    QTest::addRow("EINTR before each call")
+        << UnusualSystem::InterruptedBeforeEachCall << std::string();
+    QTest::addRow("a write moves no byte")
+        << UnusualSystem::WritesNothing
+        << std::string("The system accepted no bytes. The file may be partly changed: save "
+                       "again before you exit.");
+}
+
+void CoreFilesTest::unusualSystemAnswers() {
+    QFETCH(UnusualSystem::Answer, answer);
+    QFETCH(std::string, saveFailure);
+    const Bytes image = makeSyntheticImage(0x100000, 59);
+    writeBytes(imagePath(), image);
+    UnusualSystem::answer = answer;
+    const auto usualAgain = qScopeGuard([] { UnusualSystem::answer = UnusualSystem::Usual; });
+
+    Core core(programDir(), realFileSystem(UnusualSystem::calls()));
+    core.setRomPath(imagePath().string());
+    QVERIFY(core.isValidRom().ok());
+    const FileResult load = core.loadRom();
+    QVERIFY2(load.ok() && load.warning.empty(), load.reason.c_str());
+    QCOMPARE(core.getEnemyName(255), std::string("Name 255"));
+    QCOMPARE(core.getEnemyHealth(7), image[Core::enemyHealthOffset + 7]);
+
+    core.setEnemyHealth(7, Byte(image[Core::enemyHealthOffset + 7] ^ 0xFF));
+    const FileResult save = core.saveRom();
+    Bytes expected = image;
+    if (saveFailure.empty())
+        expected[Core::enemyHealthOffset + 7] ^= 0xFF;
+    else
+        QCOMPARE(save.reason, "Cannot save \"" + imagePath().string() + "\": " + saveFailure);
+    QCOMPARE(save.ok(), saveFailure.empty());
+    QCOMPARE(readBytes(imagePath()), expected);
 }
 
 QTEST_APPLESS_MAIN(CoreFilesTest)

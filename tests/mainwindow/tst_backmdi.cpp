@@ -1,5 +1,6 @@
 #include "BackMDI.h"
 #include "Core.h"
+#include "FaultyFileSystem.h"
 #include "GuiSupport.h"
 #include "MainWindowSession.h"
 #include "ModalAnswerer.h"
@@ -19,41 +20,6 @@
 
 namespace {
 const QString notTheGame = QStringLiteral("This is not velko 3 rom");
-
-// Passes every call to the real file system, but refuses to open one file.
-class RefusingFileSystem : public FileSystem {
-public:
-    void refuse(const QString& path) { refusedPath = QFile::encodeName(path).toStdString(); }
-
-    std::string openForReading(const std::string& path, Handle& handle) override {
-        if (path == refusedPath)
-            return "Permission denied";
-        return real->openForReading(path, handle);
-    }
-    std::string openForWriting(const std::string& path, Handle& handle) override {
-        return real->openForWriting(path, handle);
-    }
-    std::string size(Handle handle, std::uint64_t& size) override {
-        return real->size(handle, size);
-    }
-    std::string readAt(Handle handle, std::uint64_t offset,
-                       std::span<std::uint8_t> buffer) override {
-        return real->readAt(handle, offset, buffer);
-    }
-    std::string writeAt(Handle handle, std::uint64_t offset,
-                        std::span<const std::uint8_t> bytes) override {
-        return real->writeAt(handle, offset, bytes);
-    }
-    std::string flush(Handle handle) override { return real->flush(handle); }
-    std::string close(Handle handle) override { return real->close(handle); }
-    std::string readAll(const std::string& path, std::string& contents) override {
-        return real->readAll(path, contents);
-    }
-
-private:
-    std::string refusedPath;
-    std::shared_ptr<FileSystem> real = realFileSystem();
-};
 
 // A run of the program on a scratch directory: the store and the main window.
 using Session = MainWindowSession;
@@ -295,9 +261,9 @@ void TestBackMDI::refusedFileThenRightOne() {
 }
 
 void TestBackMDI::unreadableImage() {
-    auto fileSystem = std::make_shared<RefusingFileSystem>();
+    auto fileSystem = std::make_shared<FaultyFileSystem>();
     Session session(fileSystem);
-    fileSystem->refuse(session.dir.imagePath());
+    fileSystem->refusedPath = QFile::encodeName(session.dir.imagePath()).toStdString();
     ModalAnswerer answerer({session.dir.imagePath()});
     session.action("OpenMenu")->trigger();
     QCOMPARE(answerer.boxes.size(), 1);
@@ -370,13 +336,22 @@ void TestBackMDI::saveWritesTheEdits() {
 }
 
 void TestBackMDI::failedSaveKeepsEdits_data() {
-    QTest::addColumn<bool>("replaced"); // else deleted
-    QTest::addRow("image deleted") << false;
-    QTest::addRow("image replaced by another file") << true;
+    QTest::addColumn<bool>("replaced");   // else deleted
+    QTest::addColumn<QString>("message"); // %1: the image's path
+    const QString nothingWritten =
+        QStringLiteral(" Nothing was written; your edits are still here.");
+    QTest::addRow("image deleted")
+        << false << "Cannot save \"%1\": No such file or directory." + nothingWritten;
+    QTest::addRow("image replaced by another file")
+        << true
+        << "Cannot save \"%1\": it is no longer an image of the game (the game's signature is "
+           "not at 0x400)." +
+               nothingWritten;
 }
 
 void TestBackMDI::failedSaveKeepsEdits() {
     QFETCH(bool, replaced);
+    QFETCH(QString, message);
 
     Session session;
     QVERIFY(session.openImage());
@@ -392,7 +367,7 @@ void TestBackMDI::failedSaveKeepsEdits() {
     session.action("SaveMenu")->trigger();
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes.first().title, QStringLiteral("Error"));
-    QVERIFY(!answerer.boxes.first().text.isEmpty());
+    QCOMPARE(answerer.boxes.first().text, message.arg(session.dir.imagePath()));
     QCOMPARE(answerer.boxes.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(session.action("SaveMenu")->isEnabled());
     QCOMPARE(session.core.getEnemyHealth(3), edited);

@@ -7,9 +7,13 @@
 #include <vector>
 
 // The real file system, except that call number `failingCall` (counted from 1
-// over every operation) fails with `injectedReason` instead of doing its work.
-// A failing close still closes, so no descriptor leaks. `calls` records the
-// operations in order, for tests that want to know what was attempted.
+// over every operation) fails with `injectedReason` instead of doing its work;
+// with `failingFromThenOn`, so does every later call, as on a disk that went
+// away. A failing write first writes half of its bytes, as a short write
+// followed by an error does; a failing close still closes, so no descriptor
+// leaks. Opening `refusedPath` fails with "Permission denied". `calls`
+// records the operations in order, for tests that want to know what was
+// attempted.
 class FaultyFileSystem final : public FileSystem {
 public:
     static constexpr const char* injectedReason = "Injected failure";
@@ -17,11 +21,15 @@ public:
     explicit FaultyFileSystem(int failingCall = 0) : failingCall(failingCall) {}
 
     int failingCall;
+    bool failingFromThenOn = false;
+    std::string refusedPath;
     std::vector<std::string> calls;
     bool failed() const { return failingCall > 0 && int(calls.size()) >= failingCall; }
 
     std::string openForReading(const std::string& path, Handle& handle) override {
-        return call("openForReading", [&] { return real->openForReading(path, handle); });
+        return call("openForReading", [&] {
+            return path == refusedPath ? "Permission denied" : real->openForReading(path, handle);
+        });
     }
     std::string openForWriting(const std::string& path, Handle& handle) override {
         return call("openForWriting", [&] { return real->openForWriting(path, handle); });
@@ -29,34 +37,45 @@ public:
     std::string size(Handle handle, std::uint64_t& size) override {
         return call("size", [&] { return real->size(handle, size); });
     }
+    std::string reserve(Handle handle, std::uint64_t offset, std::uint64_t length) override {
+        return call("reserve", [&] { return real->reserve(handle, offset, length); });
+    }
     std::string readAt(Handle handle, std::uint64_t offset,
                        std::span<std::uint8_t> buffer) override {
         return call("readAt", [&] { return real->readAt(handle, offset, buffer); });
     }
     std::string writeAt(Handle handle, std::uint64_t offset,
                         std::span<const std::uint8_t> bytes) override {
-        return call("writeAt", [&] { return real->writeAt(handle, offset, bytes); });
+        return call(
+            "writeAt", [&] { return real->writeAt(handle, offset, bytes); },
+            [&] { real->writeAt(handle, offset, bytes.first(bytes.size() / 2)); });
     }
     std::string flush(Handle handle) override {
         return call("flush", [&] { return real->flush(handle); });
     }
     std::string close(Handle handle) override {
-        const bool failing = failingCall == int(calls.size()) + 1;
-        std::string reason = call("close", [&] { return real->close(handle); });
-        if (failing)
-            real->close(handle);
-        return reason;
+        return call(
+            "close", [&] { return real->close(handle); }, [&] { real->close(handle); });
     }
     std::string readAll(const std::string& path, std::string& contents) override {
         return call("readAll", [&] { return real->readAll(path, contents); });
     }
 
 private:
-    template <typename Operation> std::string call(const char* name, Operation operation) {
+    bool failing() const {
+        const int call = int(calls.size());
+        return failingCall > 0 &&
+               (call == failingCall || (failingFromThenOn && call > failingCall));
+    }
+
+    template <typename Operation, typename Failure = void (*)()>
+    std::string call(
+        const char* name, Operation operation, Failure onFailure = [] {}) {
         calls.emplace_back(name);
-        if (int(calls.size()) == failingCall)
-            return injectedReason;
-        return operation();
+        if (!failing())
+            return operation();
+        onFailure();
+        return injectedReason;
     }
 
     std::shared_ptr<FileSystem> real = realFileSystem();
