@@ -59,10 +59,16 @@ print_timings() {
 # Prints the URI of the first Debian archive named $1 (debian or
 # debian-security) among apt's sources on this machine.
 archive_uri() {
-    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
-        /etc/apt/sources.list.d/*.sources 2>/dev/null |
-        grep -v '^[[:space:]]*#' | grep -oE "[a-z]+://[^[:space:]]+/$1/?([[:space:]]|$)" |
-        head -n 1 | sed -E 's:/?[[:space:]]*$::'
+    local file files=()
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+        /etc/apt/sources.list.d/*.sources; do
+        [[ ! -f $file ]] || files+=("$file")
+    done
+    ((${#files[@]})) || return 0
+    awk -v name="$1" '!/^[[:space:]]*#/ {
+        for (i = 1; i <= NF; i++)
+            if ($i ~ "^[a-z]+://.*/" name "/?$") { sub("/$", "", $i); print $i; exit }
+    }' "${files[@]}"
 }
 
 mirror=$(archive_uri debian)
