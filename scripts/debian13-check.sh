@@ -152,7 +152,9 @@ in_root() {
 kill_root_processes() {
     local dir
     for dir in /proc/[0-9]*; do
-        [[ $(readlink "$dir/root" 2>/dev/null) != "$root" ]] || kill -KILL "${dir#/proc/}" 2>/dev/null || true
+        if [[ $(readlink "$dir/root" 2>/dev/null) == "$root" ]]; then
+            kill -KILL "${dir#/proc/}" 2>/dev/null || true
+        fi
     done
 }
 
