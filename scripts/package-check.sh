@@ -91,7 +91,7 @@ drive_program() {
             fail "a message titled \"$title\" appeared after opening $image"
         fi
     done
-    echo "package-check: the unpacked program opened $names and loaded $image"
+    echo "package-check: $root/usr/bin/tarvon-addons opened $names and loaded $image"
 }
 
 # The unpacked tree $1 holds the program directory, its relative bin/ link,
