@@ -1,27 +1,39 @@
 #!/usr/bin/env bash
 # Installs whatever the build and the tests need that is missing, then
-# configures and builds the editor in build/.
+# configures and builds the editor in build/. Works on Debian 12 and 13: no
+# package name carries a fixed compiler version.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make ninja-build qt6-base-dev libgl-dev libbenchmark-dev
           fonts-liberation2 fontconfig)
 if [[ ${TARVON_TEST_TOOLS:-0} == 1 ]]; then
-    packages+=(clang libclang-rt-14-dev strace xvfb xauth imagemagick
+    packages+=(clang strace xvfb xauth imagemagick
                lintian desktop-file-utils appstream dpkg-dev file xdotool)
     packages+=(openbox x11-utils) # a window manager and xwininfo, for the real-input check
 fi
 
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
-done
-if ((${#missing[@]})); then
-    sudo=""
+updated=0
+# Installs those of the given packages that are not installed yet.
+install_missing() {
+    local package missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    ((${#missing[@]})) || return 0
+    local sudo=""
     [[ $(id -u) == 0 ]] || sudo=sudo
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+    ((updated)) || $sudo apt-get -o Acquire::Retries=3 update -q
+    updated=1
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o Acquire::Retries=3 install -y -q --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+if [[ ${TARVON_TEST_TOOLS:-0} == 1 ]]; then
+    # The fuzzers link clang's runtime of the same major version as clang.
+    clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p')
+    install_missing "libclang-rt-$clang_major-dev"
 fi
 
 cmake --preset default >/dev/null
