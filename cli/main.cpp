@@ -22,9 +22,6 @@ enum ExitStatus { Success = 0, Failure = 1, UsageError = 2 };
 // diff, like diff(1): 0 when the same, 1 when different, 2 on trouble.
 enum DiffStatus { Same = 0, Different = 1, DiffTrouble = 2 };
 
-// An exported table file is about 6 KB; readAll reads no more than 1 MiB.
-constexpr std::uintmax_t maximumTableFileSize = 1 << 20;
-
 enum class OutputOption { None, Optional, Required };
 
 struct Arguments {
@@ -157,14 +154,7 @@ std::optional<std::uintmax_t> fileSize(const std::string& path) {
 int importTables(const Arguments& arguments) {
     const std::string& image = arguments.operands[0];
     const std::string& csvPath = arguments.operands[1];
-    const std::optional<std::uintmax_t> size = fileSize(csvPath);
-    if (!size)
-        return Failure;
-    if (*size > maximumTableFileSize) {
-        fail("\"" + csvPath + "\" is " + std::to_string(*size) +
-             " bytes long, too long for tables; the image was not changed");
-        return Failure;
-    }
+    // readAll reads the whole file, and refuses one larger than 16 MiB.
     std::string text;
     if (std::string reason = realFileSystem()->readAll(csvPath, text); !reason.empty()) {
         fail("cannot read \"" + csvPath + "\": " + reason + "; the image was not changed");
