@@ -38,21 +38,25 @@ private:
     std::map<std::pair<std::string, std::string>, iconv_t> opened;
 };
 
-// Feeds `bytes` through glibc's iconv from the encoding `from` to `to`, a
-// small piece at a time, and hands each converted piece to `take`, so that a
-// long input needs no output buffer of its own size. A unit of `unitSize`
-// bytes that does not convert becomes U+FFFD (`to` must then be UTF-8) when
-// `replaceInvalid`; otherwise the conversion stops there. True when the whole
-// input converted.
-template <typename Take>
-bool convertInPieces(std::string_view bytes, const char* from, const char* to, std::size_t unitSize,
-                     bool replaceInvalid, Take take) {
+// glibc's converter from the encoding `from` to `to`; Converters::failed
+// where it has none.
+iconv_t converter(const char* from, const char* to) {
     static Converters converters;
-    const iconv_t converter = converters.get(from, to);
+    return converters.get(from, to);
+}
+
+// Feeds `bytes` through `converter`, a small piece at a time, and hands each
+// converted piece to `take`, so that a long input needs no output buffer of
+// its own size. A unit of `unitSize` bytes that does not convert becomes
+// U+FFFD (the target must then be UTF-8) when `replaceInvalid`; otherwise the
+// conversion stops there. True when the whole input converted.
+template <typename Take>
+bool convertInPieces(iconv_t converter, std::string_view bytes, std::size_t unitSize,
+                     bool replaceInvalid, Take take) {
     if (converter == Converters::failed)
         return false;
     ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // back to the initial state
-    std::array<char, 4096> piece{};
+    std::array<char, 4096> piece; // written by iconv before it is read
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
     for (;;) {
@@ -76,13 +80,13 @@ bool convertInPieces(std::string_view bytes, const char* from, const char* to, s
     }
 }
 
-// The whole conversion of `bytes`, as convertInPieces makes it; nothing when
-// it stopped.
+// The whole conversion of `bytes` from `from` to `to`, as convertInPieces
+// makes it; nothing when it stopped.
 std::optional<std::string> convertEncoding(std::string_view bytes, const char* from, const char* to,
                                            std::size_t unitSize, bool replaceInvalid) {
     std::string out;
     out.reserve(bytes.size());
-    if (!convertInPieces(bytes, from, to, unitSize, replaceInvalid,
+    if (!convertInPieces(converter(from, to), bytes, unitSize, replaceInvalid,
                          [&out](std::string_view piece) { out += piece; }))
         return std::nullopt;
     return out;
@@ -96,11 +100,12 @@ bool isAscii(char c) {
 // so text is UTF-8 exactly when each run of such bytes is. glibc judges the
 // runs; the ASCII between them, most of a long name, needs no conversion.
 bool isUtf8(std::string_view bytes) {
+    // To UTF-32, since glibc's UTF-8 to UTF-8 lets values beyond U+10FFFF pass.
+    const iconv_t toUtf32 = converter("UTF-8", "UTF-32LE");
     auto at = bytes.begin();
     while ((at = std::find_if_not(at, bytes.end(), isAscii)) != bytes.end()) {
         const auto runEnd = std::find_if(at, bytes.end(), isAscii);
-        // To UTF-32, since glibc's UTF-8 to UTF-8 lets values beyond U+10FFFF pass.
-        if (!convertInPieces(std::string_view(at, runEnd), "UTF-8", "UTF-32LE", 1, false,
+        if (!convertInPieces(toUtf32, std::string_view(at, runEnd), 1, false,
                              [](std::string_view) {}))
             return false;
         at = runEnd;

@@ -495,20 +495,17 @@ void CoreFilesTest::userNamesFile() {
                                                                : std::string()));
     if (variable == "unset")
         qunsetenv("XDG_CONFIG_HOME");
-    // A full file where only an absolute variable may lead.
     const fs::path userFolder =
         (variable == "absolute" ? config : home / ".config") / "tarvon-addons";
-    fs::create_directories(config / "tarvon-addons");
-    writeText(config / "tarvon-addons" / "names.cfg", namesFile(256));
-    fs::create_directories(userFolder);
-    if (userFile == "<folder>") {
-        fs::remove(userFolder / "names.cfg");
-        fs::create_directory(userFolder / "names.cfg");
-    } else if (userFile == "<missing>") {
-        fs::remove(userFolder / "names.cfg");
-    } else {
-        writeText(userFolder / "names.cfg", userFile);
+    if (variable != "absolute") { // a full file there, which must not be read
+        fs::create_directories(config / "tarvon-addons");
+        writeText(config / "tarvon-addons" / "names.cfg", namesFile(256));
     }
+    fs::create_directories(userFolder);
+    if (userFile == "<folder>")
+        fs::create_directory(userFolder / "names.cfg");
+    else if (userFile != "<missing>")
+        writeText(userFolder / "names.cfg", userFile);
     writeText(programDir() / "names.cfg", "Program 0\nProgram 1\nProgram 2\n");
 
     writeBytes(imagePath(), makeSyntheticImage(0x100000, 21));
