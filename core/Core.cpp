@@ -1,8 +1,7 @@
 #include "Core.h"
 
-#include "NameList.h"
-
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -187,6 +186,65 @@ bool putBack(OpenFile& file, const std::string& path, std::span<const Block> blo
     return file.flush().empty() && file.close().empty();
 }
 
+// The user's own names file, $XDG_CONFIG_HOME/tarvon-addons/names.cfg, under
+// ~/.config when the variable is unset or empty (or, as the XDG base directory
+// rules say, not an absolute path); nothing without a home either.
+std::filesystem::path userNamesPath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::filesystem::path folder;
+    if (config && config[0] == '/')
+        folder = config;
+    else if (home && home[0] != '\0')
+        folder = std::filesystem::path(home) / ".config";
+    else
+        return {};
+    return folder / "tarvon-addons" / "names.cfg";
+}
+
+// What a load says of a names file that holds fewer than 256 names; nothing
+// for a full one.
+std::string namesCountWarning(const std::string& path, std::size_t namedCount) {
+    if (namedCount == 0)
+        return inQuotes(path) + " holds no names; the enemies are listed without names.";
+    if (namedCount < Core::enemyCount)
+        return inQuotes(path) + " holds only " + std::to_string(namedCount) +
+               (namedCount == 1 ? " name" : " names") +
+               "; the other enemies are listed without names.";
+    return {};
+}
+
+// A slot as the enemy editor's list shows it: "1A".
+std::string slotText(std::size_t slot) {
+    constexpr std::string_view digits = "0123456789ABCDEF";
+    return slot < 16 ? std::string{digits[slot]}
+                     : std::string{digits[slot / 16], digits[slot % 16]};
+}
+
+// "The name of slot 1A is …", "The names of slots 0, 1, 2 and 9 more are …";
+// nothing when no name was cut.
+std::string cutNamesWarning(const std::vector<std::size_t>& slots) {
+    constexpr std::size_t listed = 3; // four or more: three, and a count
+    if (slots.empty())
+        return {};
+    const std::string limit = std::to_string(NameList::longestName);
+    if (slots.size() == 1)
+        return "The name of slot " + slotText(slots[0]) + " is longer than " + limit +
+               " characters and is shown cut.";
+    const std::size_t shown = slots.size() <= listed + 1 ? slots.size() - 1 : listed;
+    std::string text = "The names of slots " + slotText(slots[0]);
+    for (std::size_t i = 1; i < shown; ++i)
+        text += ", " + slotText(slots[i]);
+    text += shown + 1 == slots.size() ? " and " + slotText(slots.back())
+                                      : " and " + std::to_string(slots.size() - shown) + " more";
+    return text + " are longer than " + limit + " characters and are shown cut.";
+}
+
+// Two warnings as one text, either of which may be empty.
+std::string joinedSentences(const std::string& first, const std::string& second) {
+    return first.empty() || second.empty() ? first + second : first + " " + second;
+}
+
 } // namespace
 
 Core::Core(std::filesystem::path programDir, std::shared_ptr<FileSystem> fileSystem)
@@ -245,22 +303,23 @@ FileResult Core::loadTables() {
     return {};
 }
 
+std::filesystem::path Core::namesFilePath() const {
+    const std::filesystem::path userFile = userNamesPath();
+    if (!userFile.empty() && !fileSystem->isMissing(userFile.string()))
+        return userFile;
+    return programDir / "names.cfg";
+}
+
 std::string Core::loadNames() {
-    const std::filesystem::path namesPath = programDir / "names.cfg";
+    const std::string path = namesFilePath().string();
     std::string contents;
-    const std::string reason = fileSystem->readAll(namesPath.string(), contents);
-    const NameList list = parseNameList(contents);
-    std::ranges::copy(list.names, enemyNames.begin());
+    const std::string reason = fileSystem->readAll(path, contents);
+    enemyNames = parseNameList(contents);
     if (!reason.empty())
-        return "names.cfg could not be read from " + programDir.string() + " (" + reason +
+        return inQuotes(path) + " could not be read (" + reason +
                "); the enemies are listed without names.";
-    if (list.namedCount == 0)
-        return "names.cfg holds no names; the enemies are listed without names.";
-    if (list.namedCount < enemyCount)
-        return "names.cfg holds only " + std::to_string(list.namedCount) +
-               (list.namedCount == 1 ? " name" : " names") +
-               "; the other enemies are listed without names.";
-    return {};
+    return joinedSentences(namesCountWarning(path, enemyNames.namedCount),
+                           cutNamesWarning(enemyNames.cutSlots));
 }
 
 // All or nothing: the blocks are reserved on disk and their old bytes read
@@ -349,9 +408,9 @@ std::optional<Byte> Core::byteFromText(std::string_view text) {
 }
 
 std::string Core::getEnemyName(Byte index) const {
-    return enemyNames[index];
+    return enemyNames.names[index];
 }
 
 std::string Core::getEnemyDisplayName(Byte index) const {
-    return decodeNameForDisplay(enemyNames[index]);
+    return enemyNames.shownNames[index];
 }

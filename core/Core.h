@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileSystem.h"
+#include "NameList.h"
 
 #include <array>
 #include <cstdint>
@@ -41,7 +42,8 @@ public:
     static constexpr std::uint32_t minimumImageSize = enemyDamageOffset + enemyCount; // 0x6B566
 
     // `programDir` is the directory that holds the executable; names.cfg is
-    // read from there. `fileSystem` defaults to the real one.
+    // read from there unless the user keeps one of their own (see
+    // namesFilePath). `fileSystem` defaults to the real one.
     explicit Core(std::filesystem::path programDir,
                   std::shared_ptr<FileSystem> fileSystem = realFileSystem());
     Core(const Core&) = delete;
@@ -79,7 +81,9 @@ public:
     static std::optional<Byte> byteFromText(std::string_view text);
 
     // Enemy names: the raw bytes of the line, and the same decoded for display
-    // (UTF-8 where the bytes are valid UTF-8, else read as Windows-1252).
+    // (UTF-8 where the bytes are valid UTF-8, else read as Windows-1252). A
+    // name longer than NameList::longestName characters is kept cut, and
+    // shown with "…" after the cut.
     std::string getEnemyName(Byte index) const;
     std::string getEnemyDisplayName(Byte index) const;
 
@@ -88,7 +92,12 @@ private:
     // both tables are windows onto one buffer so they can never disagree.
     static constexpr std::uint32_t enemyBytesSize = minimumImageSize - enemyHealthOffset;
 
-    // Reads names.cfg into enemyNames; returns a warning when it falls short.
+    // The names.cfg a load reads: the user's own,
+    // $XDG_CONFIG_HOME/tarvon-addons/names.cfg (~/.config when the variable is
+    // unset or empty), when anything is there; else the one in programDir.
+    std::filesystem::path namesFilePath() const;
+    // Reads names.cfg into enemyNames; returns a warning when it falls short
+    // or cut a name.
     std::string loadNames();
     static std::size_t damageRowStart(int set);
 
@@ -100,5 +109,5 @@ private:
     std::span<Byte, enemyCount> enemyHealth{enemyBytes.data(), enemyCount};
     std::span<Byte, enemyCount> enemyDamage{
         enemyBytes.data() + (enemyDamageOffset - enemyHealthOffset), enemyCount};
-    std::array<std::string, enemyCount> enemyNames;
+    NameList enemyNames;
 };

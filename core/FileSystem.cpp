@@ -141,6 +141,11 @@ private:
 
 } // namespace
 
+bool FileSystem::isMissing(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 SystemCalls posixCalls() {
     return {
         [](const char* path, int flags) { return ::open(path, flags); },

@@ -39,6 +39,8 @@ public:
     virtual std::string close(Handle handle) = 0;
     // Reads a whole small file (names.cfg), at most largestTextFile bytes.
     virtual std::string readAll(const std::string& path, std::string& contents) = 0;
+    // True when nothing at all is at `path`, not even a broken link.
+    virtual bool isMissing(const std::string& path);
 };
 
 // The system calls below the real file system. Tests replace them to make the

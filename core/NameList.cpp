@@ -1,6 +1,7 @@
 #include "NameList.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <iconv.h>
 #include <map>
@@ -37,76 +38,142 @@ private:
     std::map<std::pair<std::string, std::string>, iconv_t> opened;
 };
 
-// How glibc's iconv converts `bytes` from the encoding `from` to `to`. A unit
-// of `unitSize` bytes that does not convert becomes U+FFFD (`to` must then be
-// UTF-8) when `replaceInvalid`, and otherwise leaves no result.
-std::optional<std::string> convertEncoding(std::string_view bytes, const char* from, const char* to,
-                                           std::size_t unitSize, bool replaceInvalid) {
+// glibc's converter from the encoding `from` to `to`; Converters::failed
+// where it has none.
+iconv_t converter(const char* from, const char* to) {
     static Converters converters;
-    const iconv_t converter = converters.get(from, to);
+    return converters.get(from, to);
+}
+
+// Feeds `bytes` through `converter`, a small piece at a time, and hands each
+// converted piece to `take`, so that a long input needs no output buffer of
+// its own size. A unit of `unitSize` bytes that does not convert becomes
+// U+FFFD (the target must then be UTF-8) when `replaceInvalid`; otherwise the
+// conversion stops there. True when the whole input converted.
+template <typename Take>
+bool convertInPieces(iconv_t converter, std::string_view bytes, std::size_t unitSize,
+                     bool replaceInvalid, Take take) {
     if (converter == Converters::failed)
-        return std::nullopt;
+        return false;
     ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // back to the initial state
-    // Every target here takes at most four bytes per input byte, and the
-    // replacement character three per unit.
-    std::string out(bytes.size() * 4, '\0');
+    std::array<char, 4096> piece; // written by iconv before it is read
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
-    char* outAt = out.data();
-    std::size_t outLeft = out.size();
-    bool valid = true;
-    while (::iconv(converter, &in, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
-        // EILSEQ, or EINVAL for a unit cut off by the end of the input; E2BIG
-        // cannot happen with the room given.
-        valid = replaceInvalid && errno != E2BIG;
-        if (!valid)
-            break;
+    for (;;) {
+        char* outAt = piece.data();
+        std::size_t outLeft = piece.size();
+        const bool whole =
+            ::iconv(converter, &in, &inLeft, &outAt, &outLeft) != static_cast<std::size_t>(-1);
+        const int error = errno;
+        take(std::string_view(piece.data(), static_cast<std::size_t>(outAt - piece.data())));
+        if (whole)
+            return true;
+        if (error == E2BIG)
+            continue; // the piece is full
+        // EILSEQ, or EINVAL for a unit cut off by the end of the input.
+        if (!replaceInvalid)
+            return false;
         const std::size_t skipped = std::min(unitSize, inLeft);
         in += skipped;
         inLeft -= skipped;
-        outAt = std::ranges::copy(replacementCharacter, outAt).out;
-        outLeft -= replacementCharacter.size();
+        take(replacementCharacter);
     }
-    if (!valid)
+}
+
+// The whole conversion of `bytes` from `from` to `to`, as convertInPieces
+// makes it; nothing when it stopped.
+std::optional<std::string> convertEncoding(std::string_view bytes, const char* from, const char* to,
+                                           std::size_t unitSize, bool replaceInvalid) {
+    std::string out;
+    out.reserve(bytes.size());
+    if (!convertInPieces(converter(from, to), bytes, unitSize, replaceInvalid,
+                         [&out](std::string_view piece) { out += piece; }))
         return std::nullopt;
-    out.resize(static_cast<std::size_t>(outAt - out.data()));
     return out;
 }
 
-// names.cfg as 8-bit or UTF-8 text, without a byte-order mark.
-std::string textOf(std::string_view contents) {
-    constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
-    constexpr std::string_view utf16LittleEndianMark = "\xFF\xFE";
-    constexpr std::string_view utf16BigEndianMark = "\xFE\xFF";
-    if (contents.starts_with(utf8Mark))
-        return std::string(contents.substr(utf8Mark.size()));
-    for (const auto& [mark, encoding] :
-         {std::pair{utf16LittleEndianMark, "UTF-16LE"}, std::pair{utf16BigEndianMark, "UTF-16BE"}})
-        if (contents.starts_with(mark))
-            return convertEncoding(contents.substr(mark.size()), encoding, "UTF-8", 2, true)
-                .value_or(std::string());
-    return std::string(contents);
+bool isAscii(char c) {
+    return (static_cast<unsigned char>(c) & 0x80) == 0;
 }
 
-} // namespace
+// Every character of more than one byte in UTF-8 is made of bytes above 127,
+// so text is UTF-8 exactly when each run of such bytes is. glibc judges the
+// runs; the ASCII between them, most of a long name, needs no conversion.
+bool isUtf8(std::string_view bytes) {
+    // To UTF-32, since glibc's UTF-8 to UTF-8 lets values beyond U+10FFFF pass.
+    const iconv_t toUtf32 = converter("UTF-8", "UTF-32LE");
+    auto at = bytes.begin();
+    while ((at = std::find_if_not(at, bytes.end(), isAscii)) != bytes.end()) {
+        const auto runEnd = std::find_if(at, bytes.end(), isAscii);
+        if (!convertInPieces(toUtf32, std::string_view(at, runEnd), 1, false,
+                             [](std::string_view) {}))
+            return false;
+        at = runEnd;
+    }
+    return true;
+}
 
-NameList parseNameList(std::string_view contents) {
-    const std::string text = textOf(contents);
-    const std::string_view lines = text;
+std::string fromWindows1252(std::string_view bytes) {
+    return convertEncoding(bytes, "WINDOWS-1252", "UTF-8", 1, true).value_or(std::string());
+}
+
+// The first `count` characters of valid UTF-8 text: up to the lead byte of
+// the next one.
+std::string_view firstCharacters(std::string_view utf8, std::size_t count) {
+    const auto isLeadByte = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < utf8.size(); ++at)
+        if (isLeadByte(utf8[at]) && characters++ == count)
+            return utf8.substr(0, at);
+    return utf8;
+}
+
+// Stores `line` into `slot` of `list`, cut after NameList::longestName
+// characters of the text shown. Each Windows-1252 byte is one character.
+void storeName(NameList& list, std::size_t slot, std::string_view line) {
+    const bool utf8 = isUtf8(line);
+    const std::string_view kept =
+        utf8 ? firstCharacters(line, NameList::longestName) : line.substr(0, NameList::longestName);
+    list.names[slot] = std::string(kept);
+    list.shownNames[slot] = utf8 ? std::string(kept) : fromWindows1252(kept);
+    if (kept.size() < line.size()) {
+        list.shownNames[slot] += "\u2026";
+        list.cutSlots.push_back(slot);
+    }
+}
+
+// The encoding of a file that starts with a UTF-16 byte-order mark, else
+// nothing.
+const char* utf16EncodingOf(std::string_view contents) {
+    if (contents.starts_with("\xFF\xFE"))
+        return "UTF-16LE";
+    if (contents.starts_with("\xFE\xFF"))
+        return "UTF-16BE";
+    return nullptr;
+}
+
+NameList namesOfLines(std::string_view lines) {
     NameList list;
     std::size_t at = 0;
     while (at < lines.size() && list.namedCount < NameList::slotCount) {
         const std::size_t end = std::min(lines.find_first_of("\r\n", at), lines.size());
-        list.names[list.namedCount++] = std::string(lines.substr(at, end - at));
+        storeName(list, list.namedCount++, lines.substr(at, end - at));
         const bool crLf = lines.substr(end, 2) == "\r\n";
         at = end + (crLf ? 2 : 1);
     }
     return list;
 }
 
+} // namespace
+
+NameList parseNameList(std::string_view contents) {
+    constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
+    if (const char* encoding = utf16EncodingOf(contents))
+        return namesOfLines(convertEncoding(contents.substr(2), encoding, "UTF-8", 2, true)
+                                .value_or(std::string()));
+    return namesOfLines(contents.substr(contents.starts_with(utf8Mark) ? utf8Mark.size() : 0));
+}
+
 std::string decodeNameForDisplay(std::string_view bytes) {
-    // To UTF-32, since glibc's UTF-8 to UTF-8 lets values beyond U+10FFFF pass.
-    if (convertEncoding(bytes, "UTF-8", "UTF-32LE", 1, false))
-        return std::string(bytes);
-    return convertEncoding(bytes, "WINDOWS-1252", "UTF-8", 1, true).value_or(std::string());
+    return isUtf8(bytes) ? std::string(bytes) : fromWindows1252(bytes);
 }

@@ -1,7 +1,8 @@
 // Feeds any contents of names.cfg to the reader and any name to the display
 // decoder, and compares both with what glibc's iconv makes of the same bytes
 // when used in the plainest way: the whole file in one conversion, and a name
-// that is not UTF-8 one byte at a time.
+// that is not UTF-8 one byte at a time. A long name is cut on the decoded
+// text, as UTF-32: its first 255 code points, then "…".
 #include "NameList.h"
 
 #include <algorithm>
@@ -54,6 +55,14 @@ const Conversion& fromWindows1252() {
     static const Conversion conversion("WINDOWS-1252", "UTF-8");
     return conversion;
 }
+const Conversion& toUtf32() {
+    static const Conversion conversion("UTF-8", "UTF-32LE");
+    return conversion;
+}
+const Conversion& fromUtf32() {
+    static const Conversion conversion("UTF-32LE", "UTF-8");
+    return conversion;
+}
 
 // The text the names are read from; nothing for UTF-16 with a broken unit.
 std::optional<std::string> textOf(std::string_view contents) {
@@ -89,27 +98,52 @@ std::vector<std::string> linesOf(std::string_view contents) {
     return lines;
 }
 
+// A name as text to show, whole.
+std::string displayOf(std::string_view name) {
+    if (utf8Check()(name))
+        return std::string(name);
+    std::string shown;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        shown += fromWindows1252()(name.substr(i, 1)).value_or("\uFFFD");
+    return shown;
+}
+
+// The text shown for a line: its first 255 code points, then "…" when more.
+std::string shownOf(std::string_view line) {
+    const std::string codePoints = toUtf32()(displayOf(line)).value();
+    const std::size_t kept = NameList::longestName * 4;
+    if (codePoints.size() <= kept)
+        return displayOf(line);
+    return fromUtf32()(std::string_view(codePoints).substr(0, kept)).value() + "\u2026";
+}
+
 void checkNameList(const NameList& list, std::string_view contents) {
     const std::optional<std::string> text = textOf(contents);
     if (!text)
         return; // the names are still checked to show as valid text
     const std::vector<std::string> lines = linesOf(*text);
     require(list.namedCount == std::min(lines.size(), NameList::slotCount));
-    for (std::size_t slot = 0; slot < NameList::slotCount; ++slot)
-        require(list.names[slot] == (slot < list.namedCount ? lines[slot] : std::string()));
+    std::vector<std::size_t> cutSlots;
+    for (std::size_t slot = 0; slot < NameList::slotCount; ++slot) {
+        const std::string line = slot < list.namedCount ? lines[slot] : std::string();
+        const std::string& kept = list.names[slot];
+        const std::string& shown = list.shownNames[slot];
+        require(shown == shownOf(line));
+        require(line.starts_with(kept));
+        if (kept == line)
+            continue;
+        // Cut: the bytes kept are those of the characters shown.
+        cutSlots.push_back(slot);
+        require(utf8Check()(line) ? shown == kept + "\u2026"
+                                  : kept.size() == NameList::longestName);
+    }
+    require(list.cutSlots == cutSlots);
 }
 
 void checkDisplayName(std::string_view name) {
     const std::string shown = decodeNameForDisplay(name);
     require(utf8Check()(shown).has_value());
-    if (utf8Check()(name)) {
-        require(shown == name);
-        return;
-    }
-    std::string expected;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        expected += fromWindows1252()(name.substr(i, 1)).value_or("\uFFFD");
-    require(shown == expected);
+    require(shown == displayOf(name));
 }
 
 } // namespace

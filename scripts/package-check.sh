@@ -57,6 +57,9 @@ drive_program() {
     local root=$1 image=$2 trace=$3
     local names="$root/usr/lib/tarvon-addons/names.cfg"
     export QT_QPA_PLATFORM=xcb
+    # No user's own names.cfg (which the program would read instead): the
+    # installed one must be read.
+    export XDG_CONFIG_HOME="${trace%/*}/no-user-config"
 
     strace -ff -e trace=openat,open -o "$trace" "$root/usr/bin/tarvon-addons" &
     tracer=$!

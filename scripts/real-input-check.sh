@@ -123,7 +123,8 @@ waitUntil 10 test -e "$scratch/openbox-ready" || giveUp "openbox did not start"
 
 cp "$build/bin/demo.smc" "$scratch/demo.smc"
 cp "$build/bin/demo.smc" "$scratch/original.smc"
-QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
+# An empty config folder: the names beside the program, not the user's own.
+QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$scratch/config" "$program" >"$scratch/program.log" 2>&1 &
 pids+=($!)
 mainWindowUp() { main=$(namedWindow 'Tarvon Add-ons') && [ -n "$main" ] && isViewable "$main"; }
 waitUntil 20 mainWindowUp || giveUp "the main window did not appear"

@@ -34,6 +34,8 @@ finish() {
 }
 trap finish EXIT
 cp "$build/bin/demo.smc" "$scratch/demo.smc"
+# The names that come with the program, not the user's own.
+export XDG_CONFIG_HOME="$scratch/config"
 mkdir -p "$out"
 
 settle() { sleep 0.5; }

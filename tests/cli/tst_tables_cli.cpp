@@ -4,6 +4,7 @@
 #include "DemoImage.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -85,6 +86,7 @@ class TablesCliTest : public QObject {
 private slots:
     void init();
     void roundTripKeepsEveryByte();
+    void longestNamesComeBack();
     void editedCellsChangeExactlyTheirByte_data();
     void editedCellsChangeExactlyTheirByte();
     void malformedTablesAreRefused_data();
@@ -143,6 +145,28 @@ void TablesCliTest::roundTripKeepsEveryByte() {
     QCOMPARE(run({"import", "game.smc", "tables.csv"}).status, 0);
     QCOMPARE(readBytes(at("game.smc")), image);
     QCOMPARE(fileCount(), 2u);
+}
+
+// 256 names of 64 KiB, from the user's own names.cfg, fill the names file to
+// its size limit; cut on export, they come back within import's.
+void TablesCliTest::longestNamesComeBack() {
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", oldConfig); });
+    qputenv("XDG_CONFIG_HOME", at("config").c_str());
+    fs::create_directories(at("config/tarvon-addons"));
+    std::ofstream names(at("config/tarvon-addons/names.cfg"), std::ios::binary);
+    for (int slot = 0; slot < 256; ++slot)
+        names << std::string((1 << 16) - 1, char('A' + slot % 26)) << '\n';
+    names.close();
+
+    const Run exported = run({"export", "game.smc", "-o", "tables.csv"});
+    QCOMPARE(exported.status, 0);
+    QVERIFY2(exported.err.find("The names of slots 0, 1, 2 and 253 more are longer than 255 "
+                               "characters") != std::string::npos,
+             exported.err.c_str());
+    QVERIFY(fs::file_size(at("tables.csv")) < 256 * 1024);
+    QCOMPARE(run({"import", "game.smc", "tables.csv"}).status, 0);
+    QCOMPARE(readBytes(at("game.smc")), image);
 }
 
 void TablesCliTest::editedCellsChangeExactlyTheirByte_data() {

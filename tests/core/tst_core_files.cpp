@@ -4,6 +4,7 @@
 #include "DemoImage.h"
 #include "FaultyFileSystem.h"
 
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -90,6 +91,21 @@ std::vector<std::size_t> differingOffsets(const Bytes& a, const Bytes& b) {
 
 using Edit = std::function<void(Core&)>;
 
+// Starts the process's peak resident size afresh; false where the system
+// does not allow it.
+bool resetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    return bool(clear << "5" << std::flush);
+}
+
+long peakMemoryKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:"))
+            return std::stol(line.substr(6));
+    return 0;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Bytes)
@@ -115,6 +131,9 @@ private slots:
     void healthOfSlot250LandsOnDamageOfSlot7();
     void names_data();
     void names();
+    void fifteenMebibyteNameLoadsQuicklyInLittleMemory();
+    void userNamesFile_data();
+    void userNamesFile();
     void failedLoadKeepsNames();
     void saveRefusesChangedFile_data();
     void saveRefusesChangedFile();
@@ -308,27 +327,61 @@ void CoreFilesTest::healthOfSlot250LandsOnDamageOfSlot7() {
 
 void CoreFilesTest::names_data() {
     QTest::addColumn<std::string>("contents"); // "<missing>": no names.cfg
-    QTest::addColumn<QString>("warning");
-    QTest::addColumn<std::string>("name0");
+    QTest::addColumn<QString>("warning");      // %1: the file's path
+    QTest::addColumn<std::string>("name0");    // as shown
     QTest::addColumn<std::string>("name255");
     QTest::addRow("256 names") << namesFile(256) << QString() << std::string("Name 0")
                                << std::string("Name 255");
     QTest::addRow("300 names, LF")
         << namesFile(300, "\n") << QString() << std::string("Name 0") << std::string("Name 255");
     QTest::addRow("12 names") << namesFile(12)
-                              << "names.cfg holds only 12 names; the other enemies are listed "
+                              << "\"%1\" holds only 12 names; the other enemies are listed "
                                  "without names."
                               << std::string("Name 0") << std::string();
     QTest::addRow("1 name") << std::string("Slime")
-                            << "names.cfg holds only 1 name; the other enemies are listed "
+                            << "\"%1\" holds only 1 name; the other enemies are listed "
                                "without names."
                             << std::string("Slime") << std::string();
     QTest::addRow("empty") << std::string()
-                           << "names.cfg holds no names; the enemies are listed without names."
+                           << "\"%1\" holds no names; the enemies are listed without names."
                            << std::string() << std::string();
-    const std::string longName(3 << 20, 'x');
+    const std::string cutWarning =
+        "The name of slot 0 is longer than 255 characters and is shown cut.";
+    const std::string ellipsis = "\u2026";
     QTest::addRow("3 MiB first line")
-        << longName + "\n" + namesFile(255) << QString() << longName << std::string("Name 254");
+        << std::string(3 << 20, 'x') + "\n" + namesFile(255) << QString::fromStdString(cutWarning)
+        << std::string(255, 'x') + ellipsis << std::string("Name 254");
+    const auto repeated = [](const std::string& text, int count) {
+        std::string all;
+        for (int i = 0; i < count; ++i)
+            all += text;
+        return all;
+    };
+    QTest::addRow("255 characters of two bytes are not cut")
+        << repeated("\u00E4", 255) + "\n" + namesFile(255) << QString() << repeated("\u00E4", 255)
+        << std::string("Name 254");
+    QTest::addRow("256 characters of four bytes")
+        << repeated("\U0001F409", 256) + "\n" + namesFile(255) << QString::fromStdString(cutWarning)
+        << repeated("\U0001F409", 255) + ellipsis << std::string("Name 254");
+    QTest::addRow("Windows-1252, cut by bytes")
+        << std::string(255, '\x80') + "\xE4\r\n" + namesFile(255)
+        << QString::fromStdString(cutWarning) << repeated("\u20AC", 255) + ellipsis
+        << std::string("Name 254");
+    QTest::addRow("not UTF-8 only after the cut")
+        << "a\xC3\xA4" + std::string(300, 'b') + "\xE4\n" + namesFile(255)
+        << QString::fromStdString(cutWarning) << "a\u00C3\u00A4" + std::string(252, 'b') + ellipsis
+        << std::string("Name 254");
+    const std::string longLine(300, 'y');
+    QTest::addRow("two names cut, and too few")
+        << longLine + "\n" + longLine + "\n"
+        << "\"%1\" holds only 2 names; the other enemies are listed without names. The names "
+           "of slots 0 and 1 are longer than 255 characters and are shown cut."
+        << std::string(255, 'y') + ellipsis << std::string();
+    QTest::addRow("five names cut")
+        << namesFile(250) + repeated(longLine + "\n", 5) + "Last\n"
+        << "The names of slots FA, FB, FC and 2 more are longer than 255 characters and are "
+           "shown cut."
+        << std::string("Name 0") << std::string("Last");
     const std::string dragon = "Dr\u00E4gon";
     QTest::addRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + dragon + "\r\n" + namesFile(255)
                                                 << QString() << dragon << std::string("Name 254");
@@ -340,11 +393,11 @@ void CoreFilesTest::names_data() {
             << std::string("Name 254");
     QTest::addRow("larger than 16 MiB")
         << std::string((16 << 20) + 1, 'a')
-        << "names.cfg could not be read from %1 (Larger than 16 MiB); the enemies are listed "
+        << "\"%1\" could not be read (Larger than 16 MiB); the enemies are listed "
            "without names."
         << std::string() << std::string();
     QTest::addRow("missing") << std::string("<missing>")
-                             << "names.cfg could not be read from %1 (No such file or "
+                             << "\"%1\" could not be read (No such file or "
                                 "directory); the enemies are listed without names."
                              << std::string() << std::string();
 }
@@ -354,10 +407,11 @@ void CoreFilesTest::names() {
     QFETCH(QString, warning);
     QFETCH(std::string, name0);
     QFETCH(std::string, name255);
+    const fs::path namesPath = programDir() / "names.cfg";
     if (contents == "<missing>")
-        fs::remove(programDir() / "names.cfg");
+        fs::remove(namesPath);
     else
-        writeText(programDir() / "names.cfg", contents);
+        writeText(namesPath, contents);
 
     writeBytes(imagePath(), makeSyntheticImage(0x100000, 19));
     Core core(programDir());
@@ -365,10 +419,106 @@ void CoreFilesTest::names() {
     const FileResult result = core.loadRom();
     QVERIFY(result.ok());
     if (warning.contains("%1"))
-        warning = warning.arg(dir->path());
+        warning = warning.arg(QString::fromStdString(namesPath.string()));
     QCOMPARE(QString::fromStdString(result.warning), warning);
-    QCOMPARE(core.getEnemyName(0), name0);
-    QCOMPARE(core.getEnemyName(255), name255);
+    QCOMPARE(core.getEnemyDisplayName(0), name0);
+    QCOMPARE(core.getEnemyDisplayName(255), name255);
+}
+
+// A line of 15 MiB, which the size limit allows, is read where it lies and
+// kept cut: loading it takes little more memory than the file itself, and
+// the list asks for its name at no cost.
+void CoreFilesTest::fifteenMebibyteNameLoadsQuicklyInLittleMemory() {
+    constexpr std::size_t lineSize = 15 << 20;
+    writeText(programDir() / "names.cfg", std::string(lineSize, 'x'));
+    writeBytes(imagePath(), makeSyntheticImage(0x100000, 20));
+    Core core(programDir());
+    core.setRomPath(imagePath().string());
+    if (!resetPeakMemory())
+        QSKIP("this system cannot reset the peak memory of a process");
+    const long before = peakMemoryKiB();
+    QVERIFY(core.loadRom().ok());
+    const long grownMiB = (peakMemoryKiB() - before) / 1024;
+    QVERIFY2(grownMiB < 2 * long(lineSize >> 20), qPrintable(QString::number(grownMiB) + " MiB"));
+
+    QElapsedTimer timer;
+    timer.start();
+    for (int listFill = 0; listFill < 100; ++listFill)
+        QCOMPARE(core.getEnemyDisplayName(0).size(), 255 + std::string("\u2026").size());
+    QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed()) + " ms"));
+}
+
+void CoreFilesTest::userNamesFile_data() {
+    QTest::addColumn<QString>("variable");     // XDG_CONFIG_HOME: absolute, relative, empty, unset
+    QTest::addColumn<std::string>("userFile"); // "<missing>", "<folder>" or its contents
+    QTest::addColumn<QString>("warning");      // %1: the user's file, %2: the program's
+    QTest::addColumn<std::string>("name0");
+    QTest::addColumn<std::string>("name255");
+    const QString onlyOne = "\"%1\" holds only 1 name; the other enemies are listed without names.";
+    QTest::addRow("the user's file, read whole")
+        << "absolute" << namesFile(256, "\n") << QString() << std::string("Name 0")
+        << std::string("Name 255");
+    QTest::addRow("never merged with the program's")
+        << "absolute" << std::string("Mine\n") << onlyOne << std::string("Mine") << std::string();
+    QTest::addRow("an empty user file is read")
+        << "absolute" << std::string()
+        << "\"%1\" holds no names; the enemies are listed without names." << std::string()
+        << std::string();
+    QTest::addRow("a user file that cannot be read")
+        << "absolute" << std::string("<folder>")
+        << "\"%1\" could not be read (Not a regular file); the enemies are listed without names."
+        << std::string() << std::string();
+    QTest::addRow("no user file: the program's")
+        << "absolute" << std::string("<missing>")
+        << "\"%2\" holds only 3 names; the other enemies are listed without names."
+        << std::string("Program 0") << std::string();
+    for (const char* variable : {"unset", "empty", "relative"})
+        QTest::addRow("variable %s: ~/.config", variable)
+            << variable << std::string("Mine\n") << onlyOne << std::string("Mine") << std::string();
+}
+
+void CoreFilesTest::userNamesFile() {
+    QFETCH(QString, variable);
+    QFETCH(std::string, userFile);
+    QFETCH(QString, warning);
+    QFETCH(std::string, name0);
+    QFETCH(std::string, name255);
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME"), oldHome = qgetenv("HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        qputenv("HOME", oldHome);
+    });
+    const fs::path home = programDir() / "home", config = programDir() / "config";
+    qputenv("HOME", QByteArray::fromStdString(home.string()));
+    qputenv("XDG_CONFIG_HOME",
+            QByteArray::fromStdString(variable == "absolute"   ? config.string()
+                                      : variable == "relative" ? fs::relative(config).string()
+                                                               : std::string()));
+    if (variable == "unset")
+        qunsetenv("XDG_CONFIG_HOME");
+    const fs::path userFolder =
+        (variable == "absolute" ? config : home / ".config") / "tarvon-addons";
+    if (variable != "absolute") { // a full file there, which must not be read
+        fs::create_directories(config / "tarvon-addons");
+        writeText(config / "tarvon-addons" / "names.cfg", namesFile(256));
+    }
+    fs::create_directories(userFolder);
+    if (userFile == "<folder>")
+        fs::create_directory(userFolder / "names.cfg");
+    else if (userFile != "<missing>")
+        writeText(userFolder / "names.cfg", userFile);
+    writeText(programDir() / "names.cfg", "Program 0\nProgram 1\nProgram 2\n");
+
+    writeBytes(imagePath(), makeSyntheticImage(0x100000, 21));
+    Core core(programDir());
+    core.setRomPath(imagePath().string());
+    const FileResult result = core.loadRom();
+    QVERIFY(result.ok());
+    warning.replace("%1", QString::fromStdString((userFolder / "names.cfg").string()))
+        .replace("%2", QString::fromStdString((programDir() / "names.cfg").string()));
+    QCOMPARE(QString::fromStdString(result.warning), warning);
+    QCOMPARE(core.getEnemyDisplayName(0), name0);
+    QCOMPARE(core.getEnemyDisplayName(255), name255);
 }
 
 void CoreFilesTest::failedLoadKeepsNames() {

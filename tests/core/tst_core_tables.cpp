@@ -182,6 +182,14 @@ void CoreTablesTest::parseNameList_data() {
     QTest::addRow("spaces and tabs kept")
         << QByteArray("  Slime \t\r\n# not a comment\r\n") << 2
         << QStringList{"  Slime \t", "# not a comment"} << QByteArray();
+    // Long names keep the bytes of their first 255 characters, never part of one.
+    QTest::addRow("UTF-8 cut after 255 characters")
+        << QByteArray("\xC3\xA4").repeated(256) + "\nb" << 2
+        << QStringList{QString::fromLatin1(QByteArray("\xC3\xA4").repeated(255)), "b"}
+        << QByteArray();
+    QTest::addRow("Windows-1252 cut after 255 bytes")
+        << QByteArray(300, '\xE4') << 1 << QStringList{QString::fromLatin1(QByteArray(255, '\xE4'))}
+        << QByteArray();
 }
 
 void CoreTablesTest::parseNameList() {
