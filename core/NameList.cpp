@@ -90,6 +90,10 @@ std::string textOf(std::string_view contents) {
 
 } // namespace
 
+std::string decodeTextFile(std::string_view contents) {
+    return textOf(contents);
+}
+
 NameList parseNameList(std::string_view contents) {
     const std::string text = textOf(contents);
     const std::string_view lines = text;
