@@ -315,6 +315,20 @@ std::size_t lineAfter(std::string_view text, std::size_t firstLine) {
     return firstLine + lineEndCount(text) + (ended ? 0 : 1);
 }
 
+// Gnumeric writes UTF-16 in pieces, each with its own byte order mark; one
+// inside the text is no part of a cell.
+std::string withoutByteOrderMarks(std::string_view text) {
+    constexpr std::string_view mark = "\xEF\xBB\xBF"; // U+FEFF in UTF-8
+    std::string kept;
+    kept.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t next = std::min(text.find(mark, at), text.size());
+        kept += text.substr(at, next - at);
+        at = next + mark.size();
+    }
+    return kept;
+}
+
 // The separator an Excel "sep=X" first line names, which that line then
 // leaves `text`.
 std::optional<char> takeSeparatorLine(std::string_view& text) {
@@ -387,7 +401,7 @@ std::string tablesToCsv(const TableValues& values, const std::function<std::stri
 }
 
 TableCsvResult tablesFromCsv(std::string_view input) {
-    const std::string decoded = decodeTextFile(input);
+    const std::string decoded = withoutByteOrderMarks(decodeTextFile(input));
     std::string_view text = decoded;
     const std::optional<char> named = takeSeparatorLine(text);
     const std::size_t firstLine = named ? 2 : 1;

@@ -297,6 +297,10 @@ void TablesCliTest::spreadsheetFormsAreRead_data() {
     add("UTF-8 byte order mark", [](const std::string& t) { return "\xEF\xBB\xBF" + t; });
     add("UTF-16 LE", [](const std::string& t) { return utf16(replaced(t, "\n", "\r\n"), false); });
     add("UTF-16 BE", [](const std::string& t) { return utf16(t, true); });
+    add("UTF-16 written in pieces, each with its mark", [](const std::string& t) {
+        const std::string cell = utf16(",95,", false).substr(2);
+        return replaced(utf16(t, false), cell, cell.substr(0, 2) + "\xFF\xFE" + cell.substr(2));
+    });
     add("semicolons", [](const std::string& t) { return replaced(t, ",", ";"); });
     add("tabs", [](const std::string& t) { return replaced(t, ",", "\t"); });
     add("sep= line", [](const std::string& t) { return "sep=|\n" + replaced(t, ",", "|"); });
