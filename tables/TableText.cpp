@@ -405,10 +405,10 @@ TableCsvResult tablesFromCsv(std::string_view input) {
     std::string_view text = decoded;
     const std::optional<char> named = takeSeparatorLine(text);
     const std::size_t firstLine = named ? 2 : 1;
-    const CsvReadResult csv = readCsv(text, named.value_or(headerSeparator(text)), firstLine);
+    CsvReadResult csv = readCsv(text, named.value_or(headerSeparator(text)), firstLine);
     TableCsvResult result;
-    result.error =
-        TableCsvReader(csv.records, lineAfter(text, firstLine), !csv.error).read(result.values);
+    result.error = TableCsvReader(std::move(csv.records), lineAfter(text, firstLine), !csv.error)
+                       .read(result.values);
     if (csv.error && (!result.error || csv.error->isBefore(*result.error)))
         result.error = csv.error;
     return result;
