@@ -126,13 +126,13 @@ private:
 } // namespace
 
 OutputResult writeOutputFile(const std::string& path, std::string_view contents) {
+    struct stat existing {};
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return writeStraight(path, contents);
     fs::path target;
     if (std::string reason = followLinks(path, target); !reason.empty())
         return {reason, false};
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
-        return writeStraight(target, contents);
     const SignalsHeldBack held;
     return replaceFile(target, permissionsFor(existing, exists), contents);
 }

@@ -552,6 +552,8 @@ void TablesCliTest::commandLine_data() {
     add("version", {"--version"}, 0, "", "tarvon-tables " TARVON_VERSION "\n");
     add("export to standard output", {"export", "game.smc", "-o", "-"}, 0, "",
         "slot,name,health,damage_set,damage_high\n00,");
+    add("export to /dev/stdout, a pipe", {"export", "game.smc", "-o", "/dev/stdout"}, 0, "",
+        "slot,name,health,damage_set,damage_high\n00,");
     add("patch to standard output", {"patch", "game.smc", "game.smc", "--output=-"}, 0, "",
         "PATCHEOF");
 }
