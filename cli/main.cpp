@@ -316,8 +316,9 @@ Options:
     {"import", "import [-n] IMAGE FILE",
      R"(Reads FILE (- for standard input, at most 16 MiB), a CSV file in the form
 export writes, checks every cell, and only then saves the values into IMAGE
-with the editor's save. Each changed entry goes to standard output, one a line
-as diff lists them ("health 1A: 198 -> 95"), and the summary to standard error.
+with the editor's save. Each changed entry goes to standard output, one per
+line, as diff lists them ("health 1A: 198 -> 95"); the summary goes to standard
+error.
 The first fault in the file is reported as FILE:LINE:COLUMN: message, and the
 image is left as it was. Names are ignored.
 Accepted as spreadsheets save them: rows in any order within each section
