@@ -1,13 +1,16 @@
 // tarvon-tables: the tables of a game image as text, for spreadsheets,
 // reviews and patches. Standard library and POSIX only.
 #include "Core.h"
+#include "InputFile.h"
 #include "OutputFile.h"
 #include "TableText.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <locale>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +30,7 @@ enum class OutputOption { None, Optional, Required };
 struct Arguments {
     std::vector<std::string> operands;
     std::optional<std::string> output;
+    bool dryRun = false;
 };
 
 struct Command {
@@ -35,6 +39,7 @@ struct Command {
     std::string_view help;
     std::size_t operandCount;
     OutputOption output;
+    bool dryRunOption;
     int (*run)(const Arguments&);
 };
 
@@ -46,11 +51,13 @@ to an image.
 
 Commands:
   export IMAGE [-o FILE]            write the tables as CSV
-  import IMAGE FILE                 check a CSV file and save its values
+  import [-n] IMAGE FILE            check a CSV file and save its values
   diff IMAGE_A IMAGE_B              list the table entries that differ
   patch ORIGINAL MODIFIED -o FILE   write the differing table bytes as IPS
 
-'tarvon-tables COMMAND --help' tells more about one command.
+A FILE named - is standard input or output.
+'tarvon-tables COMMAND --help' tells more about one command;
+'tarvon-tables --version' shows the version.
 )";
 
 void print(std::FILE* stream, std::string_view text) {
@@ -65,7 +72,35 @@ void fail(std::string_view message) {
     say(std::string(program) + ": " + std::string(message) + "\n");
 }
 
-// The directory that holds this program, where names.cfg lies.
+// A message of the data store, a sentence written for the editor's message
+// boxes, as a failure of this program: "cannot read ..." without the closing
+// full stop, and only its first sentence when `firstOnly`.
+std::string asFailure(std::string sentence, bool firstOnly = false) {
+    if (sentence.starts_with("Cannot "))
+        sentence[0] = 'c';
+    // The sentence ends at ". " after the quoted path, which may hold one.
+    const std::size_t pathEnd = sentence.find("\": ");
+    const std::size_t end = sentence.find(". ", pathEnd == std::string::npos ? 0 : pathEnd);
+    if (firstOnly && end != std::string::npos)
+        sentence.resize(end);
+    if (sentence.ends_with('.'))
+        sentence.pop_back();
+    return sentence;
+}
+
+// 524800 -> "524,800"
+std::string withThousands(std::uintmax_t number) {
+    struct Grouping : std::numpunct<char> {
+        char do_thousands_sep() const override { return ','; }
+        std::string do_grouping() const override { return "\3"; }
+    };
+    std::ostringstream text;
+    text.imbue(std::locale(text.getloc(), new Grouping));
+    text << number;
+    return text.str();
+}
+
+// The directory that holds this program, where the shared names.cfg lies.
 fs::path programDirectory() {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
@@ -77,11 +112,11 @@ bool loadImage(Core& core, const std::string& path, bool withNames) {
     core.setRomPath(path);
     const FileResult result = withNames ? core.loadRom() : core.loadTables();
     if (!result) {
-        fail(result.reason);
+        fail(asFailure(result.reason));
         return false;
     }
     if (!result.warning.empty())
-        fail("warning: " + result.warning);
+        fail("warning: " + asFailure(result.warning));
     return true;
 }
 
@@ -109,14 +144,6 @@ bool outputSparesImages(const std::string& output, const std::vector<std::string
     return true;
 }
 
-bool writeOutput(const std::string& path, std::string_view contents) {
-    if (std::string reason = writeFileSafely(path, contents); !reason.empty()) {
-        fail("cannot write \"" + path + "\": " + reason + "; nothing was written");
-        return false;
-    }
-    return true;
-}
-
 bool writeStandardOutput(std::string_view contents) {
     const bool written =
         std::fwrite(contents.data(), 1, contents.size(), stdout) == contents.size();
@@ -125,6 +152,45 @@ bool writeStandardOutput(std::string_view contents) {
         return false;
     }
     return true;
+}
+
+// Writes the file of -o, or standard output for "-".
+bool writeOutput(const std::string& path, std::string_view contents) {
+    if (path == "-")
+        return writeStandardOutput(contents);
+    const OutputResult result = writeOutputFile(path, contents);
+    if (result.written && !result.reason.empty())
+        fail("\"" + path + "\" is written, but its folder could not be synced: " + result.reason);
+    else if (!result.reason.empty())
+        fail("cannot write \"" + path + "\": " + result.reason + "; nothing was written");
+    return result.reason.empty();
+}
+
+// The name of an input file in messages.
+std::string inputName(const std::string& path) {
+    return path == "-" ? "<stdin>" : path;
+}
+
+// The entries that `changes` lists, counted: "1 table entry", "2 table entries".
+std::string entryCount(const std::vector<std::string>& changes) {
+    return withThousands(changes.size()) +
+           (changes.size() == 1 ? " table entry" : " table entries");
+}
+
+// Lists `changes` on standard output, one a line, before the summary goes to
+// standard error.
+bool listChanges(const std::vector<std::string>& changes) {
+    std::string listing;
+    for (const std::string& line : changes)
+        listing += line + '\n';
+    return writeStandardOutput(listing);
+}
+
+// A failed save, said for this program: what happened to the image.
+std::string saveFailure(const FileResult& saved) {
+    const bool partly = saved.reason.find("partly changed") != std::string::npos;
+    return asFailure(saved.reason, true) +
+           (partly ? "; the image may be partly changed" : "; the image was not changed");
 }
 
 int exportTables(const Arguments& arguments) {
@@ -136,7 +202,9 @@ int exportTables(const Arguments& arguments) {
         tablesToCsv(tablesOf(core), [&core](Byte slot) { return core.getEnemyDisplayName(slot); });
     if (!arguments.output)
         return writeStandardOutput(csv) ? Success : Failure;
-    if (!outputSparesImages(*arguments.output, {image}) || !writeOutput(*arguments.output, csv))
+    if (*arguments.output != "-" && !outputSparesImages(*arguments.output, {image}))
+        return Failure;
+    if (!writeOutput(*arguments.output, csv))
         return Failure;
     return Success;
 }
@@ -153,16 +221,15 @@ std::optional<std::uintmax_t> fileSize(const std::string& path) {
 
 int importTables(const Arguments& arguments) {
     const std::string& image = arguments.operands[0];
-    const std::string& csvPath = arguments.operands[1];
-    // readAll reads the whole file, and refuses one larger than 16 MiB.
+    const std::string csvName = inputName(arguments.operands[1]);
     std::string text;
-    if (std::string reason = realFileSystem()->readAll(csvPath, text); !reason.empty()) {
-        fail("cannot read \"" + csvPath + "\": " + reason + "; the image was not changed");
+    if (std::string reason = readWholeInput(arguments.operands[1], text); !reason.empty()) {
+        fail("cannot read \"" + csvName + "\": " + reason + "; the image was not changed");
         return Failure;
     }
     const TableCsvResult read = tablesFromCsv(text);
     if (read.error) {
-        say(csvPath + ":" + std::to_string(read.error->line) + ":" +
+        say(csvName + ":" + std::to_string(read.error->line) + ":" +
             std::to_string(read.error->column) + ": " + read.error->message + "\n");
         fail("the image was not changed");
         return Failure;
@@ -175,14 +242,19 @@ int importTables(const Arguments& arguments) {
         say("The tables already hold these values; the image was not changed.\n");
         return Success;
     }
+    if (arguments.dryRun) {
+        const bool listed = listChanges(changes);
+        say(entryCount(changes) + " would change; the image was not changed.\n");
+        return listed ? Success : Failure;
+    }
     storeTables(core, read.values);
     if (const FileResult saved = core.saveRom(); !saved) {
-        fail(saved.reason);
+        fail(saveFailure(saved));
         return Failure;
     }
-    say("Saved into \"" + image + "\": " + std::to_string(changes.size()) +
-        (changes.size() == 1 ? " table entry" : " table entries") + " changed.\n");
-    return Success;
+    const bool listed = listChanges(changes);
+    say("Saved into \"" + image + "\": " + entryCount(changes) + " changed.\n");
+    return listed ? Success : Failure;
 }
 
 int diffTables(const Arguments& arguments) {
@@ -190,12 +262,10 @@ int diffTables(const Arguments& arguments) {
     const std::optional<TableValues> b = a ? tablesOfImage(arguments.operands[1]) : std::nullopt;
     if (!b)
         return DiffTrouble;
-    std::string listing;
-    for (const std::string& line : tableDifferences(*a, *b))
-        listing += line + '\n';
-    if (!writeStandardOutput(listing))
+    const std::vector<std::string> changes = tableDifferences(*a, *b);
+    if (!listChanges(changes))
         return DiffTrouble;
-    return listing.empty() ? Same : Different;
+    return changes.empty() ? Same : Different;
 }
 
 int patchTables(const Arguments& arguments) {
@@ -210,50 +280,60 @@ int patchTables(const Arguments& arguments) {
     if (!originalSize || !modifiedSize)
         return Failure;
     if (*originalSize != *modifiedSize) {
-        fail("\"" + original + "\" is " + std::to_string(*originalSize) + " bytes long and \"" +
-             modified + "\" " + std::to_string(*modifiedSize) +
+        fail("\"" + original + "\" is " + withThousands(*originalSize) + " bytes long and \"" +
+             modified + "\" " + withThousands(*modifiedSize) +
              "; a patch is made between two copies of the same image");
         return Failure;
     }
     const std::vector<Byte> patch = ipsPatch(*before, *after);
     const std::string_view bytes(reinterpret_cast<const char*>(patch.data()), patch.size());
-    if (!outputSparesImages(*arguments.output, {original, modified}) ||
-        !writeOutput(*arguments.output, bytes))
+    if (*arguments.output != "-" && !outputSparesImages(*arguments.output, {original, modified}))
         return Failure;
-    return Success;
+    return writeOutput(*arguments.output, bytes) ? Success : Failure;
 }
 
 const Command commands[] = {
     {"export", "export IMAGE [-o FILE]",
      R"(Writes the tables of IMAGE as CSV (UTF-8, LF line ends) to FILE, or to
-standard output without -o. One file, three sections, each with a header row
+standard output without -o or with -o -. One file, three sections, each with a header row
 and separated by an empty row:
   slot,name,health,damage_set,damage_high     256 rows, slots 00 to FF (hex)
   set,armor1,armor2,armor3                    16 rows, damage sets 0 to 15
   damage_table_byte,value                     2 rows, bytes 48 and 49
 damage_set and damage_high are the low and high four bits of the enemy's
-damage byte. Names come from names.cfg beside the program and are not read
-back by import. Health of slots F3 to FF and the damage byte of slots 00 to 0C
+damage byte. Names come from ~/.config/tarvon-addons/names.cfg (under
+$XDG_CONFIG_HOME when set) when it exists, else from names.cfg beside the
+program, cut after 255 characters, and are not read back by import; a name that begins with =, +, -, @, a tab or a CR is written
+with an apostrophe before it, so that no spreadsheet takes it for a formula.
+Health of slots F3 to FF and the damage byte of slots 00 to 0C
 are the same 13 image bytes; both cells are written.
 
 Options:
-  -o FILE, --output=FILE   write FILE (replaced whole, or left as it was)
+  -o FILE, --output=FILE   write FILE (replaced whole, or left as it was;
+                           through a symbolic link, the file it points to)
   -h, --help               show this help
 )",
-     1, OutputOption::Optional, exportTables},
-    {"import", "import IMAGE FILE",
-     R"(Reads FILE, a CSV file in the form export writes, checks every cell, and
-only then saves the values into IMAGE with the editor's save. Any fault is
-reported as FILE:LINE:COLUMN: message, and the image is left as it was.
-Names are ignored. Empty rows, CR LF line ends, a byte order mark, empty cells
-at the end of a row and slots without leading zero are accepted, as
-spreadsheets save them. Where the health of a slot F3 to FF and the damage byte
-of slot 00 to 0C (the same image byte) disagree, nothing is saved.
+     1, OutputOption::Optional, false, exportTables},
+    {"import", "import [-n] IMAGE FILE",
+     R"(Reads FILE (- for standard input, at most 16 MiB), a CSV file in the form
+export writes, checks every cell, and only then saves the values into IMAGE
+with the editor's save. Each changed entry goes to standard output, one per
+line, as diff lists them ("health 1A: 198 -> 95"); the summary goes to standard
+error.
+The first fault in the file is reported as FILE:LINE:COLUMN: message, and the
+image is left as it was. Names are ignored.
+Accepted as spreadsheets save them: rows in any order within each section
+(each exactly once), ; or tab as the separator, an Excel "sep=" line, UTF-8
+or UTF-16 with a byte order mark, CR LF or CR line ends, empty rows, empty
+cells at the end of a row, slots without leading zero. Where the health of a
+slot F3 to FF and the damage byte of slot 00 to 0C (the same image byte)
+disagree, nothing is saved.
 
 Options:
-  -h, --help   show this help
+  -n, --dry-run   list the entries that would change, and write nothing
+  -h, --help      show this help
 )",
-     2, OutputOption::None, importTables},
+     2, OutputOption::None, true, importTables},
     {"diff", "diff IMAGE_A IMAGE_B",
      R"(Lists every table entry that differs between the two images, one line
 each, such as "health 1A: 120 -> 95" or "armor2 set 3: 10 -> 12".
@@ -262,7 +342,7 @@ Exit status: 0 when no entry differs, 1 when some do, 2 on trouble.
 Options:
   -h, --help   show this help
 )",
-     2, OutputOption::None, diffTables},
+     2, OutputOption::None, false, diffTables},
     {"patch", "patch ORIGINAL MODIFIED -o FILE",
      R"(Writes an IPS patch that turns the tables of ORIGINAL into those of
 MODIFIED: one record per run of differing table bytes, at their offsets in the
@@ -271,10 +351,11 @@ into the patch. Both images must be the game, hold the tables, and have the
 same length.
 
 Options:
-  -o FILE, --output=FILE   write the patch to FILE (required)
+  -o FILE, --output=FILE   write the patch to FILE (required; - for standard
+                           output)
   -h, --help               show this help
 )",
-     2, OutputOption::Required, patchTables},
+     2, OutputOption::Required, false, patchTables},
 };
 
 int usageError(const Command& command, std::string_view message) {
@@ -299,6 +380,8 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
             print(stdout, "usage: " + std::string(program) + " " + std::string(command.usage) +
                               "\n\n" + std::string(command.help));
             return Success;
+        } else if (command.dryRunOption && (word == "-n" || word == "--dry-run")) {
+            arguments.dryRun = true;
         } else if (command.output != OutputOption::None && (word == "-o" || word == "--output")) {
             if (i + 1 == words.size())
                 return usageError(command, "option '" + word + "' needs a file name");
@@ -333,6 +416,10 @@ int main(int argc, char** argv) {
     }
     if (words[0] == "-h" || words[0] == "--help" || words[0] == "help") {
         print(stdout, overview);
+        return Success;
+    }
+    if (words[0] == "--version") {
+        print(stdout, std::string(program) + " " + TARVON_VERSION + "\n");
         return Success;
     }
     for (const Command& command : commands) {

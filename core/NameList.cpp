@@ -152,6 +152,11 @@ const char* utf16EncodingOf(std::string_view contents) {
     return nullptr;
 }
 
+std::string_view withoutUtf8Mark(std::string_view contents) {
+    constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
+    return contents.substr(contents.starts_with(utf8Mark) ? utf8Mark.size() : 0);
+}
+
 NameList namesOfLines(std::string_view lines) {
     NameList list;
     std::size_t at = 0;
@@ -166,12 +171,17 @@ NameList namesOfLines(std::string_view lines) {
 
 } // namespace
 
-NameList parseNameList(std::string_view contents) {
-    constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
+std::string decodeTextFile(std::string_view contents) {
     if (const char* encoding = utf16EncodingOf(contents))
-        return namesOfLines(convertEncoding(contents.substr(2), encoding, "UTF-8", 2, true)
-                                .value_or(std::string()));
-    return namesOfLines(contents.substr(contents.starts_with(utf8Mark) ? utf8Mark.size() : 0));
+        return convertEncoding(contents.substr(2), encoding, "UTF-8", 2, true)
+            .value_or(std::string());
+    return std::string(withoutUtf8Mark(contents));
+}
+
+NameList parseNameList(std::string_view contents) {
+    if (utf16EncodingOf(contents))
+        return namesOfLines(decodeTextFile(contents));
+    return namesOfLines(withoutUtf8Mark(contents));
 }
 
 std::string decodeNameForDisplay(std::string_view bytes) {

@@ -30,6 +30,10 @@ struct NameList {
 // line of megabytes costs no more memory than the file itself.
 NameList parseNameList(std::string_view contents);
 
+// A text file's contents without its byte-order mark: UTF-16 with a mark
+// (either order) converted to UTF-8, other bytes as they are.
+std::string decodeTextFile(std::string_view contents);
+
 // A name as text to show: the bytes themselves when they are valid UTF-8,
 // otherwise each byte read as Windows-1252 and given as UTF-8 (U+FFFD for the
 // five bytes Windows-1252 leaves unassigned).

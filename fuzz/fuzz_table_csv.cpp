@@ -1,23 +1,88 @@
 // Feeds any text to the table reader of tarvon-tables. It must never crash,
-// and whatever it accepts must come back unchanged through the writer, with
-// names that need quoting.
+// must report its fault at a real place, and whatever it accepts must come
+// back unchanged through the writer, with names that need quoting or would
+// be formulas, and again when the written file is spelt as spreadsheets save
+// it: rows shuffled within their sections, another separator, CR LF or CR
+// line ends, UTF-16 in either byte order.
 #include "TableText.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <random>
+
+namespace {
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+struct Spelling {
+    char separator;
+    std::string_view lineEnd;
+    int utf16; // 0: UTF-8; 1: little endian; 2: big endian
+    std::uint32_t shuffleSeed;
+};
+
+Spelling spellingOf(std::string_view text) {
+    const std::uint32_t seed = static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+    constexpr std::string_view separators = ",;\t";
+    constexpr std::string_view lineEnds[] = {"\n", "\r\n", "\r"};
+    return {separators[seed % 3], lineEnds[seed / 3 % 3], int(seed / 9 % 3), seed};
+}
+
+// Each byte as one UTF-16 code unit: the text is ASCII.
+std::string utf16(std::string_view text, bool bigEndian) {
+    std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char c : text)
+        wide += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return wide;
+}
+
+// `csv` as written by tablesToCsv, in another spelling.
+std::string respelt(std::string_view csv, const Spelling& spelling) {
+    std::vector<CsvRecord> records = readCsv(csv).records;
+    std::mt19937 random(spelling.shuffleSeed);
+    // Each section: its header, its rows, then an empty row (one field).
+    for (auto header = records.begin(); header != records.end();) {
+        const auto end =
+            std::find_if(header, records.end(), [](const CsvRecord& r) { return r.size() == 1; });
+        std::shuffle(header + 1, end, random);
+        header = end == records.end() ? end : end + 1;
+    }
+    std::string text;
+    for (const CsvRecord& record : records) {
+        for (std::size_t i = 0; i < record.size(); ++i)
+            text += (i ? std::string(1, spelling.separator) : "") + csvField(record[i].text);
+        text += spelling.lineEnd;
+    }
+    return spelling.utf16 ? utf16(text, spelling.utf16 == 2) : text;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const TableCsvResult read = tablesFromCsv(text);
     if (read.error) {
-        if (read.error->line == 0 || read.error->column == 0 || read.error->message.empty())
-            std::abort();
+        require(read.error->line != 0 && read.error->column != 0 && !read.error->message.empty());
         return 0;
     }
     const auto awkwardName = [text](Byte slot) {
-        return slot % 2 ? std::string(text.substr(0, slot)) : "a \"b\", c\r\nd";
+        return slot % 2 ? std::string(text.substr(0, slot)) : "=a \"b\"; c\r\nd\t";
     };
     const TableCsvResult again = tablesFromCsv(tablesToCsv(read.values, awkwardName));
-    if (again.error || again.values != read.values)
-        std::abort();
+    require(!again.error && again.values == read.values);
+
+    // ASCII names, so that the file converts to UTF-16 byte by byte.
+    const auto asciiName = [text](Byte slot) {
+        std::string name(text.substr(0, slot % 8));
+        for (char& c : name)
+            c = static_cast<char>(c & 0x7F);
+        return name;
+    };
+    const std::string csv = tablesToCsv(read.values, asciiName);
+    const TableCsvResult respeltAgain = tablesFromCsv(respelt(csv, spellingOf(text)));
+    require(!respeltAgain.error && respeltAgain.values == read.values);
     return 0;
 }

@@ -5,7 +5,8 @@ namespace {
 // Reads a text record by record, counting its lines.
 class CsvReader {
 public:
-    explicit CsvReader(std::string_view text) : text(text) {}
+    CsvReader(std::string_view text, char separator, std::size_t firstLine)
+        : text(text), separator(separator), line(firstLine) {}
 
     bool atEnd() const { return position == text.size(); }
 
@@ -18,7 +19,7 @@ public:
             record.push_back(std::move(field));
             if (atEnd())
                 return std::nullopt;
-            if (text[position] == ',') {
+            if (text[position] == separator) {
                 ++position;
                 continue;
             }
@@ -32,16 +33,17 @@ public:
     }
 
 private:
+    // CR LF, LF or a lone CR: 2, 1, 1; anything else 0.
     std::size_t lineEndLength() const {
         if (text.substr(position).starts_with("\r\n"))
             return 2;
-        return text[position] == '\n' ? 1 : 0;
+        return text[position] == '\n' || text[position] == '\r' ? 1 : 0;
     }
 
     std::optional<TextError> readField(CsvField& field, std::size_t column) {
         if (!atEnd() && text[position] == '"')
             return readQuotedField(field, column);
-        while (!atEnd() && text[position] != ',' && lineEndLength() == 0) {
+        while (!atEnd() && text[position] != separator && lineEndLength() == 0) {
             if (text[position] == '"')
                 return TextError{line, column,
                                  "a quote inside an unquoted field (quote the whole field "
@@ -56,28 +58,43 @@ private:
         for (;;) {
             if (atEnd())
                 return TextError{field.line, column, "the quoted field never closes"};
+            if (const std::size_t length = lineEndLength()) {
+                field.text += text.substr(position, length);
+                position += length;
+                ++line;
+                continue;
+            }
             const char c = text[position++];
             if (c == '"') {
                 if (atEnd() || text[position] != '"')
                     return std::nullopt;
                 ++position;
-            } else if (c == '\n') {
-                ++line;
             }
             field.text += c;
         }
     }
 
     std::string_view text;
+    char separator;
     std::size_t position = 0;
-    std::size_t line = 1;
+    std::size_t line;
 };
+
+std::string quoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
 
 } // namespace
 
-CsvReadResult readCsv(std::string_view text) {
+CsvReadResult readCsv(std::string_view text, char separator, std::size_t firstLine) {
     CsvReadResult result;
-    CsvReader reader(text);
+    CsvReader reader(text, separator, firstLine);
     while (!reader.atEnd()) {
         CsvRecord record;
         result.error = reader.readRecord(record);
@@ -89,13 +106,13 @@ CsvReadResult readCsv(std::string_view text) {
 }
 
 std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+    if (text.find_first_of(",;\t\"\r\n") == std::string_view::npos)
         return std::string(text);
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
+    return quoted(text);
+}
+
+std::string csvTextField(std::string_view text) {
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        return quoted("'" + std::string(text));
+    return csvField(text);
 }
