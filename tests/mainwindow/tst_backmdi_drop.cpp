@@ -80,6 +80,16 @@ Drag dragAndDrop(QWidget* target, const QList<QUrl>& urls,
                                                                     : Drag::DropRefused;
 }
 
+// The paths of `files`, names in the session's scratch directory, which also
+// holds copy.smc, a copy of the image.
+QStringList scratchFiles(Session& session, const QStringList& files) {
+    session.dir.writeFile("copy.smc", session.dir.imageBytes());
+    QStringList paths;
+    for (const QString& file : files)
+        paths.append(QDir(session.dir.path()).filePath(file));
+    return paths;
+}
+
 // Lets the window finish what the drop started.
 void settle() {
     QTest::qWait(50);
@@ -160,10 +170,7 @@ void TestBackMDIDrop::severalFilesGetAMessage() {
     QFETCH(QStringList, files);
 
     Session session;
-    session.dir.writeFile("copy.smc", session.dir.imageBytes());
-    QStringList paths;
-    for (const QString& file : files)
-        paths.append(QDir(session.dir.path()).filePath(file));
+    const QStringList paths = scratchFiles(session, files);
     ModalAnswerer answerer;
     QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles(paths)), Drag::Dropped);
     QTRY_COMPARE(answerer.boxes.size(), 1);
@@ -274,10 +281,7 @@ void TestBackMDIDrop::dragsRefused() {
     QFETCH(Qt::DropActions, actions);
 
     Session session;
-    session.dir.writeFile("copy.smc", session.dir.imageBytes());
-    QStringList paths;
-    for (const QString& file : files)
-        paths.append(QDir(session.dir.path()).filePath(file));
+    const QStringList paths = scratchFiles(session, files);
     ModalAnswerer answerer;
     QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles(paths) + otherUrls, actions),
              Drag::EnterRefused);
