@@ -6,14 +6,14 @@
 #
 #   bash scripts/real-input-check.sh [build-dir]     (default: build)
 #
-# Needs xvfb, openbox, xdotool and x11-utils (xwininfo). Works on a
+# Needs xvfb, openbox, xdotool and x11-utils (xwininfo, xprop). Works on a
 # scratch copy of the demo image; the program's own files stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=$(realpath "${1:-build}")
 program="$build/bin/tarvon-addons"
-for tool in Xvfb openbox xdotool xwininfo od cmp; do
+for tool in Xvfb openbox xdotool xwininfo xprop od cmp; do
     command -v "$tool" >/dev/null || { echo "real-input-check: $tool is missing" >&2; exit 1; }
 done
 if [ ! -x "$program" ] || [ ! -f "$build/bin/demo.smc" ]; then
@@ -209,6 +209,133 @@ if ! waitUntil 10 savedAsExpected "$scratch/saved.smc" "$expected"; then
     fail "damage table editor: after typing set $tableTypedSet, Enter, $value into Armor 2" \
         "and Ctrl+S, the file differs at [$(differences "$scratch/saved.smc" "$scratch/demo.smc")]," \
         "expected [$expected] (armour 2 of set $shownSet, the set shown)"
+fi
+
+# --- Keyboard truth: each check below starts a new run of the program ---
+# Ends the program by File > Exit and starts it again on the image as saved
+# so far, opened by Ctrl+O; keeps that image as `before`.
+restartOnImage() {
+    xdotool key alt+f x
+    waitUntil 10 eval '! isViewable "$main"' || giveUp "Alt+F, X did not end the program"
+    QT_QPA_PLATFORM=xcb "$program" >>"$scratch/program.log" 2>&1 &
+    pids+=($!)
+    waitUntil 20 mainWindowUp || giveUp "the main window did not appear again"
+    waitUntil 10 hasFocus "$main" || giveUp "the main window did not get the focus again"
+    xdotool key ctrl+o
+    waitUntil 10 dialogUp || giveUp "Ctrl+O did not bring up the Open dialog"
+    xdotool type --delay 30 "$scratch/demo.smc"
+    xdotool key Return
+    waitUntil 10 dialogGone || giveUp "the Open dialog did not close after Return"
+    cp "$scratch/demo.smc" "$scratch/before.smc"
+}
+# Opens the Tools menu and chooses the item with access key `key`.
+toolsItem() {
+    openMenuBy alt+t >/dev/null || giveUp "Alt+T did not open the Tools menu"
+    xdotool key "$1"
+    waitUntil 5 noPopup || fail "$1 in the Tools menu left a menu open"
+}
+# Saves with Ctrl+S and checks that the image differs from `before` exactly at
+# the offsets given.
+checkSaved() {
+    local what=$1 expected
+    shift
+    expected=$(hex "$@")
+    xdotool key ctrl+s
+    if ! waitUntil 10 savedAsExpected "$scratch/before.smc" "$expected"; then
+        fail "$what: the saved file differs at" \
+            "[$(differences "$scratch/before.smc" "$scratch/demo.smc")], expected [$expected]"
+    fi
+}
+# A value for the byte at `offset` of `before` that differs from it.
+otherValue() { echo $((($(byteAt "$scratch/before.smc" "$1") + 1) % 100)); }
+
+# An editor brought forward by its Tools item keeps the focus where it was
+# left: in the enemy list, and in the damage table editor's Armor 2.
+restartOnImage
+health=$(otherValue $((enemyHealth + 2)))
+armour2=$(otherValue $((damageTable + 1)))
+toolsItem e
+xdotool key --delay 20 Tab Tab Tab Down # the list, slot 01
+toolsItem d
+toolsItem e
+xdotool key --delay 20 Down Tab Tab ctrl+a # slot 02, its health
+xdotool type "$health"
+toolsItem d
+xdotool key Tab # Armor 2 of set 0
+toolsItem e
+toolsItem d
+xdotool key ctrl+a
+xdotool type "$armour2"
+checkSaved "focus after Tools items: health $health for slot 02, $armour2 for Armor 2 of set 0" \
+    $((enemyHealth + 2)) $((damageTable + 1))
+
+# Sets above 9: slot 02's damage byte is given set 13 through the health of
+# slot F5 (the same byte); Up and Down in its set box step to 9 and back to 13.
+restartOnImage
+highSet=$((0x8D))
+[ "$(byteAt "$scratch/before.smc" $((enemyDamage + 2)))" != "$highSet" ] || highSet=$((0x9D))
+toolsItem e
+xdotool key --delay 20 Tab Tab Tab End
+for ((slot = 255; slot > 0xF5; slot--)); do xdotool key Up; done
+xdotool key --delay 20 Tab Tab ctrl+a
+xdotool type "$highSet"
+xdotool key --delay 20 shift+Tab shift+Tab Home Down Down Tab Up Down Down Up Down
+checkSaved "set 13 stepped Up, Down, Down, Up, Down" $((enemyDamage + 2))
+if [ "$(byteAt "$scratch/demo.smc" $((enemyDamage + 2)))" != "$highSet" ]; then
+    fail "set 13 stepped Up, Down, Down, Up, Down: slot 02's damage byte is" \
+        "$(byteAt "$scratch/demo.smc" $((enemyDamage + 2))), expected $highSet"
+fi
+
+# Typed set texts are never taken: not by Enter, and not when the editor is
+# shown again by its Tools item. The enemy editor's Down then steps from the
+# set in use; the damage table editor's values go into set 0, the set shown.
+restartOnImage
+set0=$(($(byteAt "$scratch/before.smc" "$enemyDamage") & 0x0F))
+toolsItem e
+xdotool key --delay 20 Tab Tab Tab Tab ctrl+a # slot 00's set box
+xdotool type 12
+xdotool key --delay 20 Return Up
+toolsItem d
+xdotool key --delay 20 Tab Tab Tab ctrl+a # the set box
+xdotool type 5
+toolsItem d
+armour3=$(otherValue $((damageTable + 2)))
+xdotool key --delay 20 shift+Tab ctrl+a
+xdotool type "$armour3"
+xdotool key --delay 20 Tab ctrl+a
+xdotool type 300
+xdotool key Return
+toolsItem d
+armour2=$(otherValue $((damageTable + 1)))
+xdotool key --delay 20 shift+Tab shift+Tab ctrl+a
+xdotool type "$armour2"
+expected=($((damageTable + 1)) $((damageTable + 2)))
+((set0 == 0)) || expected+=($((enemyDamage)))
+checkSaved "typed sets 12, 5 and 300, then Up in the enemy editor and Armor 3, Armor 2" \
+    "${expected[@]}"
+
+# About: neither the Motif hints nor the window manager offer minimise or
+# maximise. (openbox 3.6 still draws both buttons whatever the hints say; its
+# maximise button does nothing while the action is not allowed.)
+openMenuBy alt+h >/dev/null || giveUp "Alt+H did not open the Help menu"
+xdotool key a
+aboutUp() { about=$(namedWindow About) && [ -n "$about" ] && isViewable "$about"; }
+if waitUntil 10 aboutUp; then
+    # flags, functions, decorations: bit 1 of the flags makes the functions
+    # count, bit 2 the decorations; 1 in either is "all".
+    read -r -a motif <<<"$(xprop -id "$about" _MOTIF_WM_HINTS | sed 's/.*= //; s/,/ /g')"
+    if ((${#motif[@]} < 3 || !(motif[0] & 1) || (motif[1] & (0x01 | 0x08 | 0x10)) ||
+        ((motif[0] & 2) && (motif[2] & (0x01 | 0x20 | 0x40))))); then
+        fail "About: _MOTIF_WM_HINTS offer minimise or maximise: ${motif[*]}"
+    fi
+    if xprop -id "$about" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE; then
+        fail "About: the window manager allows maximise:" \
+            "$(xprop -id "$about" _NET_WM_ALLOWED_ACTIONS)"
+    fi
+    xdotool key Return # "ok" has the focus
+    waitUntil 10 eval '! isViewable "$about"' || fail "Enter on ok did not close About"
+else
+    fail "Alt+H, A did not bring up the About window"
 fi
 
 if ((failures)); then

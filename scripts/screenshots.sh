@@ -78,26 +78,45 @@ cutEditor() {
         -trim +repage "$3"
 }
 
-# The main window is made wide enough for both editors side by side; the
-# damage table editor is moved by its title bar to the right of the other.
+# For the editors' own pictures the main window is made wide enough for both
+# editors side by side; the damage table editor is moved by its title bar to
+# the right of the other.
 readonly windowSize=(800 360) tableTitleBar=(140 30) tableLeft=500
 
-"$build/bin/tarvon-addons" &
-program=$!
-window=$(xdotool search --sync --limit 1 --name '^Tarvon Add-ons$')
-settle
-xdotool windowfocus --sync "$window"
+# Starts the program and opens the image: File > Open (Ctrl+O), the image's
+# path typed into the dialog, Return.
+startOnImage() {
+    "$build/bin/tarvon-addons" &
+    program=$!
+    window=$(xdotool search --sync --limit 1 --name '^Tarvon Add-ons$')
+    settle
+    xdotool windowfocus --sync "$window"
+    xdotool key ctrl+o
+    xdotool search --sync --limit 1 --name '^Load File$' >/dev/null
+    settle
+    xdotool type --delay 5 "$scratch/demo.smc"
+    xdotool key Return
+    settle
+    # Without a window manager nothing gives the focus back after the dialog.
+    xdotool windowfocus --sync "$window"
+}
 
-# File > Open (Ctrl+O), type the image's path into the dialog, Return.
-xdotool key ctrl+o
-xdotool search --sync --limit 1 --name '^Load File$' >/dev/null
+# The main window at the size it opens, with both editors where they open:
+# Tools, Enemy Stat Editor, then Tools, Damage Table Editor, by access keys.
+startOnImage
+xdotool key alt+t
 settle
-xdotool type --delay 5 "$scratch/demo.smc"
-xdotool key Return
+xdotool key e
 settle
-# Without a window manager nothing gives the focus back after the dialog.
-xdotool windowfocus --sync "$window"
+xdotool key alt+t
+settle
+xdotool key d
+settle
+import -window "$window" "$out/main-window.png"
+kill "$program"
+wait "$program" || true
 
+startOnImage
 xdotool windowsize --sync "$window" "${windowSize[@]}"
 settle
 
@@ -114,5 +133,5 @@ xdotool key alt+t
 settle
 xdotool key e
 settle
-import -window "$window" "$out/main-window.png"
-cutEditor "$out/main-window.png" "$tableLeft" "$out/enemy-editor.png"
+import -window "$window" "$scratch/side-by-side.png"
+cutEditor "$scratch/side-by-side.png" "$tableLeft" "$out/enemy-editor.png"

@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QTreeView>
+#include <algorithm>
 
 namespace {
 // The workspace below the menu bar at start, in logical pixels.
@@ -190,38 +191,48 @@ void BackMDI::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 // The drag source gets its answer before the image is opened, so that a
-// message box cannot hold up the program the file came from.
+// message box cannot hold up the program the files came from. Of several
+// files none is opened: the person is asked to choose one.
 void BackMDI::dropEvent(QDropEvent* event) {
-    const QString fileName = acceptDrag(event);
-    if (fileName.isEmpty())
+    if (!acceptDrag(event))
         return;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const QString fileName = urls.first().toLocalFile();
     QMetaObject::invokeMethod(
-        this, [this, fileName] { openImage(fileName); }, Qt::QueuedConnection);
+        this,
+        [this, fileName, several = urls.size() > 1] {
+            if (several)
+                showMessage(tr("Warning"), tr("Drop one image at a time."));
+            else
+                openImage(fileName);
+        },
+        Qt::QueuedConnection);
 }
 
-// Takes the drag when it carries an image to open, and returns the image's
-// path (empty when refused). A copy is the only action offered back, so that
-// no file manager removes the file after a drop.
-QString BackMDI::acceptDrag(QDropEvent* event) const {
-    const QString fileName = droppableImage(event);
-    if (fileName.isEmpty()) {
-        event->ignore();
-    } else {
+// Takes the drag when it carries files to open, and says whether it did. A
+// copy is the only action offered back, so that no file manager removes a
+// file after a drop.
+bool BackMDI::acceptDrag(QDropEvent* event) const {
+    const bool taken = carriesFiles(event);
+    if (taken) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
+    } else {
+        event->ignore();
     }
-    return fileName;
+    return taken;
 }
 
-// The path of the one local file that the drag carries, while Open can be
-// used; empty when the drag is not for this window.
-QString BackMDI::droppableImage(const QDropEvent* event) const {
+// Whether the drag carries local files and nothing else, none of them a
+// folder, while Open can be used.
+bool BackMDI::carriesFiles(const QDropEvent* event) const {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!OpenMenu->isEnabled() || urls.size() != 1 || !urls.first().isLocalFile() ||
-        !event->possibleActions().testFlag(Qt::CopyAction))
-        return {};
-    const QString fileName = urls.first().toLocalFile();
-    return QFileInfo(fileName).isDir() ? QString() : fileName;
+    const auto isFile = [](const QUrl& url) {
+        return url.isLocalFile() && !QFileInfo(url.toLocalFile()).isDir();
+    };
+    return OpenMenu->isEnabled() && !urls.isEmpty() &&
+           std::all_of(urls.begin(), urls.end(), isFile) &&
+           event->possibleActions().testFlag(Qt::CopyAction);
 }
 
 void BackMDI::DamagePointerEditorMenu_Click() {
@@ -238,11 +249,15 @@ void BackMDI::AboutMenu_Click() {
 }
 
 // Shows the editor in `window`, creating it first if it is not open, and
-// brings it forward.
+// brings it forward with the focus on the control that had it last: a new
+// editor's first control, or where the person left an open one. Left to
+// itself, the workspace would give the focus to a control of its choosing.
 template <class Form> Form* BackMDI::showEditor(QPointer<QMdiSubWindow>& window) {
     if (!window)
         window = addEditorWindow(new Form(core));
     window->show();
+    if (QWidget* leftAt = window->widget()->focusWidget())
+        leftAt->setFocus(Qt::OtherFocusReason);
     mdiArea->setActiveSubWindow(window);
     return static_cast<Form*>(window->widget());
 }

@@ -16,7 +16,8 @@ class QMenu;
 // Until an image is loaded only Open, Exit and About can be used; after a load
 // the editors can be opened and Open is gone for the rest of the run. An
 // image file dropped onto the window opens as if chosen in the Open dialog,
-// for as long as Open can be used.
+// for as long as Open can be used; several files dropped at once are refused
+// with a message.
 class BackMDI : public QMainWindow {
     Q_OBJECT
 public:
@@ -44,8 +45,8 @@ private:
     void AboutMenu_Click();
 
     void openImage(const QString& fileName);
-    QString droppableImage(const QDropEvent* event) const;
-    QString acceptDrag(QDropEvent* event) const;
+    bool carriesFiles(const QDropEvent* event) const;
+    bool acceptDrag(QDropEvent* event) const;
 
     QMenu* addTopMenu(const char* name, const QString& caption);
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,

@@ -25,8 +25,8 @@ QLineEdit* DamageRowFrame::damageBox(int armour) const {
     return boxes.at(static_cast<std::size_t>(armour - 1));
 }
 
-void DamageRowFrame::showRow(const QString& set, const std::array<std::uint8_t, 3>& row) {
-    setTitle(QStringLiteral("Damage ") + set + QStringLiteral(" Table"));
+void DamageRowFrame::showRow(int set, const std::array<std::uint8_t, 3>& row) {
+    setTitle(QStringLiteral("Damage %1 Table").arg(set));
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setText(QString::number(row[i]));
 }

@@ -18,9 +18,8 @@ public:
     // The value box of armour level 1, 2 or 3.
     QLineEdit* damageBox(int armour) const;
 
-    // Shows the values of armour levels 1 to 3 in `row`, captioned with `set`
-    // as the set chooser names it ("07" stays "07").
-    void showRow(const QString& set, const std::array<std::uint8_t, 3>& row);
+    // Shows the values of armour levels 1 to 3 in `row`, the row of `set`.
+    void showRow(int set, const std::array<std::uint8_t, 3>& row);
 
 private:
     std::array<QLineEdit*, 3> boxes{};

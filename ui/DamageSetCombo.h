@@ -8,21 +8,24 @@
 // drop-down list or by stepping with the arrow keys. Typing into its text,
 // pressing Enter or leaving it reports nothing, although QComboBox on its own
 // would take a typed item text as a choice there.
+//
+// The combo always comes back to the set in use: the one shown last, or
+// picked last. Text typed and not picked is put back to it when the combo
+// loses the focus, on Enter and on Escape.
 class DamageSetCombo : public QComboBox {
     Q_OBJECT
 public:
     explicit DamageSetCombo(QWidget* parent = nullptr);
 
-    // Shows `text` as the set, without reporting a pick. Sets 10 to 15, which
-    // are not in the list, are shown too.
-    void showSet(const QString& text);
+    // Shows `set` as the set in use, without reporting a pick. A set above 9
+    // is added as the last item, so that the arrow keys step away from it and
+    // back; it stays until showSet is called again.
+    void showSet(std::uint8_t set);
 
-    // The set that the text names, which the editors then show. A text that
-    // is no byte value is first put back to the set this returned last (0
-    // before the first call).
-    std::uint8_t chosenSet();
-    // The set that chosenSet returned last.
-    std::uint8_t lastChosenSet() const { return lastChosen; }
+    // The set in use, 0 before anything was shown or picked.
+    std::uint8_t setInUse() const { return inUse; }
+    // Puts back the text of the set in use over any typed text.
+    void showSetInUse();
 
 signals:
     void picked();
@@ -33,8 +36,9 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void reportPick();
+    void offerSet(std::uint8_t set);
+    void reportPick(int index);
 
     bool typedTextEnding = false;
-    std::uint8_t lastChosen = 0;
+    std::uint8_t inUse = 0;
 };

@@ -47,17 +47,18 @@ void DamageTableForm::connectHandlers() {
 
 // Filling the boxes stores nothing: only a user's edit of a box does.
 void DamageTableForm::refreshValues() {
-    const Byte set = setCombo->chosenSet();
-    dataFrame->showRow(setCombo->currentText(), core.getDamageSet(set));
+    setCombo->showSetInUse();
+    const Byte set = setCombo->setInUse();
+    dataFrame->showRow(set, core.getDamageSet(set));
 }
 
-// Writes the three boxes into the set they show, which is not always the set
-// the combo's text names: typing there alone changes nothing.
+// Writes the three boxes into the set they show, the set in use: typing into
+// the set combo alone changes nothing.
 void DamageTableForm::storeValues() {
     const auto value = [this](int armour) {
         return byteFromText(dataFrame->damageBox(armour)->text()).value_or(0);
     };
-    core.setDamageSet(setCombo->lastChosenSet(), value(1), value(2), value(3));
+    core.setDamageSet(setCombo->setInUse(), value(1), value(2), value(3));
 }
 
 void DamageTableForm::DamageSetCombo_Click() {

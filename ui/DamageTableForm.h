@@ -14,7 +14,7 @@ class DamageTableForm : public QWidget {
 public:
     explicit DamageTableForm(Core& core, QWidget* parent = nullptr);
 
-    // Shows the row of the damage set that the set combo names.
+    // Shows the set in use in the set combo, over any typed text, and its row.
     void refreshValues();
 
 private:

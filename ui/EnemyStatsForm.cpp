@@ -93,13 +93,14 @@ void EnemyStatsForm::fillEnemyList() {
 }
 
 void EnemyStatsForm::refreshValues() {
-    const Byte set = setCombo->chosenSet();
-    dataFrame->showRow(setCombo->currentText(), core.getDamageSet(set));
+    setCombo->showSetInUse();
+    const Byte set = setCombo->setInUse();
+    dataFrame->showRow(set, core.getDamageSet(set));
 }
 
 void EnemyStatsForm::ListOfEnemy_Click() {
     keepSlotSelected();
-    setCombo->showSet(QString::number(core.getEnemyDamage(slot()) & setBits));
+    setCombo->showSet(core.getEnemyDamage(slot()) & setBits);
     healthBox->setText(QString::number(core.getEnemyHealth(slot())));
     refreshValues();
 }
@@ -108,7 +109,7 @@ void EnemyStatsForm::ListOfEnemy_Click() {
 void EnemyStatsForm::DamageSetCombo_Click() {
     refreshValues();
     const Byte old = core.getEnemyDamage(slot());
-    const Byte set = setCombo->lastChosenSet();
+    const Byte set = setCombo->setInUse();
     core.setEnemyDamage(slot(), static_cast<Byte>((old & ~setBits) | (set & setBits)));
 }
 

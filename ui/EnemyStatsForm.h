@@ -16,7 +16,7 @@ class EnemyStatsForm : public QWidget {
 public:
     explicit EnemyStatsForm(Core& core, QWidget* parent = nullptr);
 
-    // Shows the row of the damage set that the set combo names.
+    // Shows the set in use in the set combo, over any typed text, and its row.
     void refreshValues();
 
 private:

@@ -17,11 +17,10 @@
 namespace {
 // The widest texts the windows show: a three-digit value, a two-digit set
 // (sets 10 to 15 come from enemies' damage bytes; longer typed texts scroll in
-// the combo as in any text box), and the caption of a three-digit set typed
-// into the damage table editor's combo.
+// the combo as in any text box), and the caption of such a set.
 const QString widestValue = QStringLiteral("255");
 const QString widestSet = QStringLiteral("15");
-const QString widestCaption = QStringLiteral("Damage 255 Table");
+const QString widestCaption = QStringLiteral("Damage 15 Table");
 // QLineEdit keeps this much space between its frame and its text.
 constexpr int lineEditTextMargin = 2;
 
@@ -106,6 +105,8 @@ private slots:
     void cleanupTestCase();
     void clientSizes_data();
     void clientSizes();
+    void places_data();
+    void places();
     void textsFit_data();
     void textsFit();
 };
@@ -140,6 +141,32 @@ void TestEditorLayout::clientSizes() {
     QCOMPARE(form->size(), size);
     QCOMPARE(form->minimumSize(), size);
     QCOMPARE(form->maximumSize(), size);
+}
+
+// Where the set box and the frame sit in their window, in pixels.
+void TestEditorLayout::places_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("place");
+    QTest::addRow("enemy editor DamageSetCombo") << "EnemyStatsForm"
+                                                 << "DamageSetCombo" << QRect(376, 72, 41, 21);
+    QTest::addRow("enemy editor DataFrame") << "EnemyStatsForm"
+                                            << "DataFrame" << QRect(208, 120, 217, 113);
+    QTest::addRow("damage table editor DamageSetCombo")
+        << "DamageTableForm"
+        << "DamageSetCombo" << QRect(88, 16, 41, 21);
+    QTest::addRow("damage table editor DataFrame") << "DamageTableForm"
+                                                   << "DataFrame" << QRect(32, 56, 217, 113);
+}
+
+void TestEditorLayout::places() {
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QRect, place);
+    QWidget* form = window == enemyForm->objectName() ? enemyForm.get() : tableForm.get();
+    const auto* widget = form->findChild<QWidget*>(control);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), place);
 }
 
 void TestEditorLayout::textsFit_data() {

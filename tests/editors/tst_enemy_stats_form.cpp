@@ -198,24 +198,37 @@ void TestEnemyStatsForm::setsBeyondTheList_data() {
         QTest::addRow("set %d", set) << set;
 }
 
+// The set is the set box's last item while its slot stays selected: Down
+// stays on it, Up steps to 9 and Down back to it.
 void TestEnemyStatsForm::setsBeyondTheList() {
     QFETCH(int, set);
     const int slot = 20 + set;
     core().setEnemyDamage(Byte(slot), Byte(0x60 | set));
     goToSlot(slot);
-    QCOMPARE(driver().setCombo()->currentText(), QString::number(set));
-    QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(set));
-    QCOMPARE(driver().damageTexts(), image->originalRow(set));
+    for (int step : {0, 1, -1, 1}) {
+        driver().stepSet(step);
+        const int shown = core().getEnemyDamage(Byte(slot)) & 0x0F;
+        QCOMPARE(shown, step < 0 ? 9 : set);
+        QCOMPARE(driver().setCombo()->currentText(), QString::number(shown));
+        QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(shown));
+        QCOMPARE(driver().damageTexts(), image->originalRow(shown));
+    }
     QCOMPARE(image->savedChanges(), (Changes{{damageByteOffset(slot), Byte(0x60 | set)}}));
+    goToSlot(slot + 1);
+    QCOMPARE(driver().setCombo()->count(), 10);
 }
 
+// The set box shows the set in use again once the typing ends; leaving it
+// also leaves none of its text selected.
 void TestEnemyStatsForm::typedSetTextChangesNothing_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("endingKey");
     for (const QString text : {"3", "12", "x", "300"}) {
         QTest::addRow("%s Enter", qPrintable(text)) << text << int(Qt::Key_Return);
         QTest::addRow("%s Tab", qPrintable(text)) << text << int(Qt::Key_Tab);
+        QTest::addRow("%s Escape", qPrintable(text)) << text << int(Qt::Key_Escape);
     }
+    QTest::addRow("nothing typed, Tab") << QString() << int(Qt::Key_Tab);
 }
 
 void TestEnemyStatsForm::typedSetTextChangesNothing() {
@@ -227,7 +240,9 @@ void TestEnemyStatsForm::typedSetTextChangesNothing() {
     QSignalSpy picks(driver().setCombo(), &DamageSetCombo::picked);
     driver().typeSetText(text, endingKey);
     QCOMPARE(picks.count(), 0);
-    QCOMPARE(driver().setCombo()->currentText(), text);
+    QCOMPARE(driver().setCombo()->currentText(), "5");
+    if (!driver().setCombo()->hasFocus())
+        QVERIFY(!driver().setCombo()->lineEdit()->hasSelectedText());
     QCOMPARE(driver().dataFrame()->title(), "Damage 5 Table");
     QCOMPARE(driver().damageTexts(), image->originalRow(5));
     QCOMPARE(core().getEnemyDamage(Byte(slot)), 0x25);

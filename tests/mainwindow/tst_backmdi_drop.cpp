@@ -80,6 +80,16 @@ Drag dragAndDrop(QWidget* target, const QList<QUrl>& urls,
                                                                     : Drag::DropRefused;
 }
 
+// The paths of `files`, names in the session's scratch directory, which also
+// holds copy.smc, a copy of the image.
+QStringList scratchFiles(Session& session, const QStringList& files) {
+    session.dir.writeFile("copy.smc", session.dir.imageBytes());
+    QStringList paths;
+    for (const QString& file : files)
+        paths.append(QDir(session.dir.path()).filePath(file));
+    return paths;
+}
+
 // Lets the window finish what the drop started.
 void settle() {
     QTest::qWait(50);
@@ -101,6 +111,8 @@ private slots:
     void dropLoadsImage_data();
     void dropLoadsImage();
     void secondDropBeforeTheLoadIgnored();
+    void severalFilesGetAMessage_data();
+    void severalFilesGetAMessage();
     void dropAfterLoadRefused_data();
     void dropAfterLoadRefused();
     void wrongFileRefusedAsOpenDoes();
@@ -146,17 +158,43 @@ void TestBackMDIDrop::secondDropBeforeTheLoadIgnored() {
              QString(QFile::encodeName(session.dir.imagePath())));
 }
 
+// Several files at once are taken, so that the drop arrives, and none of
+// them is opened: a message asks for one.
+void TestBackMDIDrop::severalFilesGetAMessage_data() {
+    QTest::addColumn<QStringList>("files"); // names in the scratch directory
+    QTest::addRow("two images") << QStringList{"game.smc", "copy.smc"};
+    QTest::addRow("an image and names.cfg") << QStringList{"names.cfg", "game.smc"};
+}
+
+void TestBackMDIDrop::severalFilesGetAMessage() {
+    QFETCH(QStringList, files);
+
+    Session session;
+    const QStringList paths = scratchFiles(session, files);
+    ModalAnswerer answerer;
+    QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles(paths)), Drag::Dropped);
+    QTRY_COMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes.first().title, QStringLiteral("Warning"));
+    QCOMPARE(answerer.boxes.first().text, QStringLiteral("Drop one image at a time."));
+    settle();
+    QVERIFY(session.startMenusOn());
+    QVERIFY(session.core.currentRomPath().empty());
+}
+
 void TestBackMDIDrop::dropAfterLoadRefused_data() {
     QTest::addColumn<Over>("place");
-    QTest::addRow("over the workspace") << Over::Workspace;
-    QTest::addRow("over the health box") << Over::EnemyEditorHealthBox;
-    QTest::addRow("over a damage table box") << Over::DamageTableBox;
+    QTest::addColumn<int>("files");
+    QTest::addRow("over the workspace") << Over::Workspace << 1;
+    QTest::addRow("over the health box") << Over::EnemyEditorHealthBox << 1;
+    QTest::addRow("over a damage table box") << Over::DamageTableBox << 1;
+    QTest::addRow("two images over the workspace") << Over::Workspace << 2;
 }
 
 // A second image dropped after the first is not even taken: nothing reloads,
 // and edits in memory stay.
 void TestBackMDIDrop::dropAfterLoadRefused() {
     QFETCH(Over, place);
+    QFETCH(int, files);
 
     Session session;
     QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles({session.dir.imagePath()})),
@@ -170,7 +208,8 @@ void TestBackMDIDrop::dropAfterLoadRefused() {
     const Byte firstHealth = session.core.getEnemyHealth(0);
 
     ModalAnswerer answerer;
-    QCOMPARE(dragAndDrop(target, localFiles({other})), Drag::EnterRefused);
+    const QStringList others = QStringList(other) + QStringList(files - 1, session.dir.imagePath());
+    QCOMPARE(dragAndDrop(target, localFiles(others)), Drag::EnterRefused);
     settle();
     QCOMPARE(session.core.getDamageSet(0), firstSet);
     QCOMPARE(session.core.getEnemyHealth(0), firstHealth);
@@ -221,8 +260,10 @@ void TestBackMDIDrop::dragsRefused_data() {
     QTest::addColumn<Qt::DropActions>("actions");
 
     const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
-    QTest::addRow("two images") << QStringList{"game.smc", "copy.smc"} << QList<QUrl>{}
-                                << copyOrMove;
+    QTest::addRow("two images, move only")
+        << QStringList{"game.smc", "copy.smc"} << QList<QUrl>{} << Qt::DropActions(Qt::MoveAction);
+    QTest::addRow("an image and a folder")
+        << QStringList{"game.smc", "."} << QList<QUrl>{} << copyOrMove;
     QTest::addRow("a web address")
         << QStringList{} << QList<QUrl>{QUrl("https://example.org/game.smc")} << copyOrMove;
     QTest::addRow("an image and a web address")
@@ -240,10 +281,7 @@ void TestBackMDIDrop::dragsRefused() {
     QFETCH(Qt::DropActions, actions);
 
     Session session;
-    session.dir.writeFile("copy.smc", session.dir.imageBytes());
-    QStringList paths;
-    for (const QString& file : files)
-        paths.append(QDir(session.dir.path()).filePath(file));
+    const QStringList paths = scratchFiles(session, files);
     ModalAnswerer answerer;
     QCOMPARE(dragAndDrop(session.workspace()->viewport(), localFiles(paths) + otherUrls, actions),
              Drag::EnterRefused);
