@@ -177,7 +177,11 @@ int importTables(const Arguments& arguments) {
     }
     storeTables(core, read.values);
     if (const FileResult saved = core.saveRom(); !saved) {
-        fail(saved.reason);
+        fail(saved.kind == FileResult::Kind::ChangedOnDisk
+                 ? "\"" + image +
+                       "\": the tables were changed by another program during the import; the "
+                       "image was not changed"
+                 : saved.reason);
         return Failure;
     }
     say("Saved into \"" + image + "\": " + std::to_string(changes.size()) +

@@ -44,6 +44,7 @@ private:
     void AboutMenu_Click();
 
     void openImage(const QString& fileName);
+    bool askToOverwrite(const FileResult& changed);
     QString droppableImage(const QDropEvent* event) const;
     QString acceptDrag(QDropEvent* event) const;
 

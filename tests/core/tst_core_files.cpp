@@ -628,6 +628,7 @@ struct UnusualSystem {
                 const int result = real.close(fd);
                 return interruptedClose ? -1 : result;
             },
+            [](const char* path, int mode) { return interrupted() ? -1 : real.access(path, mode); },
         };
     }
 };
@@ -658,10 +659,9 @@ void CoreFilesTest::unusualSystemAnswers() {
     const auto usualAgain = qScopeGuard([] { UnusualSystem::answer = UnusualSystem::Usual; });
 
     Core core(programDir(), realFileSystem(UnusualSystem::calls()));
-    core.setRomPath(imagePath().string());
-    QVERIFY(core.isValidRom().ok());
-    const FileResult load = core.loadRom();
-    QVERIFY2(load.ok() && load.warning.empty(), load.reason.c_str());
+    const FileResult load = core.openRom(imagePath().string());
+    QVERIFY2(load.ok() && load.warning.empty() && load.readOnlyWarning.empty(),
+             load.reason.c_str());
     QCOMPARE(core.getEnemyName(255), std::string("Name 255"));
     QCOMPARE(core.getEnemyHealth(7), image[Core::enemyHealthOffset + 7]);
 
