@@ -2,6 +2,8 @@
 
 #include "GuiSupport.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -34,17 +36,37 @@ void ModalAnswerer::answer() {
     timer.start();
 }
 
+// Records the box with its buttons in the order shown, and answers it.
+void ModalAnswerer::answerBox(QMessageBox* box) {
+    QList<QAbstractButton*> shown = box->findChildren<QAbstractButton*>();
+    std::ranges::sort(shown, {}, [](const QAbstractButton* button) { return button->x(); });
+    SeenBox seen{box->windowTitle(),     box->text(), box->icon(), box->textFormat(),
+                 box->standardButtons(), {},          {},          {}};
+    QAbstractButton* press = box->button(QMessageBox::Ok);
+    for (QAbstractButton* button : shown) {
+        seen.buttonTexts.append(button->text());
+        if (!buttonsToPress.isEmpty() && button->text() == buttonsToPress.first())
+            press = button;
+    }
+    if (box->defaultButton())
+        seen.defaultButton = box->defaultButton()->text();
+    if (box->escapeButton())
+        seen.escapeButton = box->escapeButton()->text();
+    boxes.append(seen);
+    if (press && !buttonsToPress.isEmpty() && press->text() == buttonsToPress.first())
+        buttonsToPress.removeFirst();
+    if (press)
+        press->click();
+    else
+        box->close();
+}
+
 void ModalAnswerer::answerActiveModal() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        boxes.append({box->windowTitle(), box->text(), box->icon(), box->textFormat(),
-                      box->standardButtons()});
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->close();
+        answerBox(box);
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
         fileDialogs.append({dialog->objectName(), dialog->windowTitle(),
                             dialog->directory().absolutePath(), dialog->selectedFiles(),
