@@ -244,7 +244,7 @@ FileResult saveAsTheWindowDoes(Core& core, MemoryFileSystem& fileSystem, const R
         return ordinary;
     }
     require(ordinary.changedBytes == changedSinceLoad && changedSinceLoad > 0);
-    require(!fileSystem.failed() && fileSystem.file.sameBytesAs(before));
+    require(fileSystem.file.sameBytesAs(before));
     fileSystem.calls = 0;
     return core.saveRom(Core::SaveMode::Overwrite);
 }
