@@ -2,8 +2,6 @@
 
 #include "GuiSupport.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -36,24 +34,24 @@ void ModalAnswerer::answer() {
     timer.start();
 }
 
-// Records the box with its buttons in the order shown, and answers it.
+// Records the box and presses the button named first in `buttonsToPress`,
+// else OK, else closes it (its Escape answer).
 void ModalAnswerer::answerBox(QMessageBox* box) {
-    QList<QAbstractButton*> shown = box->findChildren<QAbstractButton*>();
-    std::ranges::sort(shown, {}, [](const QAbstractButton* button) { return button->x(); });
+    const auto textOf = [](const QAbstractButton* button) {
+        return button ? button->text() : QString();
+    };
     SeenBox seen{box->windowTitle(),     box->text(), box->icon(), box->textFormat(),
                  box->standardButtons(), {},          {},          {}};
     QAbstractButton* press = box->button(QMessageBox::Ok);
-    for (QAbstractButton* button : shown) {
+    for (QAbstractButton* button : box->buttons()) {
         seen.buttonTexts.append(button->text());
         if (!buttonsToPress.isEmpty() && button->text() == buttonsToPress.first())
             press = button;
     }
-    if (box->defaultButton())
-        seen.defaultButton = box->defaultButton()->text();
-    if (box->escapeButton())
-        seen.escapeButton = box->escapeButton()->text();
+    seen.defaultButton = textOf(box->defaultButton());
+    seen.escapeButton = textOf(box->escapeButton());
     boxes.append(seen);
-    if (press && !buttonsToPress.isEmpty() && press->text() == buttonsToPress.first())
+    if (!buttonsToPress.isEmpty() && textOf(press) == buttonsToPress.first())
         buttonsToPress.removeFirst();
     if (press)
         press->click();

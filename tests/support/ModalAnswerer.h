@@ -14,7 +14,7 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::TextFormat format = Qt::AutoText;
     QMessageBox::StandardButtons buttons;
-    QStringList buttonTexts; // every button's, in the order shown
+    QStringList buttonTexts;
     QString defaultButton, escapeButton;
 };
 
@@ -33,8 +33,8 @@ struct SeenFileDialog {
 // While alive, answers every modal window the program brings up: the Open
 // dialog gets the next scripted path (typed into its file name box and
 // accepted; an empty path, or one the dialog refuses, presses Cancel), a
-// message box is recorded and answered with the next button of `buttonsToPress`
-// that it has, else with OK, else with Escape, and any other window is
+// message box is recorded and answered with the first of `buttonsToPress`,
+// else with OK, else with Escape, and any other window is
 // handed to `answerOther` or, without one, recorded and closed. Nothing can
 // hang a test waiting for a user, and what was seen is left for the test to
 // check: a failure inside a timer would not stop the test that waits.
