@@ -4,8 +4,45 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+sigset_t stopSignals() {
+    sigset_t stopSet;
+    sigemptyset(&stopSet);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        sigaddset(&stopSet, signal);
+    return stopSet;
+}
+
+// A request to stop (Ctrl+C in the terminal, kill, a closed terminal, the
+// session ending) ends the program through its event loop, as Exit does: the
+// save that may be running finishes first, and an open question is answered
+// Cancel. The signals were blocked in every thread before Qt started one, so
+// that they arrive here and nowhere else.
+void stopOnSignals(const sigset_t& stopSet, BackMDI& window) {
+    const int descriptor = signalfd(-1, &stopSet, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (descriptor < 0)
+        return;
+    auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [descriptor, &window] {
+        signalfd_siginfo received{};
+        if (read(descriptor, &received, sizeof received) != sizeof received)
+            return;
+        window.close();
+        QCoreApplication::exit(128 + int(received.ssi_signo));
+    });
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    const sigset_t stopSet = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarvon-addons"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVON_VERSION));
@@ -20,6 +57,7 @@ int main(int argc, char* argv[]) {
     const QString programDir = QCoreApplication::applicationDirPath();
     Core core(programDir.toStdString());
     BackMDI window(core, programDir);
+    stopOnSignals(stopSet, window);
     window.show();
     return app.exec();
 }

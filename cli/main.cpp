@@ -187,8 +187,12 @@ bool listChanges(const std::vector<std::string>& changes) {
 }
 
 // A failed save, said for this program: what happened to the image.
-std::string saveFailure(const FileResult& saved) {
-    const bool partly = saved.reason.find("partly changed") != std::string::npos;
+std::string saveFailure(const FileResult& saved, const std::string& image) {
+    if (saved.kind == FileResult::Kind::ChangedOnDisk)
+        return "\"" + image +
+               "\": the tables were changed by another program during the import; the image "
+               "was not changed";
+    const bool partly = saved.kind == FileResult::Kind::PartlyWritten;
     return asFailure(saved.reason, true) +
            (partly ? "; the image may be partly changed" : "; the image was not changed");
 }
@@ -249,7 +253,7 @@ int importTables(const Arguments& arguments) {
     }
     storeTables(core, read.values);
     if (const FileResult saved = core.saveRom(); !saved) {
-        fail(saveFailure(saved));
+        fail(saveFailure(saved, image));
         return Failure;
     }
     const bool listed = listChanges(changes);

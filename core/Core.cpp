@@ -1,6 +1,7 @@
 #include "Core.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -10,7 +11,10 @@ namespace {
 using Kind = FileResult::Kind;
 
 FileResult failure(Kind kind, std::string reason) {
-    return {kind, std::move(reason), {}};
+    FileResult result;
+    result.kind = kind;
+    result.reason = std::move(reason);
+    return result;
 }
 
 std::string inQuotes(const std::string& path) {
@@ -88,6 +92,37 @@ std::string partlySaved(const std::string& path, const std::string& reason) {
     return cannot("save", path, reason) +
            " The file may be partly changed: save again before you exit.";
 }
+
+// ""/path/game.smc" was changed by another program since it was opened: 3
+// table bytes differ from what was loaded."
+FileResult changedOnDisk(const std::string& path, std::size_t count) {
+    FileResult result = failure(
+        Kind::ChangedOnDisk,
+        inQuotes(path) + " was changed by another program since it was opened: " +
+            std::to_string(count) + (count == 1 ? " table byte differs" : " table bytes differ") +
+            " from what was loaded.");
+    result.changedBytes = count;
+    return result;
+}
+
+// While one lives, the signals that ask a program to stop wait, so that a
+// save that has begun to write ends whole or put back before they act.
+class StopSignalsHeld {
+public:
+    StopSignalsHeld() {
+        sigset_t stop;
+        sigemptyset(&stop);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            sigaddset(&stop, signal);
+        sigprocmask(SIG_BLOCK, &stop, &previous);
+    }
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+    ~StopSignalsHeld() { sigprocmask(SIG_SETMASK, &previous, nullptr); }
+
+private:
+    sigset_t previous;
+};
 
 // Checks the open file's signature, then its length against `neededSize`.
 // Returns Ok, or the kind of failure with its reason: the system's for
@@ -245,6 +280,30 @@ std::string joinedSentences(const std::string& first, const std::string& second)
     return first.empty() || second.empty() ? first + second : first + " " + second;
 }
 
+// Writes `blocks` over `old`, the bytes they replace, and on failure puts back
+// the old bytes of every block whose writing began.
+FileResult writeOrPutBack(OpenFile& file, const std::string& path, const SaveBlocks& blocks,
+                          const OldBytes& old) {
+    const StopSignalsHeld held;
+    std::size_t attempted = 0;
+    const std::string reason = writeBlocks(file, blocks, attempted);
+    if (reason.empty())
+        return {};
+    const SaveBlocks oldBlocks{Block{blocks[0].offset, old[0]}, Block{blocks[1].offset, old[1]}};
+    if (putBack(file, path, std::span(oldBlocks).first(attempted)))
+        return failure(Kind::WriteFailed, nothingSaved(path, reason));
+    return failure(Kind::PartlyWritten, partlySaved(path, reason));
+}
+
+// The bytes of `found` that equal neither `known` nor `tried`.
+std::size_t unknownBytes(std::span<const Byte> found, std::span<const Byte> known,
+                         std::span<const Byte> tried) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < found.size(); ++i)
+        count += found[i] != known[i] && found[i] != tried[i];
+    return count;
+}
+
 } // namespace
 
 Core::Core(std::filesystem::path programDir, std::shared_ptr<FileSystem> fileSystem)
@@ -254,7 +313,12 @@ FileResult Core::openRom(std::string path) {
     setRomPath(std::move(path));
     if (FileResult check = isValidRom(); !check)
         return check;
-    return loadRom();
+    FileResult load = loadRom();
+    if (load && !fileSystem->checkWritable(romPath).empty())
+        load.readOnlyWarning = inQuotes(romPath) +
+                               " is read-only: you can look at the tables, but Save will fail "
+                               "until the file can be written.";
+    return load;
 }
 
 void Core::setRomPath(std::string path) {
@@ -298,8 +362,8 @@ FileResult Core::loadTables() {
     // loses nothing.
     file.close();
 
-    damageTable = newDamageTable;
-    enemyBytes = newEnemyBytes;
+    damageTable = damageTableOnDisk = damageTableTried = newDamageTable;
+    enemyBytes = enemyBytesOnDisk = enemyBytesTried = newEnemyBytes;
     return {};
 }
 
@@ -323,8 +387,9 @@ std::string Core::loadNames() {
 }
 
 // All or nothing: the blocks are reserved on disk and their old bytes read
-// before the first write, so that a failure after it can put them back.
-FileResult Core::saveRom() const {
+// before the first write, so that a failure after it can put them back. The
+// old bytes also tell whether another program changed the tables.
+FileResult Core::saveRom(SaveMode mode) {
     OpenFile file(*fileSystem);
     if (std::string reason = file.openForWriting(romPath); !reason.empty())
         return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
@@ -338,14 +403,28 @@ FileResult Core::saveRom() const {
     OldBytes old;
     if (std::string reason = prepareBlocks(file, blocks, old); !reason.empty())
         return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
-    std::size_t attempted = 0;
-    const std::string reason = writeBlocks(file, blocks, attempted);
-    if (reason.empty())
-        return {};
-    const SaveBlocks oldBlocks{Block{damageTableOffset, old[0]}, Block{enemyHealthOffset, old[1]}};
-    if (putBack(file, romPath, std::span(oldBlocks).first(attempted)))
-        return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
-    return failure(Kind::WriteFailed, partlySaved(romPath, reason));
+    if (mode == SaveMode::Ordinary) {
+        if (const std::size_t changed = bytesChangedOnDisk(old[0], old[1]); changed > 0) {
+            file.close();
+            return changedOnDisk(romPath, changed);
+        }
+    }
+    FileResult result = writeOrPutBack(file, romPath, blocks, old);
+    if (result.ok() || result.kind == Kind::PartlyWritten) {
+        damageTableTried = damageTable;
+        enemyBytesTried = enemyBytes;
+    }
+    if (result.ok()) {
+        damageTableOnDisk = damageTable;
+        enemyBytesOnDisk = enemyBytes;
+    }
+    return result;
+}
+
+std::size_t Core::bytesChangedOnDisk(std::span<const Byte> damageTableFound,
+                                     std::span<const Byte> enemyBytesFound) const {
+    return unknownBytes(damageTableFound, damageTableOnDisk, damageTableTried) +
+           unknownBytes(enemyBytesFound, enemyBytesOnDisk, enemyBytesTried);
 }
 
 DamageRow Core::getDamageSet(int set) const {

@@ -17,12 +17,25 @@ using DamageRow = std::array<Byte, 3>; // armour levels 1, 2, 3
 
 // Outcome of a file operation of the data store. `reason` is a sentence the
 // main window can show as it stands; `warning` is set by a load that worked
-// but found fault with names.cfg.
+// but found fault with names.cfg, `readOnlyWarning` by an Open whose image
+// cannot be written. A save that found table bytes changed by another program
+// since Open (ChangedOnDisk) wrote nothing and counts them in `changedBytes`;
+// PartlyWritten is a failed save that may have left some of its bytes.
 struct FileResult {
-    enum class Kind { Ok, Unreadable, NotTheGame, TooShort, WriteFailed };
+    enum class Kind {
+        Ok,
+        Unreadable,
+        NotTheGame,
+        TooShort,
+        WriteFailed,
+        PartlyWritten,
+        ChangedOnDisk
+    };
     Kind kind = Kind::Ok;
     std::string reason;
     std::string warning;
+    std::string readOnlyWarning;
+    std::size_t changedBytes = 0;
 
     bool ok() const { return kind == Kind::Ok; }
     explicit operator bool() const { return ok(); }
@@ -50,9 +63,13 @@ public:
     Core& operator=(const Core&) = delete;
     virtual ~Core() = default;
 
+    // Whether a save first makes sure that no other program changed the
+    // tables in the file since they were loaded or last saved.
+    enum class SaveMode { Ordinary, Overwrite };
+
     // Image file
     // Opening an image: sets its path, tests the signature and, if it passes,
-    // loads.
+    // loads, and then finds out whether the image can be written.
     FileResult openRom(std::string path);
     void setRomPath(std::string path);
     const std::string& currentRomPath() const { return romPath; }
@@ -60,7 +77,9 @@ public:
     FileResult loadRom();
     // The same as loadRom without names.cfg, for tools that show no names.
     FileResult loadTables();
-    FileResult saveRom() const;
+    // An ordinary save stops before its first write when the file's table
+    // bytes differ from those loaded (ChangedOnDisk); Overwrite writes anyway.
+    FileResult saveRom(SaveMode mode = SaveMode::Ordinary);
 
     // Table accessors. Sets use only their low four bits. The writes are
     // virtual so that a test can watch them.
@@ -100,6 +119,11 @@ private:
     // or cut a name.
     std::string loadNames();
     static std::size_t damageRowStart(int set);
+    // The file's table bytes, as read by a save, that are neither those of
+    // the last load or save nor those a save that failed half-way tried to
+    // write.
+    std::size_t bytesChangedOnDisk(std::span<const Byte> damageTableFound,
+                                   std::span<const Byte> enemyBytesFound) const;
 
     std::filesystem::path programDir;
     std::shared_ptr<FileSystem> fileSystem;
@@ -110,4 +134,9 @@ private:
     std::span<Byte, enemyCount> enemyDamage{
         enemyBytes.data() + (enemyDamageOffset - enemyHealthOffset), enemyCount};
     NameList enemyNames;
+    // The table bytes as the file held them after the last load or save that
+    // worked, and as the last save that may have partly written them tried
+    // to write them.
+    std::array<Byte, damageTableSize> damageTableOnDisk{}, damageTableTried{};
+    std::array<Byte, enemyBytesSize> enemyBytesOnDisk{}, enemyBytesTried{};
 };

@@ -124,6 +124,14 @@ public:
         return reason;
     }
 
+    // The permission bits and a read-only mount, as the system judges them
+    // for this process: root may write a file whose bits say read-only.
+    std::string checkWritable(const std::string& path) override {
+        if (untilNotInterrupted([&] { return system.access(path.c_str(), W_OK); }) != 0)
+            return systemReason();
+        return {};
+    }
+
 private:
     // O_NONBLOCK keeps a FIFO or device at the path from hanging the program;
     // it changes nothing for regular files, the only kind size() accepts.
@@ -155,6 +163,7 @@ SystemCalls posixCalls() {
         ::pwrite,
         ::fsync,
         ::close,
+        ::access,
     };
 }
 

@@ -41,6 +41,9 @@ public:
     virtual std::string readAll(const std::string& path, std::string& contents) = 0;
     // True when nothing at all is at `path`, not even a broken link.
     virtual bool isMissing(const std::string& path);
+    // Whether this process may write the file at `path`: empty when it may,
+    // else the reason ("Permission denied", "Read-only file system").
+    virtual std::string checkWritable(const std::string& path) = 0;
 };
 
 // The system calls below the real file system. Tests replace them to make the
@@ -53,6 +56,7 @@ struct SystemCalls {
     ssize_t (*pwrite)(int fd, const void* buffer, size_t count, off_t offset);
     int (*fsync)(int fd);
     int (*close)(int fd);
+    int (*access)(const char* path, int mode);
 };
 
 // The calls of the C library.

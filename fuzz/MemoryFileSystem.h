@@ -119,6 +119,9 @@ public:
     std::string readAll(const std::string&, std::string&) override {
         return call([] {}, [] {}, "No such file or directory");
     }
+    std::string checkWritable(const std::string& name) override {
+        return call([] {}, [] {}, name == path ? "" : "No such file or directory");
+    }
 
 private:
     std::string open(const std::string& name, Handle& handle) {

@@ -8,7 +8,8 @@
 // The input is a recipe rather than the image itself, so that short inputs
 // reach the load and save of images of a realistic size:
 //   byte 0   bits 0-1: size class (see imageSize); bit 2: load the image as
-//            made, then put the patched one in its place before the save;
+//            made, then put the patched one in its place before the save
+//            (which stops when table bytes changed, and is then forced);
 //            bit 3: every call after the failing one fails too; bits 4-7:
 //            the call of the save that fails (0: none)
 //   byte 1   size parameter
@@ -212,6 +213,42 @@ void requireAllOrNothing(const FileResult& result, const MemoryFile& before,
     require(withTablesOf(before, after).sameBytesAs(after));
 }
 
+// The table bytes in which `a` and `b`, both long enough, differ.
+std::size_t tableBytesChanged(const MemoryFile& a, const MemoryFile& b) {
+    std::size_t count = 0;
+    for (const auto& [start, size] :
+         {std::pair{Core::damageTableOffset, Core::damageTableSize},
+          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}}) {
+        std::array<Byte, Core::minimumImageSize - Core::enemyHealthOffset> bytesA{}, bytesB{};
+        a.read(start, std::span(bytesA).first(size));
+        b.read(start, std::span(bytesB).first(size));
+        for (std::size_t i = 0; i < size; ++i)
+            count += bytesA[i] != bytesB[i];
+    }
+    return count;
+}
+
+// Saves as the main window does when its user answers Save Anyway: an ordinary
+// save, which must stop unwritten exactly when `changedSinceLoad` table bytes
+// were changed on disk, and then an overwriting one. The failure the recipe
+// asks for is injected into each.
+FileResult saveAsTheWindowDoes(Core& core, MemoryFileSystem& fileSystem, const Recipe& recipe,
+                               std::size_t changedSinceLoad) {
+    const MemoryFile before = fileSystem.file;
+    fileSystem.calls = 0;
+    fileSystem.failingCall = recipe.failingCall;
+    fileSystem.failingFromThenOn = recipe.failingFromThenOn;
+    const FileResult ordinary = core.saveRom();
+    if (ordinary.kind != FileResult::Kind::ChangedOnDisk) {
+        require(changedSinceLoad == 0 || fileSystem.failed());
+        return ordinary;
+    }
+    require(ordinary.changedBytes == changedSinceLoad && changedSinceLoad > 0);
+    require(fileSystem.file.sameBytesAs(before));
+    fileSystem.calls = 0;
+    return core.saveRom(Core::SaveMode::Overwrite);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
@@ -245,12 +282,11 @@ extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
     require(!loaded || storeMatches(core, tables));
 
     fileSystem->file = patched;
-    fileSystem->calls = 0;
-    fileSystem->failingCall = recipe.failingCall;
-    fileSystem->failingFromThenOn = recipe.failingFromThenOn;
-    const FileResult saved = core.saveRom();
-    const MemoryFile& written = fileSystem->file;
     const bool image = holdsSignature(patched) && patched.size() >= Core::minimumImageSize;
+    const FileResult saved =
+        saveAsTheWindowDoes(core, *fileSystem, recipe,
+                            loaded && image ? tableBytesChanged(opened, patched) : std::size_t(0));
+    const MemoryFile& written = fileSystem->file;
     // Edits stay in memory whatever became of the save.
     require(!loaded || storeMatches(core, tables));
     if (!saved)

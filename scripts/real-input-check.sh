@@ -211,6 +211,54 @@ if ! waitUntil 10 savedAsExpected "$scratch/saved.smc" "$expected"; then
         "expected [$expected] (armour 2 of set $shownSet, the set shown)"
 fi
 
+# --- Another program changes the tables while an edit waits: Save asks ---
+# The damage table editor still has the focus in Armor 2 of set 0. One edit
+# there, then tarvon-tables imports other values (armour 1 of sets 5 to 7)
+# into the same image. Ctrl+S must ask; Escape keeps the import's bytes;
+# Ctrl+S and Save Anyway write what the editor shows.
+questionUp() { local id; id=$(namedWindow 'Warning') && [ -n "$id" ] && isViewable "$id" && hasFocus "$id"; }
+questionGone() { local id; id=$(namedWindow 'Warning'); [ -z "$id" ] || ! isViewable "$id"; }
+cp "$scratch/demo.smc" "$scratch/before-import.smc"
+editedValue=$((($(byteAt "$scratch/demo.smc" $((damageTable + 1))) + 3) % 100))
+xdotool key ctrl+a
+xdotool type "$editedValue"
+"$build/bin/tarvon-tables" export "$scratch/demo.smc" -o "$scratch/tables.csv"
+awk -F, -v OFS=, 'NR >= 265 && NR <= 267 { $2 = ($2 + 1) % 256 } { print }' \
+    "$scratch/tables.csv" >"$scratch/imported.csv"
+if "$build/bin/tarvon-tables" import "$scratch/demo.smc" "$scratch/imported.csv" \
+    2>"$scratch/import.log"; then
+    cp "$scratch/demo.smc" "$scratch/imported.smc"
+    expected=$(hex $((damageTable + 15)) $((damageTable + 18)) $((damageTable + 21)))
+    [ "$(differences "$scratch/before-import.smc" "$scratch/imported.smc")" = "$expected" ] ||
+        fail "tarvon-tables import changed [$(differences "$scratch/before-import.smc" \
+            "$scratch/imported.smc")], expected [$expected]"
+    xdotool key ctrl+s
+    if waitUntil 10 questionUp; then
+        xdotool key Escape
+        waitUntil 5 questionGone || fail "Escape did not close the question"
+        cmp -s "$scratch/demo.smc" "$scratch/imported.smc" ||
+            fail "after Escape at the question the image differs from the import's at" \
+                "[$(differences "$scratch/imported.smc" "$scratch/demo.smc")]"
+        xdotool key ctrl+s
+        if waitUntil 10 questionUp; then
+            xdotool key alt+s # Save Anyway
+            waitUntil 5 questionGone || fail "Alt+S did not answer the question"
+            expected=$(hex $((damageTable + 1)))
+            waitUntil 10 savedAsExpected "$scratch/before-import.smc" "$expected" ||
+                fail "after Save Anyway the image differs from the editor's at" \
+                    "[$(differences "$scratch/before-import.smc" "$scratch/demo.smc")]," \
+                    "expected [$expected] (Armor 2 of set 0, typed $editedValue)"
+        else
+            fail "the second Ctrl+S after the import did not ask"
+        fi
+    else
+        fail "Ctrl+S after tarvon-tables import changed the image did not ask (the file" \
+            "differs from the import's at [$(differences "$scratch/imported.smc" "$scratch/demo.smc")])"
+    fi
+else
+    fail "tarvon-tables import failed: $(cat "$scratch/import.log")"
+fi
+
 # --- Keyboard truth: each check below starts a new run of the program ---
 # Ends the program by File > Exit and starts it again on the image as saved
 # so far, opened by Ctrl+O; keeps that image as `before`.

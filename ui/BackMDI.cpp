@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTreeView>
 #include <algorithm>
@@ -158,14 +159,41 @@ void BackMDI::openImage(const QString& fileName) {
     updateMenus();
     if (!load.warning.empty())
         showMessage(tr("Warning"), QString::fromStdString(load.warning));
+    if (!load.readOnlyWarning.empty())
+        showMessage(tr("Warning"), QString::fromStdString(load.readOnlyWarning));
 }
 
 // Silent when the tables reached the file; otherwise the edits stay in memory,
 // Save stays available for another try, and the store's message says what
 // became of the file (a file no longer the game too, unlike Open's message).
+// When another program changed the tables since they were loaded, the store
+// has written nothing and closed the file; the user decides whether to
+// replace that program's values.
 void BackMDI::SaveMenu_Click() {
-    if (const FileResult result = core.saveRom(); !result)
+    FileResult result = core.saveRom();
+    if (result.kind == FileResult::Kind::ChangedOnDisk) {
+        if (!askToOverwrite(result))
+            return;
+        result = core.saveRom(Core::SaveMode::Overwrite);
+    }
+    if (!result)
         showMessage(tr("Error"), QString::fromStdString(result.reason));
+}
+
+// True when the user chooses to save over another program's changes; Cancel,
+// the default, and Escape keep the file as that program left it.
+bool BackMDI::askToOverwrite(const FileResult& changed) {
+    QMessageBox box(QMessageBox::Warning, tr("Warning"),
+                    QString::fromStdString(changed.reason) + u' ' +
+                        tr("Save anyway and replace them with the values shown here?"),
+                    QMessageBox::Cancel, this);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* saveAnyway = box.addButton(tr("&Save Anyway"), QMessageBox::AcceptRole);
+    saveAnyway->setObjectName(QStringLiteral("SaveAnywayButton"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == saveAnyway;
 }
 
 void BackMDI::ExitMenu_Click() {

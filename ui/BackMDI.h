@@ -45,6 +45,7 @@ private:
     void AboutMenu_Click();
 
     void openImage(const QString& fileName);
+    bool askToOverwrite(const FileResult& changed);
     bool carriesFiles(const QDropEvent* event) const;
     bool acceptDrag(QDropEvent* event) const;
 

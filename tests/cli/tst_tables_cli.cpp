@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
@@ -138,6 +139,8 @@ private slots:
     void outputKeepsLinkAndPermissions();
     void failedWritesSaySo_data();
     void failedWritesSaySo();
+    void importRefusesTablesChangedMeanwhile_data();
+    void importRefusesTablesChangedMeanwhile();
     void diffListsEachChangedEntry();
     void patchHoldsExactlyTheChangedTableBytes();
     void patchRefusesImages_data();
@@ -149,7 +152,11 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     Bytes image = makeSyntheticImage(imageSize, 13);
     fs::path at(const std::string& name) const { return dir->path().toStdString() + "/" + name; }
-    Run run(const QStringList& arguments, const std::string& input = {}) const;
+    // Runs tarvon-tables with `input` on its standard input; with
+    // `changeOffset`, another program inverts the image byte there between the
+    // import's read and its write.
+    Run run(const QStringList& arguments, const std::string& input = {},
+            std::optional<std::uint32_t> changeOffset = {}) const;
     Bytes imageWith(std::uint32_t offset, int value) const;
     // Exports game.smc, applies `mutations` and writes tables.csv.
     void writeEditedTables(const std::vector<Mutation>& mutations) const;
@@ -162,9 +169,18 @@ void TablesCliTest::init() {
     writeBytes(at("game.smc"), image);
 }
 
-Run TablesCliTest::run(const QStringList& arguments, const std::string& input) const {
+Run TablesCliTest::run(const QStringList& arguments, const std::string& input,
+                       std::optional<std::uint32_t> changeOffset) const {
     QProcess process;
     process.setWorkingDirectory(dir->path());
+    if (changeOffset) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_PRELOAD", CHANGE_DURING_IMPORT);
+        environment.insert("TARVON_CHANGE_OFFSET", QString::number(*changeOffset));
+        // AddressSanitizer builds: the library comes before the sanitizer's.
+        environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
+        process.setProcessEnvironment(environment);
+    }
     process.start(TARVON_TABLES, arguments);
     process.write(input.data(), qint64(input.size()));
     process.closeWriteChannel();
@@ -458,6 +474,34 @@ void TablesCliTest::failedWritesSaySo() {
     QCOMPARE(readBytes(at("out.csv")), edited);
     QCOMPARE(readBytes(at("game.smc")), image);
     QCOMPARE(fileCount(), 2u);
+}
+
+void TablesCliTest::importRefusesTablesChangedMeanwhile_data() {
+    QTest::addColumn<std::uint32_t>("changeOffset");
+    QTest::addColumn<bool>("refused");
+    QTest::addRow("a damage byte") << std::uint32_t(damageAt(0x80)) << true;
+    QTest::addRow("a byte outside the tables") << std::uint32_t(Core::signatureOffset + 8) << false;
+}
+
+// Another program writes the image between the import's read and its write:
+// a changed table byte stops the import before it writes anything.
+void TablesCliTest::importRefusesTablesChangedMeanwhile() {
+    QFETCH(std::uint32_t, changeOffset);
+    QFETCH(bool, refused);
+    writeEditedTables({setCell(28, 3, "95")});
+    Bytes expected = image;
+    expected[changeOffset] = std::uint8_t(~expected[changeOffset]);
+    if (!refused)
+        expected[healthAt(0x1A)] = 95;
+
+    const Run imported = run({"import", "game.smc", "tables.csv"}, {}, changeOffset);
+    QCOMPARE(imported.status, refused ? 1 : 0);
+    if (refused)
+        QCOMPARE(imported.err,
+                 std::string("tarvon-tables: \"game.smc\": the tables were changed by "
+                             "another program during the import; the image was not "
+                             "changed\n"));
+    QCOMPARE(readBytes(at("game.smc")), expected);
 }
 
 void TablesCliTest::diffListsEachChangedEntry() {

@@ -9,11 +9,14 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -137,6 +140,12 @@ private slots:
     void failedLoadKeepsNames();
     void saveRefusesChangedFile_data();
     void saveRefusesChangedFile();
+    void saveStopsAtChangesOnDisk_data();
+    void saveStopsAtChangesOnDisk();
+    void stopSignalWaitsForSave_data();
+    void stopSignalWaitsForSave();
+    void openWarnsOfReadOnlyImage_data();
+    void openWarnsOfReadOnlyImage();
     void loadSurvivesFailureAtEachCall();
     void saveSurvivesFailureAtEachCall_data();
     void saveSurvivesFailureAtEachCall();
@@ -569,6 +578,181 @@ void CoreFilesTest::saveRefusesChangedFile() {
         QCOMPARE(readBytes(imagePath()), replacement);
 }
 
+void CoreFilesTest::saveStopsAtChangesOnDisk_data() {
+    QTest::addColumn<std::size_t>("changedOffset"); // by another program
+    QTest::addColumn<bool>("stops");
+    QTest::addRow("a health byte") << std::size_t(Core::enemyHealthOffset + 5) << true;
+    QTest::addRow("a damage table byte") << std::size_t(Core::damageTableOffset + 49) << true;
+    QTest::addRow("a byte outside the tables") << std::size_t(Core::enemyHealthOffset - 1) << false;
+}
+
+// Another program changes the file after the load: an ordinary save stops
+// unwritten, also after an overwriting save that failed and was put back; an
+// overwriting save that works writes the tables, and the next ordinary save
+// no longer stops.
+void CoreFilesTest::saveStopsAtChangesOnDisk() {
+    QFETCH(std::size_t, changedOffset);
+    QFETCH(bool, stops);
+    auto faulty = std::make_shared<FaultyFileSystem>();
+    auto core = loaded(makeSyntheticImage(0x100000, 61), faulty);
+    core->setEnemyHealth(3, 0xEE);
+    const Snapshot edited = snapshot(*core);
+    Bytes outside = readBytes(imagePath());
+    outside[changedOffset] ^= 0xFF;
+    writeBytes(imagePath(), outside);
+
+    FileResult result = core->saveRom();
+    if (stops) {
+        QCOMPARE(result.reason, '"' + imagePath().string() +
+                                    "\" was changed by another program since it was opened: 1 "
+                                    "table byte differs from what was loaded.");
+        QCOMPARE(result.changedBytes, std::size_t(1));
+        faulty->calls.clear();
+        faulty->failingCall = 9; // the second write; the first is put back
+        QCOMPARE(core->saveRom(Core::SaveMode::Overwrite).kind, FileResult::Kind::WriteFailed);
+        faulty->failingCall = 0;
+        QCOMPARE(core->saveRom().changedBytes, std::size_t(1));
+        QCOMPARE(readBytes(imagePath()), outside);
+        result = core->saveRom(Core::SaveMode::Overwrite);
+    }
+    QVERIFY2(result.ok(), result.reason.c_str());
+    QCOMPARE(readBytes(imagePath())[changedOffset], outside[changedOffset] ^ (stops ? 0xFF : 0));
+    Core reloaded(programDir());
+    reloaded.setRomPath(imagePath().string());
+    QVERIFY(reloaded.loadRom().ok() && snapshot(reloaded) == edited);
+    core->setEnemyHealth(4, 0x44);
+    QVERIFY(core->saveRom().ok());
+}
+
+namespace {
+
+// A save whose first write has SIGTERM sent to this process by another one,
+// and whose second write may fail. The handler notes how many calls of the
+// save's writing part (writes, fsync, close) were made when it ran.
+struct SignalDuringSave {
+    static inline const SystemCalls real = posixCalls();
+    static inline int callsMade = 0;
+    static inline bool secondWriteFails = false;
+    static inline bool pendingDuringWrite = false;
+    static inline volatile sig_atomic_t callsWhenHandled = -1;
+
+    static void sendStopFromAnotherProcess() {
+        if (const pid_t child = fork(); child == 0) {
+            kill(getppid(), SIGTERM);
+            _exit(0);
+        } else {
+            waitpid(child, nullptr, 0);
+        }
+        sigset_t pending;
+        sigpending(&pending);
+        pendingDuringWrite = sigismember(&pending, SIGTERM) == 1;
+    }
+
+    static SystemCalls calls() {
+        SystemCalls counted = real;
+        counted.pwrite = [](int fd, const void* buffer, size_t count, off_t offset) -> ssize_t {
+            if (++callsMade == 1)
+                sendStopFromAnotherProcess();
+            if (callsMade == 2 && secondWriteFails)
+                return errno = ENOSPC, -1;
+            return real.pwrite(fd, buffer, count, offset);
+        };
+        counted.fsync = [](int fd) { return ++callsMade, real.fsync(fd); };
+        counted.close = [](int fd) { return ++callsMade, real.close(fd); };
+        return counted;
+    }
+};
+
+// Runs `work` in a child process, which has only this thread, and returns its
+// result (0 to 127), or 255 when the child did not end by itself.
+int inChildProcess(const std::function<int()>& work) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(work());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+} // namespace
+
+void CoreFilesTest::stopSignalWaitsForSave_data() {
+    QTest::addColumn<bool>("secondWriteFails");
+    QTest::addRow("save works") << false;
+    QTest::addRow("save put back") << true;
+}
+
+// Run in a child process with one thread, as tarvon-tables has, so that the
+// signal sent to the process can only reach the saving thread: 0 when it was
+// held during the write and handled after the save's last call.
+void CoreFilesTest::stopSignalWaitsForSave() {
+    QFETCH(bool, secondWriteFails);
+    const Bytes image = makeSyntheticImage(0x100000, 71);
+    auto core = loaded(image, realFileSystem(SignalDuringSave::calls()));
+    core->setEnemyHealth(9, Byte(image[Core::enemyHealthOffset + 9] ^ 0xFF));
+    const int held = inChildProcess([&] {
+        SignalDuringSave::secondWriteFails = secondWriteFails;
+        SignalDuringSave::callsMade = 0;
+        struct sigaction handler {};
+        handler.sa_handler = [](int) {
+            SignalDuringSave::callsWhenHandled = SignalDuringSave::callsMade;
+        };
+        sigaction(SIGTERM, &handler, nullptr);
+        const bool saved = core->saveRom().ok();
+        return SignalDuringSave::pendingDuringWrite &&
+                       SignalDuringSave::callsWhenHandled == SignalDuringSave::callsMade &&
+                       saved == !secondWriteFails
+                   ? 0
+                   : 1;
+    });
+    QCOMPARE(held, 0);
+    Bytes expected = image;
+    expected[Core::enemyHealthOffset + 9] ^= secondWriteFails ? 0 : 0xFF;
+    QCOMPARE(readBytes(imagePath()), expected);
+}
+
+void CoreFilesTest::openWarnsOfReadOnlyImage_data() {
+    QTest::addColumn<bool>("bindMount"); // else no write permission for the user
+    QTest::addRow("no write permission for this user") << false;
+    QTest::addRow("read-only bind mount") << true;
+}
+
+// Root may write any file, so the permission case runs as "nobody" then.
+void CoreFilesTest::openWarnsOfReadOnlyImage() {
+    QFETCH(bool, bindMount);
+    writeBytes(imagePath(), makeSyntheticImage(0x100000, 73));
+    fs::path path = imagePath();
+    const fs::path mountPoint = programDir() / "read-only";
+    if (bindMount) {
+        fs::create_directory(mountPoint);
+        if (::mount(dir->path().toLocal8Bit().constData(), mountPoint.c_str(), nullptr, MS_BIND,
+                    nullptr) != 0 ||
+            ::mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                    nullptr) != 0) {
+            ::umount2(mountPoint.c_str(), MNT_DETACH);
+            QSKIP(qPrintable("Cannot make a read-only bind mount here (" +
+                             QString::fromLocal8Bit(strerror(errno)) +
+                             "), so the read-only mount is not tested"));
+        }
+        path = mountPoint / "game.smc";
+    } else {
+        fs::permissions(programDir(), fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add);
+        fs::permissions(imagePath(), fs::perms::owner_read | fs::perms::others_read);
+    }
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.c_str(), MNT_DETACH); });
+    const std::string warning = '"' + path.string() +
+                                "\" is read-only: you can look at the tables, but Save will fail "
+                                "until the file can be written.";
+    QCOMPARE(inChildProcess([&] {
+                 if (!bindMount && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                     return 2;
+                 return Core(programDir()).openRom(path.string()).readOnlyWarning == warning ? 0
+                                                                                             : 1;
+             }),
+             0);
+}
+
 void CoreFilesTest::loadSurvivesFailureAtEachCall() {
     const Bytes first = makeSyntheticImage(0x100000, 37);
     const Bytes second = randomImage(0x100000, 41);
@@ -677,10 +861,24 @@ void CoreFilesTest::ioIsAFewBlockCalls() {
     QCOMPARE(faulty->calls, (std::vector<std::string>{"openForReading", "size", "readAt", "readAt",
                                                       "readAt", "close", "readAll"}));
     faulty->calls.clear();
+    QVERIFY(core->openRom(imagePath().string()).ok());
+    QCOMPARE(faulty->calls,
+             (std::vector<std::string>{"openForReading", "size", "readAt", "close",
+                                       "openForReading", "size", "readAt", "readAt", "readAt",
+                                       "close", "readAll", "checkWritable"}));
+    faulty->calls.clear();
     QVERIFY(core->saveRom().ok());
     QCOMPARE(faulty->calls, (std::vector<std::string>{"openForWriting", "size", "readAt", "reserve",
                                                       "reserve", "readAt", "readAt", "writeAt",
                                                       "writeAt", "flush", "close"}));
+    // Changed on disk: the same reads, then the file is closed unwritten.
+    Bytes changed = readBytes(imagePath());
+    changed[Core::enemyHealthOffset] ^= 0xFF;
+    writeBytes(imagePath(), changed);
+    faulty->calls.clear();
+    QCOMPARE(core->saveRom().kind, FileResult::Kind::ChangedOnDisk);
+    QCOMPARE(faulty->calls, (std::vector<std::string>{"openForWriting", "size", "readAt", "reserve",
+                                                      "reserve", "readAt", "readAt", "close"}));
 }
 
 // A tmpfs filled to the last page while the enemy tables' pages of the image
@@ -778,6 +976,7 @@ struct UnusualSystem {
                 const int result = real.close(fd);
                 return interruptedClose ? -1 : result;
             },
+            [](const char* path, int mode) { return interrupted() ? -1 : real.access(path, mode); },
         };
     }
 };
@@ -808,10 +1007,9 @@ void CoreFilesTest::unusualSystemAnswers() {
     const auto usualAgain = qScopeGuard([] { UnusualSystem::answer = UnusualSystem::Usual; });
 
     Core core(programDir(), realFileSystem(UnusualSystem::calls()));
-    core.setRomPath(imagePath().string());
-    QVERIFY(core.isValidRom().ok());
-    const FileResult load = core.loadRom();
-    QVERIFY2(load.ok() && load.warning.empty(), load.reason.c_str());
+    const FileResult load = core.openRom(imagePath().string());
+    QVERIFY2(load.ok() && load.warning.empty() && load.readOnlyWarning.empty(),
+             load.reason.c_str());
     QCOMPARE(core.getEnemyName(255), std::string("Name 255"));
     QCOMPARE(core.getEnemyHealth(7), image[Core::enemyHealthOffset + 7]);
 

@@ -108,6 +108,8 @@ private slots:
     void saveWritesTheEdits();
     void failedSaveKeepsEdits_data();
     void failedSaveKeepsEdits();
+    void saveAsksBeforeReplacingChangesOnDisk_data();
+    void saveAsksBeforeReplacingChangesOnDisk();
     void closingDiscardsEdits_data();
     void closingDiscardsEdits();
     void toolsOpenEachEditorOnce_data();
@@ -276,29 +278,47 @@ void TestBackMDI::unreadableImage() {
 void TestBackMDI::namesWarningAfterLoad_data() {
     QTest::addColumn<bool>("namesPresent");
     QTest::addColumn<QByteArray>("names");
+    QTest::addColumn<bool>("readOnly");
 
-    QTest::addRow("names.cfg missing") << false << QByteArray();
-    QTest::addRow("three names only") << true << QByteArray("Slime\r\nBat\r\nGhost\r\n");
+    const QByteArray threeNames("Slime\r\nBat\r\nGhost\r\n");
+    QTest::addRow("names.cfg missing") << false << QByteArray() << false;
+    QTest::addRow("three names only") << true << threeNames << false;
+    QTest::addRow("read-only image") << true << QByteArray() << true;
+    QTest::addRow("read-only image, three names only") << true << threeNames << true;
 }
 
+// Warnings after a load that worked: names.cfg's first, then a read-only
+// image's; a full names.cfg and a writable image give none (see openImage).
 void TestBackMDI::namesWarningAfterLoad() {
     QFETCH(bool, namesPresent);
     QFETCH(QByteArray, names);
+    QFETCH(bool, readOnly);
 
-    Session session;
-    if (namesPresent)
-        session.dir.writeFile("names.cfg", names);
-    else
+    auto fileSystem = std::make_shared<FaultyFileSystem>();
+    Session session(fileSystem);
+    if (!namesPresent)
         QVERIFY(QFile::remove(QDir(session.dir.path()).filePath("names.cfg")));
-    const std::string warning = storeVerdict(session.dir.path(), session.dir.imagePath()).warning;
-    QVERIFY(!warning.empty());
+    else if (!names.isEmpty())
+        session.dir.writeFile("names.cfg", names);
+    if (readOnly)
+        fileSystem->readOnlyPath = QFile::encodeName(session.dir.imagePath()).toStdString();
+    QStringList warnings;
+    if (const std::string names = storeVerdict(session.dir.path(), session.dir.imagePath()).warning;
+        !names.empty())
+        warnings.append(QString::fromStdString(names));
+    if (readOnly)
+        warnings.append('"' + session.dir.imagePath() +
+                        "\" is read-only: you can look at the tables, but Save will fail until "
+                        "the file can be written.");
 
     ModalAnswerer answerer({session.dir.imagePath()});
     session.action("OpenMenu")->trigger();
-    QCOMPARE(answerer.boxes.size(), 1);
-    QCOMPARE(answerer.boxes.first().title, QStringLiteral("Warning"));
-    QCOMPARE(answerer.boxes.first().text, QString::fromStdString(warning));
-    QCOMPARE(answerer.boxes.first().format, Qt::PlainText);
+    QCOMPARE(answerer.boxes.size(), warnings.size());
+    for (qsizetype i = 0; i < warnings.size(); ++i) {
+        QCOMPARE(answerer.boxes[i].title, QStringLiteral("Warning"));
+        QCOMPARE(answerer.boxes[i].text, warnings[i]);
+        QCOMPARE(answerer.boxes[i].format, Qt::PlainText);
+    }
     QVERIFY(session.imageMenusOn());
 }
 
@@ -375,6 +395,66 @@ void TestBackMDI::failedSaveKeepsEdits() {
         QCOMPARE(session.dir.imageBytes(), other);
     else
         QVERIFY(!QFile::exists(session.dir.imagePath()));
+}
+
+void TestBackMDI::saveAsksBeforeReplacingChangesOnDisk_data() {
+    QTest::addColumn<qsizetype>("changedOffset"); // by another program
+    QTest::addColumn<QString>("answer");          // empty: no question
+    QTest::addRow("health byte, Cancel") << qsizetype(Core::enemyHealthOffset + 200) << "Cancel";
+    QTest::addRow("damage table byte, Save Anyway")
+        << qsizetype(Core::damageTableOffset + 20) << "&Save Anyway";
+    QTest::addRow("byte outside the tables")
+        << qsizetype(Core::damageTableOffset + Core::damageTableSize) << "";
+}
+
+// Another program changes the image after Open: Save asks, Cancel writes
+// nothing, Save Anyway writes the values shown, and the next Save asks no more.
+void TestBackMDI::saveAsksBeforeReplacingChangesOnDisk() {
+    QFETCH(qsizetype, changedOffset);
+    QFETCH(QString, answer);
+
+    Session session;
+    QVERIFY(session.openImage());
+    const QByteArray outside = withByte(session.dir.imageBytes(), changedOffset,
+                                        char(session.dir.imageBytes()[changedOffset] ^ 0x33));
+    session.dir.writeFile("game.smc", outside);
+    const Byte health = static_cast<Byte>(session.core.getEnemyHealth(0) ^ 0xFF);
+    session.core.setEnemyHealth(0, health);
+    const QByteArray edited = withByte(outside, Core::enemyHealthOffset, char(health));
+
+    ModalAnswerer answerer;
+    answerer.buttonsToPress = {answer};
+    session.action("SaveMenu")->trigger();
+    if (answer.isEmpty()) {
+        QVERIFY(answerer.boxes.isEmpty());
+        QCOMPARE(session.dir.imageBytes(), edited);
+        return;
+    }
+    QCOMPARE(answerer.boxes.size(), 1);
+    const SeenBox& question = answerer.boxes.first();
+    QCOMPARE(question.title, QStringLiteral("Warning"));
+    QCOMPARE(question.icon, QMessageBox::Warning);
+    QCOMPARE(question.format, Qt::PlainText);
+    QCOMPARE(question.text, '"' + session.dir.imagePath() +
+                                "\" was changed by another program since it was opened: 1 table "
+                                "byte differs from what was loaded. Save anyway and replace them "
+                                "with the values shown here?");
+    QCOMPARE(question.buttonTexts.size(), 2);
+    QVERIFY(question.buttonTexts.contains("&Save Anyway"));
+    QCOMPARE(question.defaultButton, QStringLiteral("Cancel"));
+    QCOMPARE(question.escapeButton, QStringLiteral("Cancel"));
+    if (answer == "Cancel") {
+        QCOMPARE(session.dir.imageBytes(), outside);
+        QCOMPARE(session.core.getEnemyHealth(0), health);
+        return;
+    }
+    QByteArray saved = session.dir.imageBytes();
+    QCOMPARE(saved[Core::enemyHealthOffset], char(health));
+    QCOMPARE(saved[changedOffset], char(outside[changedOffset] ^ 0x33));
+    session.core.setEnemyHealth(1, 1);
+    session.action("SaveMenu")->trigger();
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(session.dir.imageBytes()[Core::enemyHealthOffset + 1], char(1));
 }
 
 void TestBackMDI::closingDiscardsEdits_data() {

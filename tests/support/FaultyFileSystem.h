@@ -11,7 +11,8 @@
 // with `failingFromThenOn`, so does every later call, as on a disk that went
 // away. A failing write first writes half of its bytes, as a short write
 // followed by an error does; a failing close still closes, so no descriptor
-// leaks. Opening `refusedPath` fails with "Permission denied". `calls`
+// leaks. Opening `refusedPath` fails with "Permission denied", and so does
+// checkWritable for `readOnlyPath`. `calls`
 // records the operations in order, for tests that want to know what was
 // attempted.
 class FaultyFileSystem final : public FileSystem {
@@ -23,6 +24,7 @@ public:
     int failingCall;
     bool failingFromThenOn = false;
     std::string refusedPath;
+    std::string readOnlyPath;
     std::vector<std::string> calls;
     bool failed() const { return failingCall > 0 && int(calls.size()) >= failingCall; }
 
@@ -59,6 +61,11 @@ public:
     }
     std::string readAll(const std::string& path, std::string& contents) override {
         return call("readAll", [&] { return real->readAll(path, contents); });
+    }
+    std::string checkWritable(const std::string& path) override {
+        return call("checkWritable", [&] {
+            return path == readOnlyPath ? "Permission denied" : real->checkWritable(path);
+        });
     }
 
 private:

@@ -34,17 +34,37 @@ void ModalAnswerer::answer() {
     timer.start();
 }
 
+// Records the box and presses the button named first in `buttonsToPress`,
+// else OK, else closes it (its Escape answer).
+void ModalAnswerer::answerBox(QMessageBox* box) {
+    const auto textOf = [](const QAbstractButton* button) {
+        return button ? button->text() : QString();
+    };
+    SeenBox seen{box->windowTitle(),     box->text(), box->icon(), box->textFormat(),
+                 box->standardButtons(), {},          {},          {}};
+    QAbstractButton* press = box->button(QMessageBox::Ok);
+    for (QAbstractButton* button : box->buttons()) {
+        seen.buttonTexts.append(button->text());
+        if (!buttonsToPress.isEmpty() && button->text() == buttonsToPress.first())
+            press = button;
+    }
+    seen.defaultButton = textOf(box->defaultButton());
+    seen.escapeButton = textOf(box->escapeButton());
+    boxes.append(seen);
+    if (!buttonsToPress.isEmpty() && textOf(press) == buttonsToPress.first())
+        buttonsToPress.removeFirst();
+    if (press)
+        press->click();
+    else
+        box->close();
+}
+
 void ModalAnswerer::answerActiveModal() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        boxes.append({box->windowTitle(), box->text(), box->icon(), box->textFormat(),
-                      box->standardButtons()});
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->close();
+        answerBox(box);
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
         fileDialogs.append({dialog->objectName(), dialog->windowTitle(),
                             dialog->directory().absolutePath(), dialog->selectedFiles(),

@@ -14,6 +14,8 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::TextFormat format = Qt::AutoText;
     QMessageBox::StandardButtons buttons;
+    QStringList buttonTexts;
+    QString defaultButton, escapeButton;
 };
 
 // How the Open dialog looked when it came up.
@@ -31,7 +33,8 @@ struct SeenFileDialog {
 // While alive, answers every modal window the program brings up: the Open
 // dialog gets the next scripted path (typed into its file name box and
 // accepted; an empty path, or one the dialog refuses, presses Cancel), a
-// message box is recorded and answered with OK, and any other window is
+// message box is recorded and answered with the first of `buttonsToPress`,
+// else with OK, else with Escape, and any other window is
 // handed to `answerOther` or, without one, recorded and closed. Nothing can
 // hang a test waiting for a user, and what was seen is left for the test to
 // check: a failure inside a timer would not stop the test that waits.
@@ -39,6 +42,7 @@ class ModalAnswerer : public QObject {
 public:
     explicit ModalAnswerer(QStringList paths = {}, std::function<void(QWidget*)> answerOther = {});
 
+    QStringList buttonsToPress; // button texts, "&" included
     QList<SeenBox> boxes;
     QList<SeenFileDialog> fileDialogs;
     QStringList unexpected;
@@ -46,6 +50,7 @@ public:
 private:
     void answer();
     void answerActiveModal();
+    void answerBox(QMessageBox* box);
 
     QStringList paths;
     std::function<void(QWidget*)> answerOther;
