@@ -138,6 +138,7 @@ enum class EditorFault {
     RowBehindAnEmptiedBox,
     EmptyBoxWithoutTheFocus,
 };
+enum class ImageFault { None, SignatureByte, HealthByte, UnusedDamageTableByte, OneByteShorter };
 
 void TestMonkey::editorCheckSeesFaults_data() {
     QTest::addColumn<EditorFault>("fault");
@@ -187,8 +188,6 @@ void TestMonkey::editorCheckSeesFaults() {
     }
     QCOMPARE(!check.fault(&session.window, core).isEmpty(), seen);
 }
-
-enum class ImageFault { None, SignatureByte, HealthByte, UnusedDamageTableByte, OneByteShorter };
 
 void TestMonkey::imageCheckSeesFaults_data() {
     QTest::addColumn<ImageFault>("fault");
