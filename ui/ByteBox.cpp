@@ -25,7 +25,7 @@ ByteBox::ByteBox(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent) {
     setMaxLength(byteTextLength);
     setAcceptDrops(false);
     connect(this, &QLineEdit::textEdited, this, &ByteBox::takeEdit);
-    connect(this, &QLineEdit::editingFinished, this, &ByteBox::showStoredValueIfEmpty);
+    connect(this, &QLineEdit::returnPressed, this, &ByteBox::showStoredValueIfEmpty);
 }
 
 void ByteBox::readStoredValueWith(std::function<std::uint8_t()> read) {
@@ -39,6 +39,16 @@ void ByteBox::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
     if (!editedByKey && !isReadOnly() && typesCharacter(event))
         QApplication::beep();
+}
+
+// Retyping ends when the focus moves to another control or to a menu. It goes
+// on while the box's own context menu is open, and while another window is
+// active: the focus then comes back to the box.
+void ByteBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    const QWidget* popup = QApplication::activePopupWidget();
+    if (isActiveWindow() && !(popup && popup->parentWidget() == this))
+        showStoredValueIfEmpty();
 }
 
 void ByteBox::takeEdit(const QString& text) {

@@ -8,8 +8,8 @@
 // takes the user's edits keystroke by keystroke.
 // - A text that is a byte value is reported by `typed` at once.
 // - An emptied box reports nothing and stays empty while the user retypes;
-//   when it is left (the focus goes elsewhere, or Enter) it shows the stored
-//   value again.
+//   when it is left (the focus goes to another control or a menu, or Enter)
+//   it shows the stored value again.
 // - Any other text is refused: the box shows the stored value again.
 // A refused keystroke, a character that does not fit into a full box
 // included, rings the desktop's bell once.
@@ -26,6 +26,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void takeEdit(const QString& text);

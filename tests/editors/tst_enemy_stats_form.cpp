@@ -31,6 +31,7 @@ private slots:
     void listShowsItsFocus();
     void healthTyping_data();
     void healthTyping();
+    void retypingOutlastsAnotherWindow();
     void pickingASet_data();
     void pickingASet();
     void setsBeyondTheList_data();
@@ -171,6 +172,25 @@ void TestEnemyStatsForm::healthTyping() {
     if (stored != image->originalAt(healthOffset(slot)))
         expected.insert(healthOffset(slot), Byte(stored));
     QCOMPARE(image->savedChanges(), expected);
+}
+
+// Another window's turn, such as another program's or a message's, does not
+// end the retyping: the focus comes back to the empty box.
+void TestEnemyStatsForm::retypingOutlastsAnotherWindow() {
+    goToSlot(40);
+    const Byte before = core().getEnemyHealth(40);
+    healthBox()->setFocus();
+    selectAll(healthBox());
+    typeText(healthBox(), "\b");
+    QWidget other;
+    other.show();
+    QVERIFY(activateWindow(&other));
+    QCOMPARE(healthBox()->text(), "");
+    QVERIFY(activateWindow(form.get()));
+    QVERIFY(healthBox()->hasFocus());
+    QCOMPARE(core().getEnemyHealth(40), before);
+    typeText(healthBox(), "7");
+    QCOMPARE(core().getEnemyHealth(40), 7);
 }
 
 enum class Pick { FromList, Down, Up };

@@ -74,11 +74,12 @@ QString EditorCheck::enemyFault(const EnemyStatsForm* form, const Core& core) {
                     QStringLiteral("slot %1").arg(slot));
 }
 
-// A box shows the byte stored for it, or it is empty while it has the focus,
-// being retyped; the store then still holds the byte the box showed last.
+// A box shows the byte stored for it, or it is empty while it has the focus
+// in its window, being retyped; the store then still holds the byte the box
+// showed last.
 QString EditorCheck::boxFault(const QLineEdit* box, Byte stored, const QString& what,
                               const QString& holder) {
-    if (box->text().isEmpty() && box->hasFocus()) {
+    if (box->text().isEmpty() && box->window()->focusWidget() == box) {
         const auto shown = lastShown.constFind(box);
         if (shown == lastShown.cend() || *shown == stored)
             return {};

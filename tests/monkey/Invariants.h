@@ -14,10 +14,10 @@ class QWidget;
 // Checks, after each user event, that the open editors show what the data
 // store holds. The damage table editor's boxes must hold the row of the set
 // its frame names, the enemy editor's health box the health of its selected
-// slot. A box may be empty while it has the focus, as the user retypes it;
-// the store must then still hold what the box showed before. (The enemy
-// editor's read-only damage boxes are not checked: the editors do not refresh
-// each other.)
+// slot. A box may be empty while it has the focus in its window, as the user
+// retypes it; the store must then still hold what the box showed before. (The
+// enemy editor's read-only damage boxes are not checked: the editors do not
+// refresh each other.)
 class EditorCheck {
 public:
     // What the open editors of `mainWindow` show that the store does not
