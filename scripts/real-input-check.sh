@@ -386,6 +386,65 @@ else
     fail "Alt+H, A did not bring up the About window"
 fi
 
+# --- Value boxes: a retyped health, a refused letter, a cleared box that is left ---
+# Starts from freshly opened editors on a freshly saved image; every edit goes
+# through the keyboard, and the saved file is compared byte by byte.
+valueFile="$scratch/demo.smc"
+modifiedAt() { stat -c %.9Y "$valueFile"; }
+modifiedSince() { [ "$(modifiedAt)" != "$1" ]; }
+# Ctrl+S, then waits until the save has reached the file (Save always writes).
+saveByKeys() {
+    local before
+    before=$(modifiedAt)
+    xdotool key ctrl+s
+    waitUntil 10 modifiedSince "$before"
+}
+readonly retypedSlot=20 armour2Typed=47
+saveByKeys || fail "value boxes: Ctrl+S did not save the edits made before"
+cp "$valueFile" "$scratch/before-value-boxes.smc"
+# Ctrl+W closes the active editor; more presses than editors close nothing else.
+xdotool key --delay 50 ctrl+w ctrl+w ctrl+w
+openMenuBy alt+t >/dev/null || giveUp "Alt+T did not open the Tools menu"
+xdotool key e # Enemy Stat Editor, with the focus on its third damage box
+waitUntil 5 noPopup || fail "E in the Tools menu left a menu open"
+xdotool key --delay 20 Tab Tab Tab Home
+for ((slot = 0; slot < retypedSlot; slot++)); do xdotool key Down; done
+# Tab into the health box selects its text: 55 makes it hold 55, then the
+# user retypes it as 60.
+xdotool key --delay 20 Tab Tab
+xdotool type 55
+xdotool key --delay 20 End BackSpace BackSpace
+xdotool type 60
+openMenuBy alt+t >/dev/null || giveUp "Alt+T did not open the Tools menu"
+xdotool key d # Damage Table Editor, set 0, with the focus on Armor 1
+waitUntil 5 noPopup || fail "D in the Tools menu left a menu open"
+# A letter over Armor 1's value is refused; Armor 2 is set to 47, cleared and
+# left, then entered again: End and BackSpace leave 4 only if it shows 47.
+xdotool key ctrl+a
+xdotool type x
+xdotool key Tab
+xdotool type "$armour2Typed"
+xdotool key --delay 20 Tab shift+Tab BackSpace Tab shift+Tab End BackSpace
+saveByKeys || fail "value boxes: Ctrl+S did not save"
+
+expected=()
+[ "$(byteAt "$scratch/before-value-boxes.smc" $((enemyHealth + retypedSlot)))" = 60 ] ||
+    expected+=($((enemyHealth + retypedSlot)))
+[ "$(byteAt "$scratch/before-value-boxes.smc" $((damageTable + 1)))" = 4 ] ||
+    expected+=($((damageTable + 1)))
+expected=$(if ((${#expected[@]})); then hex "${expected[@]}"; fi)
+changed=$(differences "$scratch/before-value-boxes.smc" "$valueFile") || true
+if [ "$changed" != "$expected" ] || [ "$(byteAt "$valueFile" $((enemyHealth + retypedSlot)))" != 60 ] ||
+    [ "$(byteAt "$valueFile" $((damageTable + 1)))" != 4 ]; then
+    fail "value boxes: after 55, End, BackSpace, BackSpace, 60 in slot $retypedSlot's health," \
+        "x over set 0's Armor 1, and $armour2Typed, cleared, left, End, BackSpace in its Armor 2," \
+        "the file differs at [$changed], expected [$expected]; health" \
+        "$(byteAt "$valueFile" $((enemyHealth + retypedSlot))) (expected 60), Armor 1" \
+        "$(byteAt "$valueFile" $((damageTable)))" \
+        "(was $(byteAt "$scratch/before-value-boxes.smc" $((damageTable)))), Armor 2" \
+        "$(byteAt "$valueFile" $((damageTable + 1))) (expected 4)"
+fi
+
 if ((failures)); then
     echo "real-input-check: $failures check(s) failed" >&2
     exit 1

@@ -1,8 +1,7 @@
 #include "DamageRowFrame.h"
 
+#include "ByteBox.h"
 #include "FormLayout.h"
-
-#include <QLineEdit>
 
 DamageRowFrame::DamageRowFrame(Boxes kind, const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent) {
@@ -13,15 +12,14 @@ DamageRowFrame::DamageRowFrame(Boxes kind, const QString& caption, QWidget* pare
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const QString armour = tr("Armor %1").arg(i + 1);
         auto* label = addLabel(this, labelNames[i], armour, fromTwips(lefts[i], 480, 615, 255));
-        boxes[i] = new QLineEdit(QStringLiteral("0"), this);
+        boxes[i] = new ByteBox(this);
         boxes[i]->setReadOnly(kind == Boxes::ReadOnly);
-        makeByteBox(boxes[i]);
         place(boxes[i], boxNames[i], fromTwips(lefts[i], 960, 615, 285));
         nameBoxBy(label, boxes[i]);
     }
 }
 
-QLineEdit* DamageRowFrame::damageBox(int armour) const {
+ByteBox* DamageRowFrame::damageBox(int armour) const {
     return boxes.at(static_cast<std::size_t>(armour - 1));
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-class QLineEdit;
+class ByteBox;
 
 // The frame of both editors that shows one damage row: the three armour
 // levels' values of a damage set, under the caption "Damage <set> Table".
@@ -16,11 +16,11 @@ public:
     DamageRowFrame(Boxes boxes, const QString& caption, QWidget* parent = nullptr);
 
     // The value box of armour level 1, 2 or 3.
-    QLineEdit* damageBox(int armour) const;
+    ByteBox* damageBox(int armour) const;
 
     // Shows the values of armour levels 1 to 3 in `row`, the row of `set`.
     void showRow(int set, const std::array<std::uint8_t, 3>& row);
 
 private:
-    std::array<QLineEdit*, 3> boxes{};
+    std::array<ByteBox*, 3> boxes{};
 };

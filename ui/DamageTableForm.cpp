@@ -1,5 +1,6 @@
 #include "DamageTableForm.h"
 
+#include "ByteBox.h"
 #include "Core.h"
 #include "DamageRowFrame.h"
 #include "DamageSetCombo.h"
@@ -7,7 +8,6 @@
 #include "ValueCheck.h"
 
 #include <QLabel>
-#include <QLineEdit>
 
 DamageTableForm::DamageTableForm(Core& core, QWidget* parent)
     : QWidget(parent), core(core), setCombo(new DamageSetCombo(this)),
@@ -40,8 +40,10 @@ void DamageTableForm::setFocusOrder() {
 void DamageTableForm::connectHandlers() {
     connect(setCombo, &DamageSetCombo::picked, this, &DamageTableForm::DamageSetCombo_Click);
     for (int armour = 1; armour <= 3; ++armour) {
-        QLineEdit* box = dataFrame->damageBox(armour);
-        connect(box, &QLineEdit::textEdited, this, [this, box] { Damage_Change(box); });
+        ByteBox* box = dataFrame->damageBox(armour);
+        box->readStoredValueWith(
+            [this, armour] { return storedRow().at(std::size_t(armour - 1)); });
+        connect(box, &ByteBox::typed, this, &DamageTableForm::Damage_Change);
     }
 }
 
@@ -52,23 +54,29 @@ void DamageTableForm::refreshValues() {
     dataFrame->showRow(set, core.getDamageSet(set));
 }
 
-// Writes the three boxes into the set they show, the set in use: typing into
-// the set combo alone changes nothing.
+// The row of the set the boxes show, the set in use: typing into the set
+// combo alone changes nothing.
+DamageRow DamageTableForm::storedRow() const {
+    return core.getDamageSet(setCombo->setInUse());
+}
+
+// Writes the three boxes into the set they show. A box emptied for retyping
+// keeps its stored value.
 void DamageTableForm::storeValues() {
-    const auto value = [this](int armour) {
-        return byteFromText(dataFrame->damageBox(armour)->text()).value_or(0);
-    };
-    core.setDamageSet(setCombo->setInUse(), value(1), value(2), value(3));
+    DamageRow row = storedRow();
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const QString text = dataFrame->damageBox(int(i) + 1)->text();
+        row[i] = byteFromText(text).value_or(row[i]);
+    }
+    core.setDamageSet(setCombo->setInUse(), row[0], row[1], row[2]);
 }
 
 void DamageTableForm::DamageSetCombo_Click() {
     refreshValues();
 }
 
-// The handler of a user's edit of Damage1 to Damage3. A text that is no byte
-// value becomes "0", and 0 is stored.
-void DamageTableForm::Damage_Change(QLineEdit* box) {
-    if (!byteFromText(box->text()))
-        box->setText(QStringLiteral("0"));
+// The handler of a user's edit of Damage1 to Damage3 that gives a value; the
+// box itself puts back its stored value in place of any other text.
+void DamageTableForm::Damage_Change() {
     storeValues();
 }

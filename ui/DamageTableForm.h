@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Core.h"
+
 #include <QWidget>
 
-class Core;
 class DamageRowFrame;
 class DamageSetCombo;
-class QLineEdit;
 
 // The damage table editor: picks a damage set and edits its three values.
 // Lives inside a QMdiSubWindow of the main window.
@@ -22,9 +22,10 @@ private:
     void setFocusOrder();
     void connectHandlers();
 
+    DamageRow storedRow() const;
     void storeValues();
     void DamageSetCombo_Click();
-    void Damage_Change(QLineEdit* box);
+    void Damage_Change();
 
     Core& core;
     DamageSetCombo* setCombo;

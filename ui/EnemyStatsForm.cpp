@@ -1,11 +1,10 @@
 #include "EnemyStatsForm.h"
 
+#include "ByteBox.h"
 #include "DamageRowFrame.h"
 #include "DamageSetCombo.h"
 #include "FormLayout.h"
-#include "ValueCheck.h"
 
-#include <QLineEdit>
 #include <QListWidget>
 #include <QStyledItemDelegate>
 
@@ -28,8 +27,8 @@ protected:
 } // namespace
 
 EnemyStatsForm::EnemyStatsForm(Core& core, QWidget* parent)
-    : QWidget(parent), core(core), enemyList(new QListWidget(this)),
-      healthBox(new QLineEdit(QStringLiteral("0"), this)), setCombo(new DamageSetCombo(this)),
+    : QWidget(parent), core(core), enemyList(new QListWidget(this)), healthBox(new ByteBox(this)),
+      setCombo(new DamageSetCombo(this)),
       dataFrame(new DamageRowFrame(DamageRowFrame::Boxes::ReadOnly, tr("Damage Done"), this)) {
     setObjectName(QStringLiteral("EnemyStatsForm"));
     setWindowTitle(tr("Enemy Damage Editor"));
@@ -48,7 +47,6 @@ void EnemyStatsForm::createControls() {
     place(enemyList, "ListOfEnemy", fromTwips(240, 720, 2175, 2595));
     nameBoxBy(addLabel(this, "Label6", tr("Enemy Health"), fromTwips(3000, 480, 2415, 255)),
               healthBox);
-    makeByteBox(healthBox);
     place(healthBox, "healthBox", fromTwips(5640, 480, 495, 285));
     nameBoxBy(addLabel(this, "Label5", tr("Enemy Damage Set:"), fromTwips(3000, 1080, 2415, 255)),
               setCombo);
@@ -75,7 +73,8 @@ void EnemyStatsForm::connectHandlers() {
     connect(enemyList, &QListWidget::currentRowChanged, this, &EnemyStatsForm::ListOfEnemy_Click);
     connect(enemyList, &QListWidget::itemSelectionChanged, this, &EnemyStatsForm::keepSlotSelected);
     connect(setCombo, &DamageSetCombo::picked, this, &EnemyStatsForm::DamageSetCombo_Click);
-    connect(healthBox, &QLineEdit::textEdited, this, &EnemyStatsForm::healthBox_Change);
+    healthBox->readStoredValueWith([this] { return core.getEnemyHealth(slot()); });
+    connect(healthBox, &ByteBox::typed, this, &EnemyStatsForm::healthBox_Change);
 }
 
 void EnemyStatsForm::load() {
@@ -113,13 +112,10 @@ void EnemyStatsForm::DamageSetCombo_Click() {
     core.setEnemyDamage(slot(), static_cast<Byte>((old & ~setBits) | (set & setBits)));
 }
 
-// The handler of a user's edit. A text that is no byte value is replaced by
-// the stored health at once.
-void EnemyStatsForm::healthBox_Change() {
-    if (const auto health = byteFromText(healthBox->text()))
-        core.setEnemyHealth(slot(), *health);
-    else
-        healthBox->setText(QString::number(core.getEnemyHealth(slot())));
+// The handler of a user's edit that gives a health; the box itself puts back
+// the stored health in place of any other text.
+void EnemyStatsForm::healthBox_Change(Byte health) {
+    core.setEnemyHealth(slot(), health);
 }
 
 // The current row is the slot being edited; a Ctrl+click or Ctrl+arrow must

@@ -4,9 +4,9 @@
 
 #include <QWidget>
 
+class ByteBox;
 class DamageRowFrame;
 class DamageSetCombo;
-class QLineEdit;
 class QListWidget;
 
 // The enemy editor: lists the 256 enemy slots and edits the selected one's
@@ -29,14 +29,14 @@ private:
 
     void ListOfEnemy_Click();
     void DamageSetCombo_Click();
-    void healthBox_Change();
+    void healthBox_Change(Byte health);
     void keepSlotSelected();
 
     Byte slot() const;
 
     Core& core;
     QListWidget* enemyList;
-    QLineEdit* healthBox;
+    ByteBox* healthBox;
     DamageSetCombo* setCombo;
     DamageRowFrame* dataFrame;
 };

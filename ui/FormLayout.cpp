@@ -1,11 +1,9 @@
 #include "FormLayout.h"
 
 #include <QLabel>
-#include <QLineEdit>
 
 namespace {
 constexpr int twipsPerPixel = 15;
-constexpr int byteTextLength = 3;
 } // namespace
 
 QRect fromTwips(int left, int top, int width, int height) {
@@ -24,11 +22,6 @@ QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(label, objectName, geometry);
     return label;
-}
-
-void makeByteBox(QLineEdit* box) {
-    box->setMaxLength(byteTextLength);
-    box->setAcceptDrops(false);
 }
 
 void nameBoxBy(QLabel* label, QWidget* box) {

@@ -5,7 +5,6 @@
 #include <initializer_list>
 
 class QLabel;
-class QLineEdit;
 class QWidget;
 
 // The editor windows place every control at a fixed position given in twips,
@@ -18,11 +17,6 @@ void place(QWidget* widget, const char* objectName, const QRect& geometry);
 // A caption aligned to the top left of its box, as dialog labels are.
 QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
                  const QRect& geometry);
-
-// Sets up a box that holds a byte value: at most three characters, and only
-// typed ones. Dropped text, such as the path a file manager offers with a
-// dragged file, would otherwise replace a value without a keystroke.
-void makeByteBox(QLineEdit* box);
 
 // Makes `label` the caption of `box`: the label is its buddy, and a screen
 // reader names the box by the label's text, without a closing colon.

@@ -1,5 +1,7 @@
 #include "LoadedImage.h"
 
+#include <QKeySequence>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -47,15 +49,29 @@ qsizetype damageTableOffset(int index) {
     return Core::damageTableOffset + index;
 }
 
+QStringList keystrokes(const QString& keys) {
+    static const QRegularExpression keystroke(QStringLiteral("\\{[^}]+\\}|."));
+    QStringList strokes;
+    for (const QRegularExpressionMatch& match : keystroke.globalMatch(keys))
+        strokes << match.captured();
+    return strokes;
+}
+
 void typeText(QWidget* widget, const QString& text) {
-    for (const QChar character : text) {
+    for (const QString& stroke : keystrokes(text)) {
+        if (stroke.size() > 2 && stroke.startsWith(QLatin1Char('{'))) {
+            const QKeyCombination key = QKeySequence::fromString(stroke.sliced(1).chopped(1))[0];
+            QTest::keyClick(widget, key.key(), key.keyboardModifiers());
+            continue;
+        }
+        const QChar character = stroke.front();
         if (character == QLatin1Char('\b')) {
             QTest::keyClick(widget, Qt::Key_Backspace);
             continue;
         }
         const auto key =
             character.unicode() < 0x80 ? Qt::Key(character.toUpper().unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Click, widget, key, QString(character), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, widget, key, stroke, Qt::NoModifier);
     }
 }
 

@@ -56,8 +56,12 @@ qsizetype healthOffset(int slot);
 qsizetype damageByteOffset(int slot);
 qsizetype damageTableOffset(int index);
 
-// Types `text` into `widget` one character at a time, as key presses that
-// carry the character; '\b' presses Backspace.
+// The keystrokes written in `keys`: each character is one, and so is a key
+// named in braces as QKeySequence names it, such as "{End}" or "{Ctrl+V}".
+QStringList keystrokes(const QString& keys);
+// Types `text` into `widget` one keystroke at a time, as key presses that
+// carry the character; '\b' presses Backspace, and a key named in braces is
+// pressed as it is.
 void typeText(QWidget* widget, const QString& text);
 // Selects the whole text of the focused line edit with Ctrl+A.
 void selectAll(QWidget* widget);

@@ -1,10 +1,12 @@
 // The damage table editor, driven from the keyboard and the mouse, checked
 // against the data store and the saved file; and both editors open together.
+#include "BellCount.h"
 #include "DamageTableForm.h"
 #include "EditorFixture.h"
 #include "EnemyStatsForm.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QSignalSpy>
@@ -28,6 +30,8 @@ private slots:
     void pickingSets();
     void damageTyping_data();
     void damageTyping();
+    void refusedTextKeepsTheBoxsValue_data();
+    void refusedTextKeepsTheBoxsValue();
     void typedSetThenEditWritesTheSetShown_data();
     void typedSetThenEditWritesTheSetShown();
     void setTextAtRefresh_data();
@@ -109,20 +113,30 @@ void TestDamageTableForm::pickingSets() {
 }
 
 // Keys typed one at a time over the whole selected text of one box; after
-// each one the box shows the next text and the store holds its value.
+// each one the box shows the next text and the store holds its value; an
+// emptied box stores nothing. "v" is the box's value before. Each refused
+// key rings the bell once.
 void TestDamageTableForm::damageTyping_data() {
     QTest::addColumn<int>("set");
     QTest::addColumn<int>("armour");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QStringList>("texts");
-    QTest::addRow("letter in Damage2") << 4 << 2 << "x" << QStringList{"0"};
-    QTest::addRow("2, 5, 6") << 1 << 1 << "256" << QStringList{"2", "25", "0"};
-    QTest::addRow("9, 5") << 9 << 3 << "95" << QStringList{"9", "95"};
-    QTest::addRow("deleted, then 7") << 3 << 1 << "\b7" << QStringList{"0", "07"};
+    QTest::addColumn<int>("bells");
+    QTest::addRow("letter in Damage2") << 4 << 2 << "x" << QStringList{"v"} << 1;
+    QTest::addRow("2, 5, 6") << 1 << 1 << "256" << QStringList{"2", "25", "25"} << 1;
+    QTest::addRow("9, 5") << 9 << 3 << "95" << QStringList{"9", "95"} << 0;
+    QTest::addRow("deleted, then 7") << 3 << 1 << "\b7" << QStringList{"", "7"} << 0;
     QTest::addRow("no fourth character")
-        << 2 << 3 << "1234" << QStringList{"1", "12", "123", "123"};
-    QTest::addRow("Arabic-Indic three") << 5 << 2 << QString(QChar(0x0663)) << QStringList{"0"};
-    QTest::addRow("set 0") << 0 << 2 << "8" << QStringList{"8"};
+        << 2 << 3 << "1234" << QStringList{"1", "12", "123", "123"} << 1;
+    QTest::addRow("Arabic-Indic three")
+        << 5 << 2 << QString(QChar(0x0663)) << QStringList{"v"} << 1;
+    QTest::addRow("set 0") << 0 << 2 << "8" << QStringList{"8"} << 0;
+    QTest::addRow("55, End, Backspace twice, 60")
+        << 6 << 2 << "55{End}\b\b60" << QStringList{"5", "55", "55", "5", "", "6", "60"} << 0;
+    QTest::addRow("8, then a stray letter") << 7 << 1 << "8q" << QStringList{"8", "8"} << 1;
+    QTest::addRow("cleared box left by Tab") << 8 << 3 << "\b{Tab}" << QStringList{"", "v"} << 0;
+    QTest::addRow("cleared box left by Enter")
+        << 2 << 1 << "\b{Return}" << QStringList{"", "v"} << 0;
 }
 
 void TestDamageTableForm::damageTyping() {
@@ -130,24 +144,71 @@ void TestDamageTableForm::damageTyping() {
     QFETCH(int, armour);
     QFETCH(QString, keys);
     QFETCH(QStringList, texts);
+    QFETCH(int, bells);
     driver().stepSet(set);
     QLineEdit* box = driver().damageBox(armour);
     box->setFocus();
     selectAll(box);
+    const int bellsBefore = bellsRung();
+    const QString before = box->text();
     QStringList expectedRow = image->originalRow(set);
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        typeText(box, keys.at(i));
-        QCOMPARE(box->text(), texts.at(i));
-        expectedRow[armour - 1] = QString::number(texts.at(i).toInt());
+    const QStringList strokes = keystrokes(keys);
+    for (qsizetype i = 0; i < strokes.size(); ++i) {
+        typeText(box, strokes.at(i));
+        const QString expected = texts.at(i) == "v" ? before : texts.at(i);
+        QCOMPARE(box->text(), expected);
+        if (!expected.isEmpty())
+            expectedRow[armour - 1] = QString::number(expected.toInt());
         QCOMPARE(storedRow(set), expectedRow);
     }
+    QCOMPARE(bellsRung() - bellsBefore, bells);
     QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(set));
     const int index = set * 3 + armour - 1;
-    const auto value = Byte(texts.last().toInt());
+    const auto value = Byte(expectedRow[armour - 1].toInt());
     Changes expected;
     if (value != image->originalAt(damageTableOffset(index)))
         expected.insert(damageTableOffset(index), value);
     QCOMPARE(image->savedChanges(), expected);
+}
+
+// A text that is no byte value, typed or pasted into any of the three boxes,
+// puts back that box's own stored value and stores nothing.
+void TestDamageTableForm::refusedTextKeepsTheBoxsValue_data() {
+    QTest::addColumn<int>("armour");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("pasted");
+    for (int armour = 1; armour <= 3; ++armour) {
+        QTest::addRow("Armor %d, letter", armour) << armour << "k" << false;
+        QTest::addRow("Armor %d, 300 pasted", armour) << armour << "300" << true;
+        QTest::addRow("Armor %d, 256 pasted", armour) << armour << "256" << true;
+        QTest::addRow("Armor %d, Arabic-Indic three", armour)
+            << armour << QString(QChar(0x0663)) << false;
+    }
+}
+
+void TestDamageTableForm::refusedTextKeepsTheBoxsValue() {
+    QFETCH(int, armour);
+    QFETCH(QString, text);
+    QFETCH(bool, pasted);
+    const int set = 3;
+    core().setDamageSet(set, 8, 170, 255);
+    driver().stepSet(set);
+    const QStringList row{"8", "170", "255"};
+    QCOMPARE(driver().damageTexts(), row);
+    QLineEdit* box = driver().damageBox(armour);
+    box->setFocus();
+    selectAll(box);
+    const int bellsBefore = bellsRung();
+    if (pasted) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        typeText(box, text);
+    }
+    QCOMPARE(bellsRung() - bellsBefore, 1);
+    QCOMPARE(driver().damageTexts(), row);
+    QCOMPARE(storedRow(set), row);
+    QCOMPARE(image->core.writes, 1);
 }
 
 // A number typed into the combo's text shows nothing new and is put back to
@@ -212,6 +273,7 @@ void TestDamageTableForm::refreshStoresNothing() {
     driver().typeSetText("x", 0);
     form->refreshValues();
     QCOMPARE(image->core.writes, 0);
+    selectAll(driver().damageBox(2));
     typeText(driver().damageBox(2), "1");
     QCOMPARE(image->core.writes, 1);
 }

@@ -1,5 +1,6 @@
 // The enemy editor, driven from the keyboard and the mouse, checked against
 // the data store and the saved file.
+#include "BellCount.h"
 #include "EditorFixture.h"
 #include "EnemyStatsForm.h"
 
@@ -30,6 +31,7 @@ private slots:
     void listShowsItsFocus();
     void healthTyping_data();
     void healthTyping();
+    void retypingOutlastsAnotherWindow();
     void pickingASet_data();
     void pickingASet();
     void setsBeyondTheList_data();
@@ -120,40 +122,75 @@ void TestEnemyStatsForm::listShowsItsFocus() {
 }
 
 // Keys typed one at a time over the whole selected text; after each one the
-// box shows the next text, and the store holds it. "h" is the health before.
+// box shows the next text, and the store holds it; an emptied box stores
+// nothing. "h" is the health before. Each refused key rings the bell once.
 void TestEnemyStatsForm::healthTyping_data() {
     QTest::addColumn<int>("slot");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QStringList>("texts");
-    QTest::addRow("letter restores") << 3 << "x" << QStringList{"h"};
-    QTest::addRow("2, 5, 5") << 4 << "255" << QStringList{"2", "25", "255"};
-    QTest::addRow("no fourth character") << 5 << "2551" << QStringList{"2", "25", "255", "255"};
-    QTest::addRow("256 keeps 25") << 6 << "256" << QStringList{"2", "25", "25"};
-    QTest::addRow("cleared box restores") << 7 << "\b" << QStringList{"h"};
-    QTest::addRow("Arabic-Indic three refused") << 8 << QString(QChar(0x0663)) << QStringList{"h"};
-    QTest::addRow("space refused") << 9 << " " << QStringList{"h"};
-    QTest::addRow("leading zero") << 10 << "07" << QStringList{"0", "07"};
+    QTest::addColumn<int>("bells");
+    QTest::addRow("letter restores") << 3 << "x" << QStringList{"h"} << 1;
+    QTest::addRow("2, 5, 5") << 4 << "255" << QStringList{"2", "25", "255"} << 0;
+    QTest::addRow("no fourth character")
+        << 5 << "2551" << QStringList{"2", "25", "255", "255"} << 1;
+    QTest::addRow("256 keeps 25") << 6 << "256" << QStringList{"2", "25", "25"} << 1;
+    QTest::addRow("cleared box stays empty") << 7 << "\b" << QStringList{""} << 0;
+    QTest::addRow("Arabic-Indic three refused")
+        << 8 << QString(QChar(0x0663)) << QStringList{"h"} << 1;
+    QTest::addRow("space refused") << 9 << " " << QStringList{"h"} << 1;
+    QTest::addRow("leading zero") << 10 << "07" << QStringList{"0", "07"} << 0;
+    QTest::addRow("55, End, Backspace twice, 60")
+        << 11 << "55{End}\b\b60" << QStringList{"5", "55", "55", "5", "", "6", "60"} << 0;
+    QTest::addRow("two letters, two bells") << 12 << "xy" << QStringList{"h", "h"} << 2;
+    QTest::addRow("cleared, then a letter") << 13 << "\bx" << QStringList{"", "h"} << 1;
+    QTest::addRow("cleared box left by Tab") << 14 << "\b{Tab}" << QStringList{"", "h"} << 0;
+    QTest::addRow("cleared box left by Enter") << 15 << "\b{Return}" << QStringList{"", "h"} << 0;
 }
 
 void TestEnemyStatsForm::healthTyping() {
     QFETCH(int, slot);
     QFETCH(QString, keys);
     QFETCH(QStringList, texts);
+    QFETCH(int, bells);
     goToSlot(slot);
     const QString before = healthBox()->text();
     healthBox()->setFocus();
     selectAll(healthBox());
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        typeText(healthBox(), keys.at(i));
+    const int bellsBefore = bellsRung();
+    int stored = before.toInt();
+    const QStringList strokes = keystrokes(keys);
+    for (qsizetype i = 0; i < strokes.size(); ++i) {
+        typeText(healthBox(), strokes.at(i));
         const QString expected = texts.at(i) == "h" ? before : texts.at(i);
         QCOMPARE(healthBox()->text(), expected);
-        QCOMPARE(core().getEnemyHealth(Byte(slot)), expected.toInt());
+        if (!expected.isEmpty())
+            stored = expected.toInt();
+        QCOMPARE(core().getEnemyHealth(Byte(slot)), stored);
     }
-    const auto health = Byte(core().getEnemyHealth(Byte(slot)));
+    QCOMPARE(bellsRung() - bellsBefore, bells);
     Changes expected;
-    if (health != image->originalAt(healthOffset(slot)))
-        expected.insert(healthOffset(slot), health);
+    if (stored != image->originalAt(healthOffset(slot)))
+        expected.insert(healthOffset(slot), Byte(stored));
     QCOMPARE(image->savedChanges(), expected);
+}
+
+// Another window's turn, such as another program's or a message's, does not
+// end the retyping: the focus comes back to the empty box.
+void TestEnemyStatsForm::retypingOutlastsAnotherWindow() {
+    goToSlot(40);
+    const Byte before = core().getEnemyHealth(40);
+    healthBox()->setFocus();
+    selectAll(healthBox());
+    typeText(healthBox(), "\b");
+    QWidget other;
+    other.show();
+    QVERIFY(activateWindow(&other));
+    QCOMPARE(healthBox()->text(), "");
+    QVERIFY(activateWindow(form.get()));
+    QVERIFY(healthBox()->hasFocus());
+    QCOMPARE(core().getEnemyHealth(40), before);
+    typeText(healthBox(), "7");
+    QCOMPARE(core().getEnemyHealth(40), 7);
 }
 
 enum class Pick { FromList, Down, Up };

@@ -15,42 +15,6 @@ std::optional<Byte> valueOf(const QLineEdit* box) {
     return Core::byteFromText(box->text().toStdString());
 }
 
-QString damageTableFault(const DamageTableForm* form, const Core& core) {
-    static const QRegularExpression caption(QStringLiteral("^Damage (\\d+) Table$"));
-    const QString title = form->findChild<QGroupBox*>(QStringLiteral("DataFrame"))->title();
-    const QRegularExpressionMatch match = caption.match(title);
-    const auto set = Core::byteFromText(match.captured(1).toStdString());
-    if (!set)
-        return QStringLiteral("the damage table editor's frame reads \"%1\"").arg(title);
-    const DamageRow row = core.getDamageSet(*set);
-    for (int armour = 1; armour <= 3; ++armour) {
-        const auto* box = form->findChild<QLineEdit*>(QStringLiteral("Damage%1").arg(armour));
-        if (valueOf(box) != row[std::size_t(armour - 1)])
-            return QStringLiteral(
-                       "the damage table editor's Damage%1 shows \"%2\"; set %3 holds %4")
-                .arg(armour)
-                .arg(box->text())
-                .arg(*set)
-                .arg(row[std::size_t(armour - 1)]);
-    }
-    return {};
-}
-
-QString enemyFault(const EnemyStatsForm* form, const Core& core) {
-    const auto* list = form->findChild<QListWidget*>(QStringLiteral("ListOfEnemy"));
-    const int slot = list->currentRow();
-    if (slot < 0 || slot >= int(Core::enemyCount) || !list->currentItem()->isSelected())
-        return QStringLiteral("the enemy editor has no selected slot (current row %1)").arg(slot);
-    const auto* healthBox = form->findChild<QLineEdit*>(QStringLiteral("healthBox"));
-    const Byte health = core.getEnemyHealth(Byte(slot));
-    if (valueOf(healthBox) != health)
-        return QStringLiteral("the enemy editor's health box shows \"%1\"; slot %2 holds %3")
-            .arg(healthBox->text())
-            .arg(slot)
-            .arg(health);
-    return {};
-}
-
 // The image as a save of `core`'s tables into `original` must leave it.
 QByteArray expectedImage(QByteArray image, const Core& core) {
     for (int set = 0; set < 16; ++set) {
@@ -67,7 +31,7 @@ QByteArray expectedImage(QByteArray image, const Core& core) {
 
 } // namespace
 
-QString editorFault(const QWidget* mainWindow, const Core& core) {
+QString EditorCheck::fault(const QWidget* mainWindow, const Core& core) {
     for (const auto* form : mainWindow->findChildren<DamageTableForm*>()) {
         if (const QString fault = damageTableFault(form, core);
             form->isVisible() && !fault.isEmpty())
@@ -77,6 +41,58 @@ QString editorFault(const QWidget* mainWindow, const Core& core) {
         if (const QString fault = enemyFault(form, core); form->isVisible() && !fault.isEmpty())
             return fault;
     }
+    return {};
+}
+
+QString EditorCheck::damageTableFault(const DamageTableForm* form, const Core& core) {
+    static const QRegularExpression caption(QStringLiteral("^Damage (\\d+) Table$"));
+    const QString title = form->findChild<QGroupBox*>(QStringLiteral("DataFrame"))->title();
+    const QRegularExpressionMatch match = caption.match(title);
+    const auto set = Core::byteFromText(match.captured(1).toStdString());
+    if (!set)
+        return QStringLiteral("the damage table editor's frame reads \"%1\"").arg(title);
+    const DamageRow row = core.getDamageSet(*set);
+    for (int armour = 1; armour <= 3; ++armour) {
+        const auto* box = form->findChild<QLineEdit*>(QStringLiteral("Damage%1").arg(armour));
+        const QString what = QStringLiteral("the damage table editor's Damage%1").arg(armour);
+        const QString holder = QStringLiteral("set %1").arg(*set);
+        if (const QString fault = boxFault(box, row[std::size_t(armour - 1)], what, holder);
+            !fault.isEmpty())
+            return fault;
+    }
+    return {};
+}
+
+QString EditorCheck::enemyFault(const EnemyStatsForm* form, const Core& core) {
+    const auto* list = form->findChild<QListWidget*>(QStringLiteral("ListOfEnemy"));
+    const int slot = list->currentRow();
+    if (slot < 0 || slot >= int(Core::enemyCount) || !list->currentItem()->isSelected())
+        return QStringLiteral("the enemy editor has no selected slot (current row %1)").arg(slot);
+    const auto* healthBox = form->findChild<QLineEdit*>(QStringLiteral("healthBox"));
+    return boxFault(healthBox, core.getEnemyHealth(Byte(slot)),
+                    QStringLiteral("the enemy editor's health box"),
+                    QStringLiteral("slot %1").arg(slot));
+}
+
+// A box shows the byte stored for it, or it is empty while it has the focus
+// in its window, being retyped; the store then still holds the byte the box
+// showed last.
+QString EditorCheck::boxFault(const QLineEdit* box, Byte stored, const QString& what,
+                              const QString& holder) {
+    if (box->text().isEmpty() && box->window()->focusWidget() == box) {
+        const auto shown = lastShown.constFind(box);
+        if (shown == lastShown.cend() || *shown == stored)
+            return {};
+        return QStringLiteral("%1 is being retyped; %2 held %3 when it was emptied, and now %4")
+            .arg(what, holder)
+            .arg(*shown)
+            .arg(stored);
+    }
+    if (valueOf(box) != stored)
+        return QStringLiteral("%1 shows \"%2\"; %3 holds %4")
+            .arg(what, box->text(), holder)
+            .arg(stored);
+    lastShown.insert(box, stored);
     return {};
 }
 

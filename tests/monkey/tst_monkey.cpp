@@ -7,6 +7,7 @@
 // event. A failure, or a crash, names the seed and the event.
 #include "BackMDI.h"
 #include "Core.h"
+#include "DamageTableForm.h"
 #include "FaultyFileSystem.h"
 #include "GuiSupport.h"
 #include "Invariants.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 #include <algorithm>
@@ -128,33 +130,63 @@ void TestMonkey::initTestCase() {
     programMessages = qInstallMessageHandler(dropPlatformWarnings);
 }
 
-enum class EditorFault { None, HealthBehindEnemyEditor, RowBehindDamageTableEditor };
+enum class EditorFault {
+    None,
+    HealthBehindEnemyEditor,
+    RowBehindDamageTableEditor,
+    BoxEmptiedForRetyping,
+    RowBehindAnEmptiedBox,
+    EmptyBoxWithoutTheFocus,
+};
 enum class ImageFault { None, SignatureByte, HealthByte, UnusedDamageTableByte, OneByteShorter };
 
 void TestMonkey::editorCheckSeesFaults_data() {
     QTest::addColumn<EditorFault>("fault");
-    QTest::addRow("nothing wrong") << EditorFault::None;
-    QTest::addRow("health changed behind the enemy editor") << EditorFault::HealthBehindEnemyEditor;
+    QTest::addColumn<bool>("seen");
+    QTest::addRow("nothing wrong") << EditorFault::None << false;
+    QTest::addRow("health changed behind the enemy editor")
+        << EditorFault::HealthBehindEnemyEditor << true;
     QTest::addRow("row changed behind the damage table editor")
-        << EditorFault::RowBehindDamageTableEditor;
+        << EditorFault::RowBehindDamageTableEditor << true;
+    QTest::addRow("box emptied for retyping") << EditorFault::BoxEmptiedForRetyping << false;
+    QTest::addRow("row changed behind an emptied box")
+        << EditorFault::RowBehindAnEmptiedBox << true;
+    QTest::addRow("empty box without the focus") << EditorFault::EmptyBoxWithoutTheFocus << true;
 }
 
-// The check the random run relies on must see the store change under a box.
+// The check the random run relies on must see the store change under a box,
+// and a box left empty while the user is not retyping it.
 void TestMonkey::editorCheckSeesFaults() {
     QFETCH(EditorFault, fault);
+    QFETCH(bool, seen);
     Session session;
     QVERIFY(session.openImage());
     if (QTest::currentTestFailed())
         return;
     session.openBothEditors();
     Core& core = session.core;
+    EditorCheck check;
+    QCOMPARE(check.fault(&session.window, core), QString());
     const auto slot = Byte(session.window.findChild<QListWidget*>()->currentRow());
     const DamageRow row = core.getDamageSet(0);
+    auto* damage2 = session.window.findChild<DamageTableForm*>()->findChild<QLineEdit*>("Damage2");
     if (fault == EditorFault::HealthBehindEnemyEditor)
         core.setEnemyHealth(slot, Byte(core.getEnemyHealth(slot) + 1));
-    if (fault == EditorFault::RowBehindDamageTableEditor)
+    if (fault == EditorFault::RowBehindDamageTableEditor ||
+        fault == EditorFault::RowBehindAnEmptiedBox)
         core.setDamageSet(0, row[0], Byte(row[1] + 1), row[2]);
-    QCOMPARE(editorFault(&session.window, core).isEmpty(), fault == EditorFault::None);
+    if (fault == EditorFault::BoxEmptiedForRetyping ||
+        fault == EditorFault::RowBehindAnEmptiedBox) {
+        activateWindow(damage2->window());
+        damage2->setFocus();
+        damage2->clear();
+        QVERIFY(damage2->hasFocus());
+    }
+    if (fault == EditorFault::EmptyBoxWithoutTheFocus) {
+        damage2->clear();
+        QVERIFY(!damage2->hasFocus());
+    }
+    QCOMPARE(!check.fault(&session.window, core).isEmpty(), seen);
 }
 
 void TestMonkey::imageCheckSeesFaults_data() {
@@ -206,6 +238,7 @@ void TestMonkey::randomUserEvents() {
 
     const CrashNote crashNote;
     Monkey monkey(seed, &session.window);
+    EditorCheck check;
     int event = 0;
     monkey.announce = [seed, &event](const QString& what) { CrashNote::note(seed, event, what); };
     int saves = 0;
@@ -218,7 +251,7 @@ void TestMonkey::randomUserEvents() {
             qInfo("%d: %s", event, qPrintable(what));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-        QString fault = editorFault(&session.window, session.core);
+        QString fault = check.fault(&session.window, session.core);
         const bool wrote = session.writes() > writesBefore;
         if (monkey.saved() && !wrote)
             fault = QStringLiteral("Save did not write the image");

@@ -1,0 +1,74 @@
+#include "ByteBox.h"
+
+#include "ValueCheck.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace {
+constexpr int byteTextLength = 3;
+
+// Whether the key would put its text into a box: a printable character,
+// without Ctrl, Alt or Meta.
+bool typesCharacter(const QKeyEvent* event) {
+    constexpr Qt::KeyboardModifiers commandKeys =
+        Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const QString text = event->text();
+    return !text.isEmpty() && text.front().isPrint() && !(event->modifiers() & commandKeys);
+}
+} // namespace
+
+// Only typed text counts: dropped text, such as the path a file manager
+// offers with a dragged file, would otherwise replace a value without a
+// keystroke.
+ByteBox::ByteBox(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent) {
+    setMaxLength(byteTextLength);
+    setAcceptDrops(false);
+    connect(this, &QLineEdit::textEdited, this, &ByteBox::takeEdit);
+    connect(this, &QLineEdit::returnPressed, this, &ByteBox::showStoredValueIfEmpty);
+}
+
+void ByteBox::readStoredValueWith(std::function<std::uint8_t()> read) {
+    storedValue = std::move(read);
+}
+
+// A character that a full box does not take changes no text, so it is told
+// apart here, after the box has had the key.
+void ByteBox::keyPressEvent(QKeyEvent* event) {
+    editedByKey = false;
+    QLineEdit::keyPressEvent(event);
+    if (!editedByKey && !isReadOnly() && typesCharacter(event))
+        QApplication::beep();
+}
+
+// Retyping ends when the focus moves to another control or to a menu. It goes
+// on while the box's own context menu is open, and while another window is
+// active: the focus then comes back to the box.
+void ByteBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    const QWidget* popup = QApplication::activePopupWidget();
+    if (isActiveWindow() && !(popup && popup->parentWidget() == this))
+        showStoredValueIfEmpty();
+}
+
+void ByteBox::takeEdit(const QString& text) {
+    editedByKey = true;
+    if (const auto value = byteFromText(text))
+        emit typed(*value);
+    else if (!text.isEmpty())
+        refuse();
+}
+
+void ByteBox::refuse() {
+    QApplication::beep();
+    showStoredValue();
+}
+
+void ByteBox::showStoredValueIfEmpty() {
+    if (text().isEmpty())
+        showStoredValue();
+}
+
+void ByteBox::showStoredValue() {
+    setText(QString::number(storedValue()));
+}
