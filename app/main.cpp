@@ -1,23 +1,15 @@
 #include "BackMDI.h"
 #include "Core.h"
 #include "DialogFont.h"
+#include "StopSignals.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <QSocketNotifier>
-#include <csignal>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace {
-
-sigset_t stopSignals() {
-    sigset_t stopSet;
-    sigemptyset(&stopSet);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        sigaddset(&stopSet, signal);
-    return stopSet;
-}
 
 // A request to stop (Ctrl+C in the terminal, kill, a closed terminal, the
 // session ending) ends the program through its event loop, as Exit does: the

@@ -1,7 +1,8 @@
 #include "OutputFile.h"
 
+#include "StopSignals.h"
+
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -104,25 +105,6 @@ OutputResult replaceFile(const fs::path& target, mode_t mode, std::string_view c
     return {syncFolder(folder), true};
 }
 
-// Holds back SIGINT, SIGTERM and SIGHUP while it lives; one that came in the
-// meantime then takes effect.
-class SignalsHeldBack {
-public:
-    SignalsHeldBack() {
-        sigset_t held;
-        sigemptyset(&held);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-            sigaddset(&held, signal);
-        ::sigprocmask(SIG_BLOCK, &held, &before);
-    }
-    SignalsHeldBack(const SignalsHeldBack&) = delete;
-    SignalsHeldBack& operator=(const SignalsHeldBack&) = delete;
-    ~SignalsHeldBack() { ::sigprocmask(SIG_SETMASK, &before, nullptr); }
-
-private:
-    sigset_t before;
-};
-
 } // namespace
 
 OutputResult writeOutputFile(const std::string& path, std::string_view contents) {
@@ -133,6 +115,6 @@ OutputResult writeOutputFile(const std::string& path, std::string_view contents)
     fs::path target;
     if (std::string reason = followLinks(path, target); !reason.empty())
         return {reason, false};
-    const SignalsHeldBack held;
+    const StopSignalsHeld held;
     return replaceFile(target, permissionsFor(existing, exists), contents);
 }

@@ -1,7 +1,8 @@
 #include "Core.h"
 
+#include "StopSignals.h"
+
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -104,25 +105,6 @@ FileResult changedOnDisk(const std::string& path, std::size_t count) {
     result.changedBytes = count;
     return result;
 }
-
-// While one lives, the signals that ask a program to stop wait, so that a
-// save that has begun to write ends whole or put back before they act.
-class StopSignalsHeld {
-public:
-    StopSignalsHeld() {
-        sigset_t stop;
-        sigemptyset(&stop);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-            sigaddset(&stop, signal);
-        sigprocmask(SIG_BLOCK, &stop, &previous);
-    }
-    StopSignalsHeld(const StopSignalsHeld&) = delete;
-    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
-    ~StopSignalsHeld() { sigprocmask(SIG_SETMASK, &previous, nullptr); }
-
-private:
-    sigset_t previous;
-};
 
 // Checks the open file's signature, then its length against `neededSize`.
 // Returns Ok, or the kind of failure with its reason: the system's for

@@ -56,7 +56,7 @@ bool convertInPieces(iconv_t converter, std::string_view bytes, std::size_t unit
     if (converter == Converters::failed)
         return false;
     ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // back to the initial state
-    std::array<char, 4096> piece; // written by iconv before it is read
+    std::array<char, 4096> piece;                           // written by iconv before it is read
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
     for (;;) {

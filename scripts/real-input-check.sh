@@ -226,7 +226,7 @@ xdotool type "$editedValue"
 awk -F, -v OFS=, 'NR >= 265 && NR <= 267 { $2 = ($2 + 1) % 256 } { print }' \
     "$scratch/tables.csv" >"$scratch/imported.csv"
 if "$build/bin/tarvon-tables" import "$scratch/demo.smc" "$scratch/imported.csv" \
-    2>"$scratch/import.log"; then
+    >"$scratch/import.out" 2>"$scratch/import.log"; then
     cp "$scratch/demo.smc" "$scratch/imported.smc"
     expected=$(hex $((damageTable + 15)) $((damageTable + 18)) $((damageTable + 21)))
     [ "$(differences "$scratch/before-import.smc" "$scratch/imported.smc")" = "$expected" ] ||

@@ -1,0 +1,20 @@
+#include "StopSignals.h"
+
+#include <initializer_list>
+
+sigset_t stopSignals() {
+    sigset_t stop;
+    sigemptyset(&stop);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        sigaddset(&stop, signal);
+    return stop;
+}
+
+StopSignalsHeld::StopSignalsHeld() {
+    const sigset_t stop = stopSignals();
+    sigprocmask(SIG_BLOCK, &stop, &previous);
+}
+
+StopSignalsHeld::~StopSignalsHeld() {
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <csignal>
+
+// The signals that ask a program to stop: SIGINT (Ctrl+C), SIGTERM (kill),
+// SIGHUP (a closed terminal) and SIGQUIT.
+sigset_t stopSignals();
+
+// While one lives, the stop signals wait in this thread, so that a write that
+// has begun ends whole, or is undone, before they act. One that came in the
+// meantime takes effect when it goes.
+class StopSignalsHeld {
+public:
+    StopSignalsHeld();
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+    ~StopSignalsHeld();
+
+private:
+    sigset_t previous;
+};
