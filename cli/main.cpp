@@ -2,15 +2,14 @@
 // reviews and patches. Standard library and POSIX only.
 #include "Core.h"
 #include "InputFile.h"
+#include "Numbers.h"
 #include "OutputFile.h"
 #include "TableText.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <locale>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,18 +85,6 @@ std::string asFailure(std::string sentence, bool firstOnly = false) {
     if (sentence.ends_with('.'))
         sentence.pop_back();
     return sentence;
-}
-
-// 524800 -> "524,800"
-std::string withThousands(std::uintmax_t number) {
-    struct Grouping : std::numpunct<char> {
-        char do_thousands_sep() const override { return ','; }
-        std::string do_grouping() const override { return "\3"; }
-    };
-    std::ostringstream text;
-    text.imbue(std::locale(text.getloc(), new Grouping));
-    text << number;
-    return text.str();
 }
 
 // The directory that holds this program, where the shared names.cfg lies.

@@ -1,5 +1,6 @@
 #include "Core.h"
 
+#include "Numbers.h"
 #include "StopSignals.h"
 
 #include <algorithm>
@@ -20,18 +21,6 @@ FileResult failure(Kind kind, std::string reason) {
 
 std::string inQuotes(const std::string& path) {
     return '"' + path + '"';
-}
-
-// 439654 -> "439,654"
-std::string withThousands(std::uint64_t number) {
-    const std::string digits = std::to_string(number);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
 }
 
 // An open image file, closed when it goes out of scope unless close() was
