@@ -12,10 +12,11 @@
 namespace {
 
 // A request to stop (Ctrl+C in the terminal, kill, a closed terminal, the
-// session ending) ends the program through its event loop, as Exit does: the
-// save that may be running finishes first, and an open question is answered
-// Cancel. The signals were blocked in every thread before Qt started one, so
-// that they arrive here and nowhere else.
+// session ending) ends the program through its event loop without waiting for
+// a person: a save that is writing finishes first, a question on screen is
+// dismissed, and unsaved edits are discarded. The signals were blocked in
+// every thread before Qt started one, so that they arrive here and nowhere
+// else.
 void stopOnSignals(const sigset_t& stopSet, BackMDI& window) {
     const int descriptor = signalfd(-1, &stopSet, SFD_CLOEXEC | SFD_NONBLOCK);
     if (descriptor < 0)
@@ -25,8 +26,7 @@ void stopOnSignals(const sigset_t& stopSet, BackMDI& window) {
         signalfd_siginfo received{};
         if (read(descriptor, &received, sizeof received) != sizeof received)
             return;
-        window.close();
-        QCoreApplication::exit(128 + int(received.ssi_signo));
+        window.stopBySignal(int(received.ssi_signo));
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -266,13 +267,30 @@ FileResult writeOrPutBack(OpenFile& file, const std::string& path, const SaveBlo
     return failure(Kind::PartlyWritten, partlySaved(path, reason));
 }
 
-// The bytes of `found` that equal neither `known` nor `tried`.
-std::size_t unknownBytes(std::span<const Byte> found, std::span<const Byte> known,
-                         std::span<const Byte> tried) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < found.size(); ++i)
-        count += found[i] != known[i] && found[i] != tried[i];
-    return count;
+// Reads the table bytes of the image at `path` into `found`, in place order.
+FileResult readTables(FileSystem& fileSystem, const std::string& path,
+                      std::array<Byte, places::count>& found) {
+    OpenFile file(fileSystem);
+    if (std::string reason = file.openForReading(path); !reason.empty())
+        return failure(Kind::Unreadable, cannot("read", path, reason));
+    if (FileResult checked = checkImage(file, Core::minimumImageSize); !checked)
+        return readRefused(std::move(checked), path);
+    const std::span<Byte> all(found);
+    for (const auto& [offset, buffer] :
+         {std::pair{Core::damageTableOffset, all.first(places::damageTableSize)},
+          std::pair{Core::enemyHealthOffset, all.subspan(places::damageTableSize)}}) {
+        if (std::string reason = file.readAt(offset, buffer); !reason.empty())
+            return failure(Kind::Unreadable, cannot("read", path, reason));
+    }
+    // Every byte is in memory; a failing close of a file opened for reading
+    // loses nothing.
+    file.close();
+    return {};
+}
+
+// Whether `answer` was given for exactly these conflicts; none need none.
+bool answers(const Core::ConflictAnswer& answer, const std::vector<Conflict>& conflicts) {
+    return conflicts.empty() || answer.conflicts == conflicts;
 }
 
 } // namespace
@@ -281,15 +299,19 @@ Core::Core(std::filesystem::path programDir, std::shared_ptr<FileSystem> fileSys
     : programDir(std::move(programDir)), fileSystem(std::move(fileSystem)) {}
 
 FileResult Core::openRom(std::string path) {
-    setRomPath(std::move(path));
-    if (FileResult check = isValidRom(); !check)
+    std::string previousPath = std::exchange(romPath, std::move(path));
+    FileResult check = isValidRom();
+    if (check)
+        check = loadRom();
+    if (!check) {
+        romPath = std::move(previousPath);
         return check;
-    FileResult load = loadRom();
-    if (load && !fileSystem->checkWritable(romPath).empty())
-        load.readOnlyWarning = inQuotes(romPath) +
-                               " is read-only: you can look at the tables, but Save will fail "
-                               "until the file can be written.";
-    return load;
+    }
+    if (!fileSystem->checkWritable(romPath).empty())
+        check.readOnlyWarning = inQuotes(romPath) +
+                                " is read-only: you can look at the tables, but Save will fail "
+                                "until the file can be written.";
+    return check;
 }
 
 void Core::setRomPath(std::string path) {
@@ -314,28 +336,39 @@ FileResult Core::loadRom() {
 }
 
 FileResult Core::loadTables() {
-    OpenFile file(*fileSystem);
-    if (std::string reason = file.openForReading(romPath); !reason.empty())
-        return failure(Kind::Unreadable, cannot("read", romPath, reason));
-    if (FileResult checked = checkImage(file, minimumImageSize); !checked)
-        return readRefused(std::move(checked), romPath);
-
-    // Read into copies first, so a failed load leaves the tables as they were.
-    std::array<Byte, damageTableSize> newDamageTable{};
-    std::array<Byte, enemyBytesSize> newEnemyBytes{};
-    for (const auto& [offset, buffer] :
-         {std::pair{damageTableOffset, std::span<Byte>(newDamageTable)},
-          std::pair{enemyHealthOffset, std::span<Byte>(newEnemyBytes)}}) {
-        if (std::string reason = file.readAt(offset, buffer); !reason.empty())
-            return failure(Kind::Unreadable, cannot("read", romPath, reason));
-    }
-    // Every byte is in memory; a failing close of a file opened for reading
-    // loses nothing.
-    file.close();
-
-    damageTable = damageTableOnDisk = damageTableTried = newDamageTable;
-    enemyBytes = enemyBytesOnDisk = enemyBytesTried = newEnemyBytes;
+    Tables found{};
+    if (FileResult read = readTables(*fileSystem, romPath, found); !read)
+        return read;
+    tables = base = tried = found;
+    journal.clear();
+    tablesChanged();
     return {};
+}
+
+FileResult Core::takeOutsideChanges() {
+    Tables found{};
+    if (FileResult read = readTables(*fileSystem, romPath, found); !read)
+        return read;
+    const MergePlan plan = planMerge(base, tried, tables, found);
+    FileResult result;
+    result.takenValues = takeTheirs(plan, false);
+    result.conflicts = plan.conflicts;
+    return result;
+}
+
+std::size_t Core::takeTheirs(const MergePlan& plan, bool alsoConflicts) {
+    std::vector<ByteChange> taken = plan.taken;
+    if (alsoConflicts)
+        for (const Conflict& conflict : plan.conflicts)
+            taken.push_back({conflict.place, conflict.mine, conflict.theirs});
+    for (const ByteChange& change : taken)
+        tables[change.place] = base[change.place] = tried[change.place] = change.after;
+    for (const std::size_t place : plan.agreed)
+        base[place] = tried[place] = tables[place];
+    journal.recordClosed(Field{Field::Kind::AnotherProgram, 0}, taken);
+    if (!taken.empty() || !plan.agreed.empty())
+        tablesChanged();
+    return taken.size();
 }
 
 std::filesystem::path Core::namesFilePath() const {
@@ -359,8 +392,8 @@ std::string Core::loadNames() {
 
 // All or nothing: the blocks are reserved on disk and their old bytes read
 // before the first write, so that a failure after it can put them back. The
-// old bytes also tell whether another program changed the tables.
-FileResult Core::saveRom(SaveMode mode) {
+// old bytes also tell what another program changed in the tables.
+FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
     OpenFile file(*fileSystem);
     if (std::string reason = file.openForWriting(romPath); !reason.empty())
         return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
@@ -369,53 +402,56 @@ FileResult Core::saveRom(SaveMode mode) {
 
     // Two blocks: the damage table, and the health and damage tables, which
     // overlap in the file and share their bytes in memory.
-    const SaveBlocks blocks{Block{damageTableOffset, damageTable},
-                            Block{enemyHealthOffset, enemyBytes}};
+    const std::span<const Byte> all(tables);
+    const SaveBlocks blocks{Block{damageTableOffset, all.first(damageTableSize)},
+                            Block{enemyHealthOffset, all.subspan(damageTableSize)}};
     OldBytes old;
     if (std::string reason = prepareBlocks(file, blocks, old); !reason.empty())
         return failure(Kind::WriteFailed, nothingSaved(romPath, reason));
-    if (mode == SaveMode::Ordinary) {
-        if (const std::size_t changed = bytesChangedOnDisk(old[0], old[1]); changed > 0) {
-            file.close();
-            return changedOnDisk(romPath, changed);
-        }
+    Tables found{};
+    std::ranges::copy(old[1], std::ranges::copy(old[0], found.begin()).out);
+    const MergePlan plan = planMerge(base, tried, tables, found);
+    if (mode == SaveMode::Ordinary && plan.changedByThem() > 0) {
+        file.close();
+        return changedOnDisk(romPath, plan.changedByThem());
     }
+    if (!answers(answer, plan.conflicts)) {
+        file.close();
+        FileResult result = failure(Kind::Conflicts, {});
+        result.conflicts = plan.conflicts;
+        return result;
+    }
+    const std::size_t taken = takeTheirs(plan, answer.choice == ConflictAnswer::Choice::TakeTheirs);
     FileResult result = writeOrPutBack(file, romPath, blocks, old);
-    if (result.ok() || result.kind == Kind::PartlyWritten) {
-        damageTableTried = damageTable;
-        enemyBytesTried = enemyBytes;
-    }
-    if (result.ok()) {
-        damageTableOnDisk = damageTable;
-        enemyBytesOnDisk = enemyBytes;
-    }
+    result.takenValues = taken;
+    if (result.ok() || result.kind == Kind::PartlyWritten)
+        tried = tables;
+    if (result.ok())
+        base = tables;
+    tablesChanged();
     return result;
-}
-
-std::size_t Core::bytesChangedOnDisk(std::span<const Byte> damageTableFound,
-                                     std::span<const Byte> enemyBytesFound) const {
-    return unknownBytes(damageTableFound, damageTableOnDisk, damageTableTried) +
-           unknownBytes(enemyBytesFound, enemyBytesOnDisk, enemyBytesTried);
 }
 
 DamageRow Core::getDamageSet(int set) const {
     const std::size_t row = damageRowStart(set);
-    return {damageTable[row], damageTable[row + 1], damageTable[row + 2]};
+    return {tables[row], tables[row + 1], tables[row + 2]};
 }
 
 void Core::setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3) {
     const std::size_t row = damageRowStart(set);
-    damageTable[row] = armor1;
-    damageTable[row + 1] = armor2;
-    damageTable[row + 2] = armor3;
+    setDamageTableByte(row, armor1);
+    setDamageTableByte(row + 1, armor2);
+    setDamageTableByte(row + 2, armor3);
 }
 
 Byte Core::getDamageTableByte(std::size_t index) const {
-    return damageTable.at(index);
+    return tables.at(places::ofDamageTableByte(index));
 }
 
 void Core::setDamageTableByte(std::size_t index, Byte value) {
-    damageTable.at(index) = value;
+    if (index >= damageTableSize)
+        throw std::out_of_range("damage table index");
+    setByte(Field{Field::Kind::Damage, int(index)}, places::ofDamageTableByte(index), value);
 }
 
 std::size_t Core::damageRowStart(int set) {
@@ -423,16 +459,76 @@ std::size_t Core::damageRowStart(int set) {
 }
 
 Byte Core::getEnemyDamage(Byte slot) const {
-    return enemyDamage[slot];
+    return tables[places::ofDamageByte(slot)];
 }
 void Core::setEnemyDamage(Byte slot, Byte value) {
-    enemyDamage[slot] = value;
+    setByte(Field{Field::Kind::DamageSet, slot}, places::ofDamageByte(slot), value);
 }
 Byte Core::getEnemyHealth(Byte slot) const {
-    return enemyHealth[slot];
+    return tables[places::ofHealth(slot)];
 }
 void Core::setEnemyHealth(Byte slot, Byte value) {
-    enemyHealth[slot] = value;
+    setByte(Field{Field::Kind::Health, slot}, places::ofHealth(slot), value);
+}
+
+void Core::setByte(const Field& field, std::size_t place, Byte value) {
+    const ByteChange change{place, tables[place], value};
+    if (change.before == change.after)
+        return;
+    tables[place] = value;
+    journal.record(field, {&change, 1});
+    tablesChanged();
+}
+
+std::optional<Field> Core::nextUndo() const {
+    if (const EditStep* step = journal.nextUndo())
+        return step->field;
+    return std::nullopt;
+}
+
+std::optional<Field> Core::nextRedo() const {
+    if (const EditStep* step = journal.nextRedo())
+        return step->field;
+    return std::nullopt;
+}
+
+std::optional<Field> Core::undo() {
+    if (!journal.nextUndo())
+        return std::nullopt;
+    const EditStep& step = journal.undo();
+    for (const ByteChange& change : step.changes)
+        tables[change.place] = change.before;
+    tablesChanged();
+    return step.field;
+}
+
+std::optional<Field> Core::redo() {
+    if (!journal.nextRedo())
+        return std::nullopt;
+    const EditStep& step = journal.redo();
+    for (const ByteChange& change : step.changes)
+        tables[change.place] = change.after;
+    tablesChanged();
+    return step.field;
+}
+
+Field Core::fieldAt(std::size_t place) const {
+    if (std::optional<Field> edited = journal.lastFieldAt(place))
+        return *edited;
+    if (places::isDamageTableByte(place))
+        return {Field::Kind::Damage, int(place)};
+    if (places::isHealth(place))
+        return {Field::Kind::Health, places::healthSlot(place)};
+    return {Field::Kind::DamageSet, places::damageSlot(place)};
+}
+
+void Core::setChangeListener(std::function<void()> listener) {
+    changeListener = std::move(listener);
+}
+
+void Core::tablesChanged() const {
+    if (changeListener)
+        changeListener();
 }
 
 bool Core::isByteText(std::string_view text) {

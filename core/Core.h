@@ -1,16 +1,21 @@
 #pragma once
 
+#include "EditJournal.h"
 #include "FileSystem.h"
 #include "NameList.h"
+#include "TableMerge.h"
+#include "TablePlaces.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using Byte = std::uint8_t;
 using DamageRow = std::array<Byte, 3>; // armour levels 1, 2, 3
@@ -20,7 +25,10 @@ using DamageRow = std::array<Byte, 3>; // armour levels 1, 2, 3
 // but found fault with names.cfg, `readOnlyWarning` by an Open whose image
 // cannot be written. A save that found table bytes changed by another program
 // since Open (ChangedOnDisk) wrote nothing and counts them in `changedBytes`;
-// PartlyWritten is a failed save that may have left some of its bytes.
+// PartlyWritten is a failed save that may have left some of its bytes. A
+// merging save that found bytes both programs changed (Conflicts) wrote
+// nothing and lists them in `conflicts`; `takenValues` counts the bytes a
+// merge took into memory from another program's changes.
 struct FileResult {
     enum class Kind {
         Ok,
@@ -29,16 +37,26 @@ struct FileResult {
         TooShort,
         WriteFailed,
         PartlyWritten,
-        ChangedOnDisk
+        ChangedOnDisk,
+        Conflicts
     };
     Kind kind = Kind::Ok;
     std::string reason;
     std::string warning;
     std::string readOnlyWarning;
     std::size_t changedBytes = 0;
+    std::vector<Conflict> conflicts;
+    std::size_t takenValues = 0;
 
     bool ok() const { return kind == Kind::Ok; }
     explicit operator bool() const { return ok(); }
+};
+
+// How a person settled the conflicts of a merging save.
+struct ConflictAnswer {
+    enum class Choice { KeepMine, TakeTheirs };
+    Choice choice = Choice::KeepMine;
+    std::vector<Conflict> conflicts; // the conflicts the answer is for
 };
 
 // The game data store: the path of the open image, its three tables and the
@@ -47,11 +65,11 @@ class Core {
 public:
     static constexpr std::uint32_t signatureOffset = 0x400;
     static constexpr std::array<Byte, 4> signature{0xAD, 0x28, 0x01, 0xF0};
-    static constexpr std::uint32_t damageTableOffset = 0x37627;
-    static constexpr std::uint32_t damageTableSize = 50;
-    static constexpr std::uint32_t enemyHealthOffset = 0x6B373;
-    static constexpr std::uint32_t enemyDamageOffset = 0x6B466;
-    static constexpr std::uint32_t enemyCount = 256;
+    static constexpr std::uint32_t damageTableOffset = places::damageTableOffset;
+    static constexpr std::uint32_t damageTableSize = places::damageTableSize;
+    static constexpr std::uint32_t enemyHealthOffset = places::enemyHealthOffset;
+    static constexpr std::uint32_t enemyDamageOffset = places::enemyDamageOffset;
+    static constexpr std::uint32_t enemyCount = places::enemyCount;
     static constexpr std::uint32_t minimumImageSize = enemyDamageOffset + enemyCount; // 0x6B566
 
     // `programDir` is the directory that holds the executable; names.cfg is
@@ -61,15 +79,20 @@ public:
                   std::shared_ptr<FileSystem> fileSystem = realFileSystem());
     Core(const Core&) = delete;
     Core& operator=(const Core&) = delete;
-    virtual ~Core() = default;
+    ~Core() = default;
 
-    // Whether a save first makes sure that no other program changed the
-    // tables in the file since they were loaded or last saved.
-    enum class SaveMode { Ordinary, Overwrite };
+    // What a save does with table bytes another program changed in the file
+    // since they were loaded or last saved: an ordinary save refuses to write
+    // (ChangedOnDisk); a merging one keeps them, takes into memory those this
+    // program left alone, and asks about those both changed (Conflicts)
+    // unless `ConflictAnswer` answers them.
+    enum class SaveMode { Ordinary, Merge };
+    using ConflictAnswer = ::ConflictAnswer;
 
     // Image file
-    // Opening an image: sets its path, tests the signature and, if it passes,
-    // loads, and then finds out whether the image can be written.
+    // Opening an image: tests the signature and, if it passes, loads, sets
+    // the path, and then finds out whether the image can be written. A
+    // refused file leaves the path as it was.
     FileResult openRom(std::string path);
     void setRomPath(std::string path);
     const std::string& currentRomPath() const { return romPath; }
@@ -77,22 +100,46 @@ public:
     FileResult loadRom();
     // The same as loadRom without names.cfg, for tools that show no names.
     FileResult loadTables();
-    // An ordinary save stops before its first write when the file's table
-    // bytes differ from those loaded (ChangedOnDisk); Overwrite writes anyway.
-    FileResult saveRom(SaveMode mode = SaveMode::Ordinary);
+    // Writes the tables into the file; see SaveMode for another program's
+    // changes. Conflicts that `answer` lists are settled as it says; any
+    // other conflict is reported before anything is written.
+    FileResult saveRom(SaveMode mode = SaveMode::Ordinary, const ConflictAnswer& answer = {});
+    // Reads the file's tables and takes into memory every byte another
+    // program changed that this program did not; `takenValues` counts them,
+    // `conflicts` lists those both changed, which stay as memory has them
+    // until a save. A file that cannot be read changes nothing.
+    FileResult takeOutsideChanges();
 
-    // Table accessors. Sets use only their low four bits. The writes are
-    // virtual so that a test can watch them.
+    // Whether memory differs from what the file held after the last load or
+    // save, as far as this program knows.
+    bool isModified() const { return tables != base; }
+
+    // The edit history (see EditJournal). Each setter below records what it
+    // changed; undo and redo apply a step and return its field.
+    std::optional<Field> nextUndo() const;
+    std::optional<Field> nextRedo() const;
+    std::optional<Field> undo();
+    std::optional<Field> redo();
+    void closeEditStep() { journal.closeStep(); }
+    // The field a person edits at `place`: for the 13 shared bytes, the one
+    // last edited there, else the health.
+    Field fieldAt(std::size_t place) const;
+
+    // Called after every change of the tables in memory or of what the
+    // file is known to hold: edits, undo, redo, loads, saves, merges.
+    void setChangeListener(std::function<void()> listener);
+
+    // Table accessors. Sets use only their low four bits.
     DamageRow getDamageSet(int set) const;
-    virtual void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3);
+    void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3);
     // Any byte of the damage table by its index, 0 to 49, including the last
     // two, which belong to no set.
     Byte getDamageTableByte(std::size_t index) const;
     void setDamageTableByte(std::size_t index, Byte value);
     Byte getEnemyDamage(Byte slot) const;
-    virtual void setEnemyDamage(Byte slot, Byte value);
+    void setEnemyDamage(Byte slot, Byte value);
     Byte getEnemyHealth(Byte slot) const;
-    virtual void setEnemyHealth(Byte slot, Byte value);
+    void setEnemyHealth(Byte slot, Byte value);
 
     // True exactly for a non-empty text of ASCII digits whose value is below 256.
     static bool isByteText(std::string_view text);
@@ -107,9 +154,7 @@ public:
     std::string getEnemyDisplayName(Byte index) const;
 
 private:
-    // enemyHealth[243..255] and enemyDamage[0..12] are the same file bytes;
-    // both tables are windows onto one buffer so they can never disagree.
-    static constexpr std::uint32_t enemyBytesSize = minimumImageSize - enemyHealthOffset;
+    using Tables = std::array<Byte, places::count>;
 
     // The names.cfg a load reads: the user's own,
     // $XDG_CONFIG_HOME/tarvon-addons/names.cfg (~/.config when the variable is
@@ -119,24 +164,24 @@ private:
     // or cut a name.
     std::string loadNames();
     static std::size_t damageRowStart(int set);
-    // The file's table bytes, as read by a save, that are neither those of
-    // the last load or save nor those a save that failed half-way tried to
-    // write.
-    std::size_t bytesChangedOnDisk(std::span<const Byte> damageTableFound,
-                                   std::span<const Byte> enemyBytesFound) const;
+    void setByte(const Field& field, std::size_t place, Byte value);
+    // Takes in what `plan` found only the other program changed, and, with
+    // `alsoConflicts`, its values for the conflicts; both sides' agreed
+    // values become the base. Returns how many values were taken.
+    std::size_t takeTheirs(const MergePlan& plan, bool alsoConflicts);
+    void tablesChanged() const;
 
     std::filesystem::path programDir;
     std::shared_ptr<FileSystem> fileSystem;
     std::string romPath;
-    std::array<Byte, damageTableSize> damageTable{};
-    std::array<Byte, enemyBytesSize> enemyBytes{};
-    std::span<Byte, enemyCount> enemyHealth{enemyBytes.data(), enemyCount};
-    std::span<Byte, enemyCount> enemyDamage{
-        enemyBytes.data() + (enemyDamageOffset - enemyHealthOffset), enemyCount};
+    // The table bytes in memory, by place: the overlapping health and damage
+    // bytes are one byte each, so they can never disagree.
+    Tables tables{};
     NameList enemyNames;
     // The table bytes as the file held them after the last load or save that
-    // worked, and as the last save that may have partly written them tried
-    // to write them.
-    std::array<Byte, damageTableSize> damageTableOnDisk{}, damageTableTried{};
-    std::array<Byte, enemyBytesSize> enemyBytesOnDisk{}, enemyBytesTried{};
+    // worked (or as they were taken from another program), and as the last
+    // save that may have partly written them tried to write them.
+    Tables base{}, tried{};
+    EditJournal journal;
+    std::function<void()> changeListener;
 };

@@ -9,7 +9,7 @@
 // reach the load and save of images of a realistic size:
 //   byte 0   bits 0-1: size class (see imageSize); bit 2: load the image as
 //            made, then put the patched one in its place before the save
-//            (which stops when table bytes changed, and is then forced);
+//            (which stops when table bytes changed, and then merges, keeping mine);
 //            bit 3: every call after the failing one fails too; bits 4-7:
 //            the call of the save that fails (0: none)
 //   byte 1   size parameter
@@ -228,10 +228,27 @@ std::size_t tableBytesChanged(const MemoryFile& a, const MemoryFile& b) {
     return count;
 }
 
-// Saves as the main window does when its user answers Save Anyway: an ordinary
+// The tables a merging save keeps: `mine`, but where only the other program
+// changed a byte since `base`, that program's byte from `theirs`.
+MemoryFile mergedTables(const MemoryFile& base, MemoryFile mine, const MemoryFile& theirs) {
+    for (const auto& [start, size] :
+         {std::pair{Core::damageTableOffset, Core::damageTableSize},
+          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}}) {
+        for (std::size_t offset = start; offset < start + size; ++offset) {
+            const Byte was = bytesAt<1>(base, offset)[0];
+            const Byte other = bytesAt<1>(theirs, offset)[0];
+            if (other != was && bytesAt<1>(mine, offset)[0] == was)
+                mine.write(offset, {&other, 1});
+        }
+    }
+    return mine;
+}
+
+// Saves as the main window does when its user answers Keep Mine: an ordinary
 // save, which must stop unwritten exactly when `changedSinceLoad` table bytes
-// were changed on disk, and then an overwriting one. The failure the recipe
-// asks for is injected into each.
+// were changed on disk, and then a merging one, asked again with the answer
+// Keep Mine when both changed a byte. The failure the recipe asks for is
+// injected into each.
 FileResult saveAsTheWindowDoes(Core& core, MemoryFileSystem& fileSystem, const Recipe& recipe,
                                std::size_t changedSinceLoad) {
     const MemoryFile before = fileSystem.file;
@@ -246,7 +263,13 @@ FileResult saveAsTheWindowDoes(Core& core, MemoryFileSystem& fileSystem, const R
     require(ordinary.changedBytes == changedSinceLoad && changedSinceLoad > 0);
     require(fileSystem.file.sameBytesAs(before));
     fileSystem.calls = 0;
-    return core.saveRom(Core::SaveMode::Overwrite);
+    FileResult merged = core.saveRom(Core::SaveMode::Merge);
+    if (merged.kind != FileResult::Kind::Conflicts)
+        return merged;
+    require(fileSystem.file.sameBytesAs(before));
+    fileSystem.calls = 0;
+    return core.saveRom(Core::SaveMode::Merge,
+                        {ConflictAnswer::Choice::KeepMine, merged.conflicts});
 }
 
 } // namespace
@@ -287,8 +310,10 @@ extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
         saveAsTheWindowDoes(core, *fileSystem, recipe,
                             loaded && image ? tableBytesChanged(opened, patched) : std::size_t(0));
     const MemoryFile& written = fileSystem->file;
-    // Edits stay in memory whatever became of the save.
-    require(!loaded || storeMatches(core, tables));
+    // Edits stay in memory whatever became of the save; a merge that was
+    // reached took in the other program's bytes.
+    const MemoryFile merged = loaded && image ? mergedTables(opened, tables, patched) : tables;
+    require(!loaded || storeMatches(core, tables) || storeMatches(core, merged));
     if (!saved)
         requireAllOrNothing(saved, patched, written);
     if (!image) {
@@ -303,6 +328,6 @@ extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
     if (!saved)
         return 0;
     require(withTablesOf(patched, written).sameBytesAs(written));
-    require(storeMatches(core, written));
+    require(storeMatches(core, written) && storeMatches(core, merged));
     return 0;
 }

@@ -4,12 +4,15 @@
 #include "Core.h"
 #include "DamageTableForm.h"
 #include "EnemyStatsForm.h"
+#include "FieldText.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,9 +21,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 // The workspace below the menu bar at start, in logical pixels.
@@ -29,6 +36,10 @@ constexpr QSize workspaceSize{594, 431};
 constexpr QSize fileDialogSize{780, 420};
 constexpr int placeIconRoom = 40;
 constexpr int columnPadding = 20;
+// How long the image must be still before another program's change is read.
+constexpr int outsideChangeDelayMs = 100;
+// The conflict question lists this many at the most, then a count.
+constexpr std::size_t listedConflicts = 10;
 } // namespace
 
 BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
@@ -37,9 +48,19 @@ BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tarvon/icon16.png")));
     createWorkspace();
     createMenus();
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    core.setChangeListener([this] { emit tablesChanged(); });
+    connect(this, &BackMDI::tablesChanged, this, &BackMDI::updateMenus);
+    watchForFocusMoves();
+    watchImage();
     updateMenus();
     setAcceptDrops(true);
-    resize(workspaceSize + QSize(0, menuBar()->sizeHint().height()));
+    resize(workspaceSize +
+           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
+}
+
+BackMDI::~BackMDI() {
+    core.setChangeListener({});
 }
 
 void BackMDI::createWorkspace() {
@@ -48,6 +69,31 @@ void BackMDI::createWorkspace() {
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
+}
+
+// An edit step is one field's typing or picking while it keeps the focus: it
+// ends when the focus moves to another control. A popup (a context menu, the
+// set list) or another window taking the keyboard for a while ends nothing.
+void BackMDI::watchForFocusMoves() {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now || now->window()->windowType() == Qt::Popup || now == lastFocus)
+            return;
+        lastFocus = now;
+        core.closeEditStep();
+    });
+}
+
+// Another program's writes are read once the image has been still for a
+// moment, so that a program that writes in pieces is read once.
+void BackMDI::watchImage() {
+    imageWatcher = new QFileSystemWatcher(this);
+    outsideChangeDelay = new QTimer(this);
+    outsideChangeDelay->setSingleShot(true);
+    outsideChangeDelay->setInterval(outsideChangeDelayMs);
+    connect(imageWatcher, &QFileSystemWatcher::fileChanged, this, &BackMDI::imageChangedOnDisk);
+    connect(imageWatcher, &QFileSystemWatcher::directoryChanged, this,
+            &BackMDI::imageChangedOnDisk);
+    connect(outsideChangeDelay, &QTimer::timeout, this, &BackMDI::readOutsideChanges);
 }
 
 // A new dialog at each Open, so that it lists the folder as it is now and
@@ -69,7 +115,7 @@ QString BackMDI::chooseImageFile() {
     if (!chosenFile.isEmpty())
         ComD.selectFile(chosenFile);
     showFileDetailsUnclipped(ComD);
-    if (ComD.exec() != QDialog::Accepted)
+    if (ask(ComD) != QDialog::Accepted)
         return {};
     return ComD.selectedFiles().value(0);
 }
@@ -101,6 +147,13 @@ void BackMDI::createMenus() {
     FileMenu->addSeparator()->setObjectName(QStringLiteral("dash1"));
     ExitMenu = addMenuItem(FileMenu, "ExitMenu", tr("E&xit"), &BackMDI::ExitMenu_Click);
 
+    EditMenu = addTopMenu("EditMenu", tr("&Edit"));
+    UndoMenu = addMenuItem(EditMenu, "UndoMenu", tr("&Undo"), &BackMDI::UndoMenu_Click,
+                           QKeySequence(Qt::CTRL | Qt::Key_Z));
+    RedoMenu = addMenuItem(EditMenu, "RedoMenu", tr("&Redo"), &BackMDI::RedoMenu_Click);
+    RedoMenu->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
     ToolsMenu = addTopMenu("ToolsMenu", tr("&Tools"));
     DamagePointerEditorMenu =
         addMenuItem(ToolsMenu, "DamagePointerEditorMenu", tr("&Enemy Stat Editor"),
@@ -129,12 +182,31 @@ QAction* BackMDI::addMenuItem(QMenu* menu, const char* name, const QString& capt
     return item;
 }
 
-// Every enabled state of the menus follows from whether an image is loaded.
+// Every enabled state of the menus follows from whether an image is loaded
+// and what the edit history holds; the title's mark from unsaved edits.
 void BackMDI::updateMenus() {
     ToolsMenu->menuAction()->setEnabled(imageLoaded);
     ToolsMenu->setEnabled(imageLoaded);
     OpenMenu->setEnabled(!imageLoaded);
     SaveMenu->setEnabled(imageLoaded);
+    const std::optional<Field> undo = core.nextUndo();
+    const std::optional<Field> redo = core.nextRedo();
+    UndoMenu->setEnabled(undo.has_value());
+    UndoMenu->setText(undo ? tr("&Undo %1").arg(fieldText(*undo)) : tr("&Undo"));
+    RedoMenu->setEnabled(redo.has_value());
+    RedoMenu->setText(redo ? tr("&Redo %1").arg(fieldText(*redo)) : tr("&Redo"));
+    setWindowModified(imageLoaded && core.isModified());
+}
+
+// "game.smc[*] - Tarvon Add-ons": the file's name, and the mark of unsaved
+// edits where the "[*]" stands.
+void BackMDI::updateTitle(const QString& fileName) {
+    setWindowTitle(tr("%1[*] - Tarvon Add-ons").arg(QFileInfo(fileName).fileName()));
+}
+
+QString BackMDI::imageName() const {
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(core.currentRomPath())))
+        .fileName();
 }
 
 void BackMDI::OpenMenu_Click() {
@@ -156,56 +228,196 @@ void BackMDI::openImage(const QString& fileName) {
         return;
     }
     imageLoaded = true;
+    updateTitle(fileName);
     updateMenus();
+    keepWatchingImage();
     if (!load.warning.empty())
         showMessage(tr("Warning"), QString::fromStdString(load.warning));
     if (!load.readOnlyWarning.empty())
         showMessage(tr("Warning"), QString::fromStdString(load.readOnlyWarning));
 }
 
-// Silent when the tables reached the file; otherwise the edits stay in memory,
-// Save stays available for another try, and the store's message says what
-// became of the file (a file no longer the game too, unlike Open's message).
-// When another program changed the tables since they were loaded, the store
-// has written nothing and closed the file; the user decides whether to
-// replace that program's values.
 void BackMDI::SaveMenu_Click() {
-    FileResult result = core.saveRom();
-    if (result.kind == FileResult::Kind::ChangedOnDisk) {
-        if (!askToOverwrite(result))
-            return;
-        result = core.saveRom(Core::SaveMode::Overwrite);
-    }
-    if (!result)
-        showMessage(tr("Error"), QString::fromStdString(result.reason));
+    save();
 }
 
-// True when the user chooses to save over another program's changes; Cancel,
-// the default, and Escape keep the file as that program left it.
-bool BackMDI::askToOverwrite(const FileResult& changed) {
-    QMessageBox box(QMessageBox::Warning, tr("Warning"),
-                    QString::fromStdString(changed.reason) + u' ' +
-                        tr("Save anyway and replace them with the values shown here?"),
-                    QMessageBox::Cancel, this);
+// True when the tables reached the file. Otherwise the edits stay in memory,
+// Save stays available for another try, and the store's message says what
+// became of the file (a file no longer the game too, unlike Open's message).
+// Another program's changes are read only once the save is over.
+bool BackMDI::save() {
+    bool saved = false;
+    {
+        const QScopedValueRollback busy(saving, true);
+        saved = saveMerging();
+    }
+    if (std::exchange(outsideReadPending, false))
+        outsideChangeDelay->start();
+    return saved;
+}
+
+// Another program's changes to bytes this program left alone are kept and
+// taken in; where both changed a byte, the user chooses, with the file
+// closed, and the save starts over, asking again about any new conflict.
+bool BackMDI::saveMerging() {
+    FileResult result = core.saveRom(Core::SaveMode::Merge);
+    while (result.kind == FileResult::Kind::Conflicts) {
+        const std::optional<ConflictAnswer::Choice> choice = askAboutConflicts(result.conflicts);
+        if (!choice)
+            return false;
+        result = core.saveRom(Core::SaveMode::Merge, {*choice, result.conflicts});
+    }
+    if (!result) {
+        showMessage(tr("Error"), QString::fromStdString(result.reason));
+        return false;
+    }
+    if (result.takenValues > 0)
+        statusBar()->showMessage(
+            result.takenValues == 1
+                ? tr("Took 1 value changed by another program.")
+                : tr("Took %1 values changed by another program.").arg(result.takenValues));
+    return true;
+}
+
+// Keep Mine or Take Theirs; nothing for Cancel, the default, and Escape,
+// which keep the file as the other program left it.
+std::optional<ConflictAnswer::Choice>
+BackMDI::askAboutConflicts(const std::vector<Conflict>& conflicts) {
+    const std::size_t count = conflicts.size();
+    QString text = count == 1 ? tr("Another program changed 1 value in \"%1\" that you also "
+                                   "changed:")
+                                    .arg(imageName())
+                              : tr("Another program changed %1 values in \"%2\" that you also "
+                                   "changed:")
+                                    .arg(count)
+                                    .arg(imageName());
+    for (std::size_t i = 0; i < std::min(count, listedConflicts); ++i)
+        text += u'\n' + conflictText(core, conflicts[i]);
+    if (count > listedConflicts)
+        text += u'\n' + tr("and %1 more").arg(count - listedConflicts);
+    QMessageBox box(QMessageBox::Warning, tr("Warning"), text, QMessageBox::Cancel, this);
     box.setTextFormat(Qt::PlainText);
-    QPushButton* saveAnyway = box.addButton(tr("&Save Anyway"), QMessageBox::AcceptRole);
-    saveAnyway->setObjectName(QStringLiteral("SaveAnywayButton"));
+    QPushButton* keepMine = box.addButton(tr("&Keep Mine"), QMessageBox::AcceptRole);
+    keepMine->setObjectName(QStringLiteral("KeepMineButton"));
+    QPushButton* takeTheirs = box.addButton(tr("&Take Theirs"), QMessageBox::AcceptRole);
+    takeTheirs->setObjectName(QStringLiteral("TakeTheirsButton"));
     box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
-    box.exec();
-    return box.clickedButton() == saveAnyway;
+    ask(box);
+    if (box.clickedButton() == keepMine)
+        return ConflictAnswer::Choice::KeepMine;
+    if (box.clickedButton() == takeTheirs)
+        return ConflictAnswer::Choice::TakeTheirs;
+    return std::nullopt;
 }
 
 void BackMDI::ExitMenu_Click() {
     close();
 }
 
-// Closing the frame, by Exit or by its border, saves nothing and asks nothing.
+void BackMDI::UndoMenu_Click() {
+    if (const std::optional<Field> field = core.undo())
+        showChangedField(*field, tr("Undid %1"));
+}
+
+void BackMDI::RedoMenu_Click() {
+    if (const std::optional<Field> field = core.redo())
+        showChangedField(*field, tr("Redid %1"));
+}
+
+// The status bar says what an undo or redo changed, and the editor that holds
+// the field, if open, comes forward and shows it.
+void BackMDI::showChangedField(const Field& field, const QString& whatHappened) {
+    statusBar()->showMessage(whatHappened.arg(fieldText(field)));
+    if (field.kind == Field::Kind::Damage)
+        showFieldIn<DamageTableForm>(damageTableWindow, field);
+    else if (field.kind != Field::Kind::AnotherProgram)
+        showFieldIn<EnemyStatsForm>(enemyStatsWindow, field);
+}
+
+template <class Form>
+void BackMDI::showFieldIn(QPointer<QMdiSubWindow>& window, const Field& field) {
+    if (!window)
+        return;
+    mdiArea->setActiveSubWindow(window);
+    static_cast<Form*>(window->widget())->showField(field);
+}
+
+// Closing the frame, by Exit, its border or Alt+F4, asks first when there are
+// unsaved edits; a stop signal asks nothing.
 void BackMDI::closeEvent(QCloseEvent* event) {
+    if (!stopSignal && !maybeSave()) {
+        event->ignore();
+        return;
+    }
     if (damageTableWindow)
         damageTableWindow->close();
     mdiArea->closeAllSubWindows();
     event->accept();
+}
+
+// True when closing may go on: nothing unsaved, Save saved, or Discard.
+bool BackMDI::maybeSave() {
+    if (!imageLoaded || !core.isModified())
+        return true;
+    QMessageBox box(QMessageBox::Warning, tr("Tarvon Add-ons"),
+                    tr("Save the changes to \"%1\" before closing?").arg(imageName()),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    ask(box);
+    if (box.clickedButton() == box.button(QMessageBox::Save))
+        return save();
+    return box.clickedButton() == box.button(QMessageBox::Discard);
+}
+
+void BackMDI::stopBySignal(int signalNumber) {
+    stopSignal = signalNumber;
+    if (imageLoaded && core.isModified())
+        std::fprintf(stderr, "tarvon-addons: stopped by signal %d; unsaved edits were discarded\n",
+                     signalNumber);
+    QCoreApplication::exit(128 + signalNumber);
+}
+
+// After a rename over the image the watcher drops its path: the folder is
+// watched instead until a file is there again.
+void BackMDI::keepWatchingImage() {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(core.currentRomPath()));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (imageWatcher->files().isEmpty() && imageWatcher->addPath(path))
+        imageWatcher->removePath(folder);
+    else if (imageWatcher->files().isEmpty() && imageWatcher->directories().isEmpty())
+        imageWatcher->addPath(folder);
+}
+
+void BackMDI::imageChangedOnDisk() {
+    keepWatchingImage();
+    outsideChangeDelay->start();
+}
+
+// Takes in what another program changed where this program changed nothing;
+// bytes both changed wait for Save. A file that cannot be read now, or is
+// not the game, changes nothing.
+void BackMDI::readOutsideChanges() {
+    if (saving) {
+        outsideReadPending = true;
+        return;
+    }
+    const FileResult result = core.takeOutsideChanges();
+    if (!result)
+        return;
+    QStringList said;
+    if (const std::size_t taken = result.takenValues; taken > 0)
+        said << (taken == 1 ? tr("Took 1 value changed by another program.")
+                            : tr("Took %1 values changed by another program.").arg(taken));
+    if (const std::size_t both = result.conflicts.size(); both > 0)
+        said << (both == 1 ? tr("Another program changed 1 value you also changed; Save will ask.")
+                           : tr("Another program changed %1 values you also changed; Save will "
+                                "ask.")
+                                 .arg(both));
+    if (!said.isEmpty())
+        statusBar()->showMessage(said.join(u' '));
 }
 
 // None of the child controls takes a file, so a drag over any part of the
@@ -264,7 +476,7 @@ bool BackMDI::carriesFiles(const QDropEvent* event) const {
 }
 
 void BackMDI::DamagePointerEditorMenu_Click() {
-    showEditor<EnemyStatsForm>(enemyStatsWindow);
+    showEditor<EnemyStatsForm>(enemyStatsWindow)->refreshValues();
 }
 
 void BackMDI::EnemyDamageEditorMenu_Click() {
@@ -273,7 +485,7 @@ void BackMDI::EnemyDamageEditorMenu_Click() {
 
 void BackMDI::AboutMenu_Click() {
     AboutForm about(this);
-    about.exec();
+    ask(about);
 }
 
 // Shows the editor in `window`, creating it first if it is not open, and
@@ -281,8 +493,11 @@ void BackMDI::AboutMenu_Click() {
 // editor's first control, or where the person left an open one. Left to
 // itself, the workspace would give the focus to a control of its choosing.
 template <class Form> Form* BackMDI::showEditor(QPointer<QMdiSubWindow>& window) {
-    if (!window)
-        window = addEditorWindow(new Form(core));
+    if (!window) {
+        auto* form = new Form(core);
+        connect(this, &BackMDI::tablesChanged, form, &Form::refreshValues);
+        window = addEditorWindow(form);
+    }
     window->show();
     if (QWidget* leftAt = window->widget()->focusWidget())
         leftAt->setFocus(Qt::OtherFocusReason);
@@ -319,7 +534,13 @@ void BackMDI::offerOnlyMoveAndClose(QMdiSubWindow* window) {
 void BackMDI::showMessage(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ask(box);
+}
+
+// Shows a dialog and waits for the answer; once a stop signal has come, no
+// dialog is shown and the answer is Rejected.
+int BackMDI::ask(QDialog& dialog) {
+    return stopSignal ? int(QDialog::Rejected) : dialog.exec();
 }
 
 // A file that is not the game gets the one fixed message; every other failure

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "Core.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
-class Core;
-struct FileResult;
 class QAction;
+class QDialog;
+class QFileSystemWatcher;
+class QTimer;
 class QFileDialog;
 class QKeySequence;
 class QMdiArea;
@@ -18,11 +21,27 @@ class QMenu;
 // image file dropped onto the window opens as if chosen in the Open dialog,
 // for as long as Open can be used; several files dropped at once are refused
 // with a message.
+//
+// The title marks unsaved edits, closing asks about them, and Edit undoes and
+// redoes them through the store's one history. Every open editor shows what
+// memory holds after each change, whoever made it; the image is watched, and
+// another program's changes to its tables are taken in where this program
+// left those bytes alone.
 class BackMDI : public QMainWindow {
     Q_OBJECT
 public:
     // `programDir` is where the Open dialog starts.
     BackMDI(Core& core, const QString& programDir, QWidget* parent = nullptr);
+    ~BackMDI() override;
+
+    // Ends the program at once for a stop signal, without asking anything:
+    // a question on screen is dismissed and unsaved edits are discarded (and
+    // said so on standard error). The program exits 128 + `signalNumber`.
+    void stopBySignal(int signalNumber);
+
+signals:
+    // The tables in memory, or what the file is known to hold, changed.
+    void tablesChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -32,20 +51,34 @@ protected:
 
 private:
     void createWorkspace();
+    void watchForFocusMoves();
+    void watchImage();
     QString chooseImageFile();
     static void showFileDetailsUnclipped(QFileDialog& dialog);
     void createMenus();
     void updateMenus();
+    void updateTitle(const QString& fileName);
 
     void OpenMenu_Click();
     void SaveMenu_Click();
     void ExitMenu_Click();
+    void UndoMenu_Click();
+    void RedoMenu_Click();
     void DamagePointerEditorMenu_Click();
     void EnemyDamageEditorMenu_Click();
     void AboutMenu_Click();
 
     void openImage(const QString& fileName);
-    bool askToOverwrite(const FileResult& changed);
+    bool save();
+    bool saveMerging();
+    std::optional<ConflictAnswer::Choice> askAboutConflicts(const std::vector<Conflict>& conflicts);
+    bool maybeSave();
+    void keepWatchingImage();
+    void imageChangedOnDisk();
+    void readOutsideChanges();
+    void showChangedField(const Field& field, const QString& whatHappened);
+    template <class Form> void showFieldIn(QPointer<QMdiSubWindow>& window, const Field& field);
+    QString imageName() const;
     bool carriesFiles(const QDropEvent* event) const;
     bool acceptDrag(QDropEvent* event) const;
 
@@ -54,6 +87,7 @@ private:
                          void (BackMDI::*handler)(), const QKeySequence& shortcut = {});
     template <class Form> Form* showEditor(QPointer<QMdiSubWindow>& window);
     QMdiSubWindow* addEditorWindow(QWidget* form);
+    int ask(QDialog& dialog);
     static void offerOnlyMoveAndClose(QMdiSubWindow* window);
     void showMessage(const QString& title, const QString& text);
     void showError(const FileResult& result);
@@ -62,6 +96,12 @@ private:
     const QString programDir;
     QString chosenFile;
     bool imageLoaded = false;
+    bool saving = false;
+    bool outsideReadPending = false;
+    int stopSignal = 0;
+    QPointer<QWidget> lastFocus;
+    QFileSystemWatcher* imageWatcher = nullptr;
+    QTimer* outsideChangeDelay = nullptr;
 
     QMdiArea* mdiArea = nullptr;
     QPointer<QMdiSubWindow> enemyStatsWindow;
@@ -71,6 +111,9 @@ private:
     QAction* OpenMenu = nullptr;
     QAction* SaveMenu = nullptr;
     QAction* ExitMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* UndoMenu = nullptr;
+    QAction* RedoMenu = nullptr;
     QMenu* ToolsMenu = nullptr;
     QAction* DamagePointerEditorMenu = nullptr;
     QAction* EnemyDamageEditorMenu = nullptr;

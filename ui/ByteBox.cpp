@@ -1,5 +1,6 @@
 #include "ByteBox.h"
 
+#include "ProgramHistoryKeys.h"
 #include "ValueCheck.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ ByteBox::ByteBox(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent) {
     setAcceptDrops(false);
     connect(this, &QLineEdit::textEdited, this, &ByteBox::takeEdit);
     connect(this, &QLineEdit::returnPressed, this, &ByteBox::showStoredValueIfEmpty);
+    useProgramHistory(this);
 }
 
 void ByteBox::readStoredValueWith(std::function<std::uint8_t()> read) {
@@ -34,7 +36,15 @@ void ByteBox::readStoredValueWith(std::function<std::uint8_t()> read) {
 
 // A character that a full box does not take changes no text, so it is told
 // apart here, after the box has had the key.
+void ByteBox::showValue(std::uint8_t value) {
+    const bool retyping = hasFocus() && text().isEmpty();
+    if (!retyping && byteFromText(text()) != value)
+        setText(QString::number(value));
+}
+
 void ByteBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        showStoredValueIfEmpty();
     editedByKey = false;
     QLineEdit::keyPressEvent(event);
     if (!editedByKey && !isReadOnly() && typesCharacter(event))
@@ -69,6 +79,8 @@ void ByteBox::showStoredValueIfEmpty() {
         showStoredValue();
 }
 
+// A read-only box stands for no stored value of its own.
 void ByteBox::showStoredValue() {
-    setText(QString::number(storedValue()));
+    if (storedValue)
+        setText(QString::number(storedValue()));
 }

@@ -11,8 +11,10 @@
 //   when it is left (the focus goes to another control or a menu, or Enter)
 //   it shows the stored value again.
 // - Any other text is refused: the box shows the stored value again.
+// - Escape in an emptied box shows the stored value again.
 // A refused keystroke, a character that does not fit into a full box
-// included, rings the desktop's bell once.
+// included, rings the desktop's bell once. Undo and Redo are the program's
+// (see ProgramHistoryKeys.h), not the box's own.
 class ByteBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -20,6 +22,13 @@ public:
 
     // How to read the value that the box stands for. An editable box needs it.
     void readStoredValueWith(std::function<std::uint8_t()> read);
+
+    // Shows `value`, unless the box is being retyped (emptied, with the
+    // focus) or already shows it, so that neither the retyping nor the
+    // cursor is disturbed by a change made elsewhere.
+    void showValue(std::uint8_t value);
+    // Ends any retyping: an emptied box shows the stored value again.
+    void showStoredValueIfEmpty();
 
 signals:
     void typed(std::uint8_t value);
@@ -31,7 +40,6 @@ protected:
 private:
     void takeEdit(const QString& text);
     void refuse();
-    void showStoredValueIfEmpty();
     void showStoredValue();
 
     std::function<std::uint8_t()> storedValue;

@@ -18,7 +18,8 @@ public:
     // The value box of armour level 1, 2 or 3.
     ByteBox* damageBox(int armour) const;
 
-    // Shows the values of armour levels 1 to 3 in `row`, the row of `set`.
+    // Shows the values of armour levels 1 to 3 in `row`, the row of `set`;
+    // a box being retyped stays as it is.
     void showRow(int set, const std::array<std::uint8_t, 3>& row);
 
 private:

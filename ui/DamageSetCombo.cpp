@@ -1,5 +1,7 @@
 #include "DamageSetCombo.h"
 
+#include "ProgramHistoryKeys.h"
+
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 
@@ -16,6 +18,7 @@ DamageSetCombo::DamageSetCombo(QWidget* parent) : QComboBox(parent) {
     for (int set = 0; set < listedSets; ++set)
         addItem(QString::number(set));
     connect(this, &QComboBox::activated, this, &DamageSetCombo::reportPick);
+    useProgramHistory(lineEdit());
 }
 
 void DamageSetCombo::showSet(std::uint8_t set) {

@@ -5,7 +5,6 @@
 #include "DamageRowFrame.h"
 #include "DamageSetCombo.h"
 #include "FormLayout.h"
-#include "ValueCheck.h"
 
 #include <QLabel>
 
@@ -43,7 +42,8 @@ void DamageTableForm::connectHandlers() {
         ByteBox* box = dataFrame->damageBox(armour);
         box->readStoredValueWith(
             [this, armour] { return storedRow().at(std::size_t(armour - 1)); });
-        connect(box, &ByteBox::typed, this, &DamageTableForm::Damage_Change);
+        connect(box, &ByteBox::typed, this,
+                [this, armour](Byte value) { Damage_Change(armour, value); });
     }
 }
 
@@ -54,21 +54,16 @@ void DamageTableForm::refreshValues() {
     dataFrame->showRow(set, core.getDamageSet(set));
 }
 
+void DamageTableForm::showField(const Field& field) {
+    setCombo->showSet(static_cast<Byte>(field.index / 3));
+    refreshValues();
+    dataFrame->damageBox(field.index % 3 + 1)->showStoredValueIfEmpty();
+}
+
 // The row of the set the boxes show, the set in use: typing into the set
 // combo alone changes nothing.
 DamageRow DamageTableForm::storedRow() const {
     return core.getDamageSet(setCombo->setInUse());
-}
-
-// Writes the three boxes into the set they show. A box emptied for retyping
-// keeps its stored value.
-void DamageTableForm::storeValues() {
-    DamageRow row = storedRow();
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        const QString text = dataFrame->damageBox(int(i) + 1)->text();
-        row[i] = byteFromText(text).value_or(row[i]);
-    }
-    core.setDamageSet(setCombo->setInUse(), row[0], row[1], row[2]);
 }
 
 void DamageTableForm::DamageSetCombo_Click() {
@@ -77,6 +72,6 @@ void DamageTableForm::DamageSetCombo_Click() {
 
 // The handler of a user's edit of Damage1 to Damage3 that gives a value; the
 // box itself puts back its stored value in place of any other text.
-void DamageTableForm::Damage_Change() {
-    storeValues();
+void DamageTableForm::Damage_Change(int armour, Byte value) {
+    core.setDamageTableByte(std::size_t(setCombo->setInUse()) * 3 + std::size_t(armour - 1), value);
 }

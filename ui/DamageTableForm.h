@@ -14,8 +14,11 @@ class DamageTableForm : public QWidget {
 public:
     explicit DamageTableForm(Core& core, QWidget* parent = nullptr);
 
-    // Shows the set in use in the set combo, over any typed text, and its row.
+    // Shows the set in use in the set combo (over any typed text) and what
+    // memory holds for its row. A value box being retyped stays as it is.
     void refreshValues();
+    // Shows the set of a damage field, and ends any retyping of its box.
+    void showField(const Field& field);
 
 private:
     void createControls();
@@ -23,9 +26,8 @@ private:
     void connectHandlers();
 
     DamageRow storedRow() const;
-    void storeValues();
     void DamageSetCombo_Click();
-    void Damage_Change();
+    void Damage_Change(int armour, Byte value);
 
     Core& core;
     DamageSetCombo* setCombo;

@@ -92,9 +92,18 @@ void EnemyStatsForm::fillEnemyList() {
 }
 
 void EnemyStatsForm::refreshValues() {
-    setCombo->showSetInUse();
-    const Byte set = setCombo->setInUse();
-    dataFrame->showRow(set, core.getDamageSet(set));
+    if (const Byte set = core.getEnemyDamage(slot()) & setBits; set != setCombo->setInUse())
+        setCombo->showSet(set);
+    else
+        setCombo->showSetInUse();
+    healthBox->showValue(core.getEnemyHealth(slot()));
+    dataFrame->showRow(setCombo->setInUse(), core.getDamageSet(setCombo->setInUse()));
+}
+
+void EnemyStatsForm::showField(const Field& field) {
+    enemyList->setCurrentRow(field.index);
+    if (field.kind == Field::Kind::Health)
+        healthBox->showStoredValueIfEmpty();
 }
 
 void EnemyStatsForm::ListOfEnemy_Click() {
@@ -106,9 +115,9 @@ void EnemyStatsForm::ListOfEnemy_Click() {
 
 // The damage byte's high four bits are not the set's and stay as they are.
 void EnemyStatsForm::DamageSetCombo_Click() {
-    refreshValues();
-    const Byte old = core.getEnemyDamage(slot());
     const Byte set = setCombo->setInUse();
+    dataFrame->showRow(set, core.getDamageSet(set));
+    const Byte old = core.getEnemyDamage(slot());
     core.setEnemyDamage(slot(), static_cast<Byte>((old & ~setBits) | (set & setBits)));
 }
 

@@ -16,8 +16,13 @@ class EnemyStatsForm : public QWidget {
 public:
     explicit EnemyStatsForm(Core& core, QWidget* parent = nullptr);
 
-    // Shows the set in use in the set combo, over any typed text, and its row.
+    // Shows what memory holds for the selected slot: its health, its set
+    // (over any typed set text) and the set's row. A value box being retyped
+    // stays as it is.
     void refreshValues();
+    // Selects the slot of a health or damage set field, and ends any
+    // retyping of that field's box.
+    void showField(const Field& field);
 
 private:
     void createControls();

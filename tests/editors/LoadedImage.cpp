@@ -13,6 +13,7 @@ std::string programDirOf(const ScratchProgramDir& dir) {
 LoadedImage::LoadedImage() : core(programDirOf(dir)), original(dir.imageBytes()) {
     if (!core.openRom(dir.imagePath().toStdString()))
         qFatal("the synthetic image does not load");
+    core.writes = 0;
 }
 
 Byte LoadedImage::originalAt(qsizetype offset) const {

@@ -10,25 +10,14 @@
 
 class QWidget;
 
-// The data store, counting the writes into its tables.
+// The data store, counting the changes of its tables since its load.
 class WriteCountingCore : public Core {
 public:
-    using Core::Core;
+    explicit WriteCountingCore(std::filesystem::path programDir) : Core(std::move(programDir)) {
+        setChangeListener([this] { ++writes; });
+    }
 
     int writes = 0;
-
-    void setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3) override {
-        ++writes;
-        Core::setDamageSet(set, armor1, armor2, armor3);
-    }
-    void setEnemyDamage(Byte slot, Byte value) override {
-        ++writes;
-        Core::setEnemyDamage(slot, value);
-    }
-    void setEnemyHealth(Byte slot, Byte value) override {
-        ++writes;
-        Core::setEnemyHealth(slot, value);
-    }
 };
 
 // A data store loaded from a synthetic image in a scratch program directory,

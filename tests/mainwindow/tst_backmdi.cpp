@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 
 namespace {
@@ -108,10 +109,10 @@ private slots:
     void saveWritesTheEdits();
     void failedSaveKeepsEdits_data();
     void failedSaveKeepsEdits();
-    void saveAsksBeforeReplacingChangesOnDisk_data();
-    void saveAsksBeforeReplacingChangesOnDisk();
-    void closingDiscardsEdits_data();
-    void closingDiscardsEdits();
+    void saveMergesChangesOnDisk_data();
+    void saveMergesChangesOnDisk();
+    void closingAsksAboutUnsavedEdits_data();
+    void closingAsksAboutUnsavedEdits();
     void toolsOpenEachEditorOnce_data();
     void toolsOpenEachEditorOnce();
     void damageTableEditorShowsCurrentValues();
@@ -128,7 +129,7 @@ void TestBackMDI::menuTree_data() {
     QTest::addColumn<int>("siblingCount");
 
     QTest::addRow("File") << "" << 0 << "FileMenu"
-                          << "&File" << QKeySequence() << true << 3;
+                          << "&File" << QKeySequence() << true << 4;
     QTest::addRow("Open") << "FileMenu" << 0 << "OpenMenu"
                           << "&Open" << QKeySequence("Ctrl+O") << true << 4;
     QTest::addRow("Save") << "FileMenu" << 1 << "SaveMenu"
@@ -137,14 +138,20 @@ void TestBackMDI::menuTree_data() {
                                << "" << QKeySequence() << true << 4;
     QTest::addRow("Exit") << "FileMenu" << 3 << "ExitMenu"
                           << "E&xit" << QKeySequence() << true << 4;
-    QTest::addRow("Tools") << "" << 1 << "ToolsMenu"
-                           << "&Tools" << QKeySequence() << false << 3;
+    QTest::addRow("Edit") << "" << 1 << "EditMenu"
+                          << "&Edit" << QKeySequence() << true << 4;
+    QTest::addRow("Undo") << "EditMenu" << 0 << "UndoMenu"
+                          << "&Undo" << QKeySequence("Ctrl+Z") << false << 2;
+    QTest::addRow("Redo") << "EditMenu" << 1 << "RedoMenu"
+                          << "&Redo" << QKeySequence("Ctrl+Shift+Z") << false << 2;
+    QTest::addRow("Tools") << "" << 2 << "ToolsMenu"
+                           << "&Tools" << QKeySequence() << false << 4;
     QTest::addRow("Enemy Stat Editor") << "ToolsMenu" << 0 << "DamagePointerEditorMenu"
                                        << "&Enemy Stat Editor" << QKeySequence() << true << 2;
     QTest::addRow("Damage Table Editor") << "ToolsMenu" << 1 << "EnemyDamageEditorMenu"
                                          << "&Damage Table Editor" << QKeySequence() << true << 2;
-    QTest::addRow("Help") << "" << 2 << "HelpMenu"
-                          << "&Help" << QKeySequence() << true << 3;
+    QTest::addRow("Help") << "" << 3 << "HelpMenu"
+                          << "&Help" << QKeySequence() << true << 4;
     QTest::addRow("About") << "HelpMenu" << 0 << "AboutMenu"
                            << "&About..." << QKeySequence() << true << 1;
 }
@@ -397,37 +404,54 @@ void TestBackMDI::failedSaveKeepsEdits() {
         QVERIFY(!QFile::exists(session.dir.imagePath()));
 }
 
-void TestBackMDI::saveAsksBeforeReplacingChangesOnDisk_data() {
+void TestBackMDI::saveMergesChangesOnDisk_data() {
     QTest::addColumn<qsizetype>("changedOffset"); // by another program
     QTest::addColumn<QString>("answer");          // empty: no question
-    QTest::addRow("health byte, Cancel") << qsizetype(Core::enemyHealthOffset + 200) << "Cancel";
-    QTest::addRow("damage table byte, Save Anyway")
-        << qsizetype(Core::damageTableOffset + 20) << "&Save Anyway";
-    QTest::addRow("byte outside the tables")
-        << qsizetype(Core::damageTableOffset + Core::damageTableSize) << "";
+    QTest::addColumn<bool>("mineSaved");          // else theirs, at the edited byte
+    const auto edited = qsizetype(Core::enemyHealthOffset + 0x3C);
+    QTest::addRow("another byte: both kept")
+        << qsizetype(Core::damageTableOffset + 20) << "" << true;
+    QTest::addRow("same byte, Keep Mine") << edited << "KeepMineButton" << true;
+    QTest::addRow("same byte, Take Theirs") << edited << "TakeTheirsButton" << false;
+    QTest::addRow("same byte, Cancel") << edited << "Cancel" << false;
 }
 
-// Another program changes the image after Open: Save asks, Cancel writes
-// nothing, Save Anyway writes the values shown, and the next Save asks no more.
-void TestBackMDI::saveAsksBeforeReplacingChangesOnDisk() {
+// Another program changes the image after Open. A byte only it changed is
+// kept and taken in; a byte both changed is asked about: Keep Mine writes
+// mine, Take Theirs takes theirs, Cancel writes and takes nothing.
+void TestBackMDI::saveMergesChangesOnDisk() {
     QFETCH(qsizetype, changedOffset);
     QFETCH(QString, answer);
+    QFETCH(bool, mineSaved);
 
     Session session;
     QVERIFY(session.openImage());
-    const QByteArray outside = withByte(session.dir.imageBytes(), changedOffset,
-                                        char(session.dir.imageBytes()[changedOffset] ^ 0x33));
+    const auto before = Byte(session.dir.imageBytes()[Core::enemyHealthOffset + 0x3C]);
+    const auto theirs = Byte(session.dir.imageBytes()[changedOffset] ^ 0x33);
+    const auto mine = Byte(before ^ 0x0F);
+    const QByteArray outside = withByte(session.dir.imageBytes(), changedOffset, char(theirs));
     session.dir.writeFile("game.smc", outside);
-    const Byte health = static_cast<Byte>(session.core.getEnemyHealth(0) ^ 0xFF);
-    session.core.setEnemyHealth(0, health);
-    const QByteArray edited = withByte(outside, Core::enemyHealthOffset, char(health));
+    session.core.setEnemyHealth(0x3C, mine);
 
     ModalAnswerer answerer;
     answerer.buttonsToPress = {answer};
     session.action("SaveMenu")->trigger();
+    const auto edited = qsizetype(Core::enemyHealthOffset + 0x3C);
+    if (answer == "Cancel") {
+        QCOMPARE(session.core.getEnemyHealth(0x3C), mine);
+        QCOMPARE(session.dir.imageBytes(), outside);
+    } else {
+        const Byte expected = mineSaved ? mine : theirs;
+        QCOMPARE(session.core.getEnemyHealth(0x3C), expected);
+        QCOMPARE(Byte(session.dir.imageBytes()[edited]), expected);
+        QCOMPARE(Byte(session.dir.imageBytes()[changedOffset]),
+                 changedOffset == edited ? expected : theirs);
+        QVERIFY(!session.window.isWindowModified());
+    }
     if (answer.isEmpty()) {
         QVERIFY(answerer.boxes.isEmpty());
-        QCOMPARE(session.dir.imageBytes(), edited);
+        QCOMPARE(session.window.statusBar()->currentMessage(),
+                 "Took 1 value changed by another program.");
         return;
     }
     QCOMPARE(answerer.boxes.size(), 1);
@@ -435,36 +459,37 @@ void TestBackMDI::saveAsksBeforeReplacingChangesOnDisk() {
     QCOMPARE(question.title, QStringLiteral("Warning"));
     QCOMPARE(question.icon, QMessageBox::Warning);
     QCOMPARE(question.format, Qt::PlainText);
-    QCOMPARE(question.text, '"' + session.dir.imagePath() +
-                                "\" was changed by another program since it was opened: 1 table "
-                                "byte differs from what was loaded. Save anyway and replace them "
-                                "with the values shown here?");
-    QCOMPARE(question.buttonTexts.size(), 2);
-    QVERIFY(question.buttonTexts.contains("&Save Anyway"));
+    QCOMPARE(question.text, QStringLiteral("Another program changed 1 value in \"game.smc\" that "
+                                           "you also changed:\nHealth of 3C: %1 before, %2 on "
+                                           "disk, %3 here")
+                                .arg(before)
+                                .arg(theirs)
+                                .arg(mine));
+    QCOMPARE(question.buttonTexts.size(), 3);
     QCOMPARE(question.defaultButton, QStringLiteral("Cancel"));
     QCOMPARE(question.escapeButton, QStringLiteral("Cancel"));
-    if (answer == "Cancel") {
-        QCOMPARE(session.dir.imageBytes(), outside);
-        QCOMPARE(session.core.getEnemyHealth(0), health);
-        return;
-    }
-    QByteArray saved = session.dir.imageBytes();
-    QCOMPARE(saved[Core::enemyHealthOffset], char(health));
-    QCOMPARE(saved[changedOffset], char(outside[changedOffset] ^ 0x33));
-    session.core.setEnemyHealth(1, 1);
-    session.action("SaveMenu")->trigger();
-    QCOMPARE(answerer.boxes.size(), 1);
-    QCOMPARE(session.dir.imageBytes()[Core::enemyHealthOffset + 1], char(1));
 }
 
-void TestBackMDI::closingDiscardsEdits_data() {
-    QTest::addColumn<bool>("byFrame"); // else by Exit
-    QTest::addRow("Exit") << false;
-    QTest::addRow("window frame") << true;
+void TestBackMDI::closingAsksAboutUnsavedEdits_data() {
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("saveFails");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved");
+    QTest::addRow("no edits") << false << "" << false << true << false;
+    QTest::addRow("Save") << true << "Save" << false << true << true;
+    QTest::addRow("Save that fails") << true << "Save" << true << false << false;
+    QTest::addRow("Discard") << true << "Discard" << false << true << false;
+    QTest::addRow("Cancel") << true << "Cancel" << false << false << false;
 }
 
-void TestBackMDI::closingDiscardsEdits() {
-    QFETCH(bool, byFrame);
+// Exit with unsaved edits asks first; Save closes only when the save worked.
+void TestBackMDI::closingAsksAboutUnsavedEdits() {
+    QFETCH(bool, edited);
+    QFETCH(QString, answer);
+    QFETCH(bool, saveFails);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
 
     Session session;
     QVERIFY(session.openImage());
@@ -474,21 +499,35 @@ void TestBackMDI::closingDiscardsEdits() {
     CloseRecorder recorder;
     for (QMdiSubWindow* window : session.workspace()->subWindowList())
         window->installEventFilter(&recorder);
-    session.core.setEnemyHealth(0, static_cast<Byte>(session.core.getEnemyHealth(0) ^ 1));
+    const auto health = Byte(session.core.getEnemyHealth(0) ^ 1);
+    if (edited)
+        session.core.setEnemyHealth(0, health);
+    QCOMPARE(session.window.windowTitle(), QStringLiteral("game.smc[*] - Tarvon Add-ons"));
+    QCOMPARE(session.window.isWindowModified(), edited);
+    if (saveFails)
+        QVERIFY(QFile::remove(session.dir.imagePath()));
 
     ModalAnswerer answerer;
-    if (byFrame)
-        session.window.close();
-    else
-        session.action("ExitMenu")->trigger();
+    answerer.buttonsToPress = {answer};
+    session.action("ExitMenu")->trigger();
     discardClosedWindows();
 
-    QVERIFY(answerer.boxes.isEmpty());
-    QVERIFY(answerer.unexpected.isEmpty());
-    QVERIFY(!session.window.isVisible());
-    QCOMPARE(recorder.closed, QStringList({"DamageTableForm", "EnemyStatsForm"}));
-    QVERIFY(session.workspace()->subWindowList().isEmpty());
-    QCOMPARE(session.dir.imageBytes(), before);
+    QCOMPARE(answerer.boxes.size(), edited ? 1 + int(saveFails) : 0);
+    if (edited) {
+        const SeenBox& question = answerer.boxes.first();
+        QCOMPARE(question.title, QStringLiteral("Tarvon Add-ons"));
+        QCOMPARE(question.text, QStringLiteral("Save the changes to \"game.smc\" before closing?"));
+        QCOMPARE(question.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(question.defaultButton, QStringLiteral("Save"));
+        QCOMPARE(question.escapeButton, QStringLiteral("Cancel"));
+    }
+    QCOMPARE(session.window.isVisible(), !closes);
+    QCOMPARE(recorder.closed,
+             closes ? QStringList({"DamageTableForm", "EnemyStatsForm"}) : QStringList());
+    if (!saveFails)
+        QCOMPARE(session.dir.imageBytes(),
+                 saved ? withByte(before, Core::enemyHealthOffset, char(health)) : before);
+    QCOMPARE(session.core.getEnemyHealth(0), edited ? health : Byte(health ^ 1));
 }
 
 void TestBackMDI::toolsOpenEachEditorOnce_data() {

@@ -75,24 +75,15 @@ QString EditorCheck::enemyFault(const EnemyStatsForm* form, const Core& core) {
 }
 
 // A box shows the byte stored for it, or it is empty while it has the focus
-// in its window, being retyped; the store then still holds the byte the box
-// showed last.
+// in its window, being retyped, whatever changes elsewhere meanwhile.
 QString EditorCheck::boxFault(const QLineEdit* box, Byte stored, const QString& what,
                               const QString& holder) {
-    if (box->text().isEmpty() && box->window()->focusWidget() == box) {
-        const auto shown = lastShown.constFind(box);
-        if (shown == lastShown.cend() || *shown == stored)
-            return {};
-        return QStringLiteral("%1 is being retyped; %2 held %3 when it was emptied, and now %4")
-            .arg(what, holder)
-            .arg(*shown)
-            .arg(stored);
-    }
+    if (box->text().isEmpty() && box->window()->focusWidget() == box)
+        return {};
     if (valueOf(box) != stored)
         return QStringLiteral("%1 shows \"%2\"; %3 holds %4")
             .arg(what, box->text(), holder)
             .arg(stored);
-    lastShown.insert(box, stored);
     return {};
 }
 

@@ -3,7 +3,6 @@
 #include "Core.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
 class DamageTableForm;
@@ -28,9 +27,6 @@ private:
     QString damageTableFault(const DamageTableForm* form, const Core& core);
     QString enemyFault(const EnemyStatsForm* form, const Core& core);
     QString boxFault(const QLineEdit* box, Byte stored, const QString& what, const QString& holder);
-
-    // The byte each box showed when it was last checked.
-    QHash<const QLineEdit*, Byte> lastShown;
 };
 
 // Where a saved image differs from `original` other than by holding the data

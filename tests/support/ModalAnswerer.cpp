@@ -5,10 +5,21 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QMetaEnum>
 #include <QPushButton>
 #include <QTest>
 
 namespace {
+// A standard button's role ("Save"), else the button's objectName.
+QString nameOf(const QMessageBox* box, QAbstractButton* button) {
+    if (!button)
+        return {};
+    if (const QMessageBox::StandardButton role = box->standardButton(button);
+        role != QMessageBox::NoButton)
+        return QLatin1String(QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKey(role));
+    return button->objectName();
+}
+
 void cancelFileDialog(QFileDialog* dialog) {
     auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     if (buttons)
@@ -37,21 +48,18 @@ void ModalAnswerer::answer() {
 // Records the box and presses the button named first in `buttonsToPress`,
 // else OK, else closes it (its Escape answer).
 void ModalAnswerer::answerBox(QMessageBox* box) {
-    const auto textOf = [](const QAbstractButton* button) {
-        return button ? button->text() : QString();
-    };
     SeenBox seen{box->windowTitle(),     box->text(), box->icon(), box->textFormat(),
                  box->standardButtons(), {},          {},          {}};
     QAbstractButton* press = box->button(QMessageBox::Ok);
     for (QAbstractButton* button : box->buttons()) {
         seen.buttonTexts.append(button->text());
-        if (!buttonsToPress.isEmpty() && button->text() == buttonsToPress.first())
+        if (!buttonsToPress.isEmpty() && nameOf(box, button) == buttonsToPress.first())
             press = button;
     }
-    seen.defaultButton = textOf(box->defaultButton());
-    seen.escapeButton = textOf(box->escapeButton());
+    seen.defaultButton = nameOf(box, box->defaultButton());
+    seen.escapeButton = nameOf(box, box->escapeButton());
     boxes.append(seen);
-    if (!buttonsToPress.isEmpty() && textOf(press) == buttonsToPress.first())
+    if (!buttonsToPress.isEmpty() && nameOf(box, press) == buttonsToPress.first())
         buttonsToPress.removeFirst();
     if (press)
         press->click();

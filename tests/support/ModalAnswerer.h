@@ -15,7 +15,7 @@ struct SeenBox {
     Qt::TextFormat format = Qt::AutoText;
     QMessageBox::StandardButtons buttons;
     QStringList buttonTexts;
-    QString defaultButton, escapeButton;
+    QString defaultButton, escapeButton; // by name, see ModalAnswerer::buttonsToPress
 };
 
 // How the Open dialog looked when it came up.
@@ -42,7 +42,9 @@ class ModalAnswerer : public QObject {
 public:
     explicit ModalAnswerer(QStringList paths = {}, std::function<void(QWidget*)> answerOther = {});
 
-    QStringList buttonsToPress; // button texts, "&" included
+    // Buttons by name: a standard button by its role ("Save", "Discard",
+    // "Cancel", whatever a theme calls it), another by its objectName.
+    QStringList buttonsToPress;
     QList<SeenBox> boxes;
     QList<SeenFileDialog> fileDialogs;
     QStringList unexpected;

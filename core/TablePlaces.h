@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The table bytes of an image, numbered by their place: first the 50 bytes of
+// the damage table, then the 499 bytes from the first enemy health to the last
+// enemy damage byte, in file order. The health of slots F3 to FF and the
+// damage bytes of slots 00 to 0C are the same 13 places.
+namespace places {
+
+constexpr std::uint32_t damageTableOffset = 0x37627;
+constexpr std::size_t damageTableSize = 50;
+constexpr std::uint32_t enemyHealthOffset = 0x6B373;
+constexpr std::uint32_t enemyDamageOffset = 0x6B466;
+constexpr std::size_t enemyCount = 256;
+constexpr std::size_t enemyBytesSize = enemyDamageOffset + enemyCount - enemyHealthOffset;
+constexpr std::size_t count = damageTableSize + enemyBytesSize; // 549
+
+constexpr std::size_t ofDamageTableByte(std::size_t index) {
+    return index;
+}
+constexpr std::size_t ofHealth(std::uint8_t slot) {
+    return damageTableSize + slot;
+}
+constexpr std::size_t ofDamageByte(std::uint8_t slot) {
+    return damageTableSize + (enemyDamageOffset - enemyHealthOffset) + slot;
+}
+
+constexpr bool isDamageTableByte(std::size_t place) {
+    return place < damageTableSize;
+}
+constexpr bool isHealth(std::size_t place) {
+    return place >= ofHealth(0) && place <= ofHealth(0xFF);
+}
+constexpr bool isDamageByte(std::size_t place) {
+    return place >= ofDamageByte(0) && place < count;
+}
+// The slot whose health, or whose damage byte, is at `place`.
+constexpr std::uint8_t healthSlot(std::size_t place) {
+    return static_cast<std::uint8_t>(place - ofHealth(0));
+}
+constexpr std::uint8_t damageSlot(std::size_t place) {
+    return static_cast<std::uint8_t>(place - ofDamageByte(0));
+}
+
+static_assert(count == 549);
+static_assert(ofHealth(0xF3) == ofDamageByte(0x00) && ofHealth(0xFF) == ofDamageByte(0x0C));
+
+} // namespace places

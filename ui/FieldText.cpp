@@ -1,0 +1,55 @@
+#include "FieldText.h"
+
+#include "Core.h"
+
+#include <QCoreApplication>
+
+namespace {
+QString tr(const char* text) {
+    return QCoreApplication::translate("FieldText", text);
+}
+
+QString slotText(int slot) {
+    return QStringLiteral("%1").arg(slot, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+constexpr int setBits = 0x0F;
+
+// A damage byte's set, with its upper bits when `withUpperBits`.
+QString damageByteText(Byte value, bool withUpperBits) {
+    const QString set = QString::number(value & setBits);
+    if (!withUpperBits)
+        return set;
+    return tr("%1 (upper bits 0x%2)")
+        .arg(set)
+        .arg(value & ~setBits & 0xFF, 2, 16, QLatin1Char('0'));
+}
+} // namespace
+
+QString fieldText(const Field& field) {
+    switch (field.kind) {
+    case Field::Kind::Health:
+        return tr("Health of %1").arg(slotText(field.index));
+    case Field::Kind::DamageSet:
+        return tr("Damage Set of %1").arg(slotText(field.index));
+    case Field::Kind::Damage:
+        return tr("Damage %1, Armor %2").arg(field.index / 3).arg(field.index % 3 + 1);
+    case Field::Kind::AnotherProgram:
+        break;
+    }
+    return tr("Changes by Another Program");
+}
+
+QString conflictText(const Core& core, const Conflict& conflict) {
+    const Field field = core.fieldAt(conflict.place);
+    auto value = [&](Byte byte) {
+        if (field.kind != Field::Kind::DamageSet)
+            return QString::number(byte);
+        const int upper = conflict.base & ~setBits;
+        const bool upperDiffers =
+            (conflict.theirs & ~setBits) != upper || (conflict.mine & ~setBits) != upper;
+        return damageByteText(byte, upperDiffers);
+    };
+    return tr("%1: %2 before, %3 on disk, %4 here")
+        .arg(fieldText(field), value(conflict.base), value(conflict.theirs), value(conflict.mine));
+}
