@@ -37,7 +37,6 @@ private slots:
     void setTextAtRefresh_data();
     void setTextAtRefresh();
     void refreshStoresNothing();
-    void bothEditorsOpenTogether();
 };
 
 void TestDamageTableForm::init() {
@@ -277,35 +276,6 @@ void TestDamageTableForm::refreshStoresNothing() {
     selectAll(driver().damageBox(2));
     typeText(driver().damageBox(2), "1");
     QCOMPARE(image->core.writes, 1);
-}
-
-// Neither window refreshes the other; an edit in the damage table editor
-// shows in the enemy editor when it next shows a slot.
-void TestDamageTableForm::bothEditorsOpenTogether() {
-    QMdiArea area;
-    auto* enemyForm = new EnemyStatsForm(core());
-    area.addSubWindow(enemyForm);
-    area.addSubWindow(form.release());
-    area.show();
-    QVERIFY(QTest::qWaitForWindowActive(&area));
-    auto* tableForm = area.findChild<DamageTableForm*>();
-    const EditorDriver tableDriver(tableForm);
-    const EditorDriver enemyDriver(enemyForm);
-
-    const int set = core().getEnemyDamage(0) & 0x0F;
-    tableDriver.pickFromList(set);
-    selectAll(tableDriver.damageBox(1));
-    typeText(tableDriver.damageBox(1), "42");
-    QCOMPARE(enemyDriver.damageTexts(), image->originalRow(set));
-
-    auto* enemyList = enemyForm->findChild<QListWidget*>("ListOfEnemy");
-    QTest::keyClick(enemyList, Qt::Key_Down);
-    QTest::keyClick(enemyList, Qt::Key_Up);
-    QCOMPARE(enemyDriver.damageTexts(),
-             (QStringList{"42", image->originalRow(set)[1], image->originalRow(set)[2]}));
-    const Changes expected{{damageTableOffset(set * 3), 42}};
-    QCOMPARE(image->savedChanges(),
-             image->originalAt(damageTableOffset(set * 3)) == 42 ? Changes{} : expected);
 }
 
 QTEST_MAIN(TestDamageTableForm)

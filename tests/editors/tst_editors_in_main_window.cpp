@@ -8,9 +8,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QTest>
 
 class TestEditorsInMainWindow : public QObject {
@@ -19,6 +21,10 @@ class TestEditorsInMainWindow : public QObject {
 private slots:
     void initTestCase() { useProgramFont(); }
     void editsReachTheFileThroughTheMenus();
+    void bothEditorsShowMemory_data();
+    void bothEditorsShowMemory();
+    void undoAndRedoByKeysInABox();
+    void undoShowsTheSlotItChanged();
 };
 
 namespace {
@@ -70,6 +76,107 @@ void TestEditorsInMainWindow::editsReachTheFileThroughTheMenus() {
     expected[healthOffset(2)] = char(7);
     expected[damageTableOffset(3 * 3 + 1)] = char(200);
     QCOMPARE(saved, expected);
+}
+
+namespace {
+// Both editors open on the enemy in slot 0 and its damage set.
+struct BothEditors {
+    BothEditors() {
+        if (!session.openImage())
+            qFatal("the synthetic image does not open");
+        trigger(&session.window, "DamagePointerEditorMenu");
+        trigger(&session.window, "EnemyDamageEditorMenu");
+        enemy = EditorDriver(session.window.findChild<EnemyStatsForm*>());
+        table = EditorDriver(session.window.findChild<DamageTableForm*>());
+        set = session.core.getEnemyDamage(0) & 0x0F;
+        table.stepSet(set);
+    }
+    MainWindowSession session;
+    int set = 0;
+    EditorDriver enemy{&session.window};
+    EditorDriver table{&session.window};
+};
+
+void writeIntoFile(const QString& path, qsizetype offset, char value) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(offset) && file.putChar(value));
+}
+} // namespace
+
+void TestEditorsInMainWindow::bothEditorsShowMemory_data() {
+    QTest::addColumn<QString>("changedBy");
+    QTest::addRow("typing in the damage table editor") << "typing";
+    QTest::addRow("Ctrl+Z in the enemy editor") << "undo";
+    QTest::addRow("another program") << "another program";
+}
+
+// A change of the set both editors show, made in one of them, by an undo or
+// by another program, shows at once in both.
+void TestEditorsInMainWindow::bothEditorsShowMemory() {
+    QFETCH(QString, changedBy);
+    BothEditors editors;
+    const QStringList before = editors.table.damageTexts();
+    QLineEdit* armour1 = editors.table.damageBox(1);
+    const QString value = QString::number(before[0].toInt() ^ 1);
+    if (changedBy == "another program") {
+        writeIntoFile(editors.session.dir.imagePath(), damageTableOffset(editors.set * 3),
+                      char(value.toInt()));
+    } else {
+        armour1->setFocus();
+        selectAll(armour1);
+        typeText(armour1, value);
+    }
+    QStringList after = before;
+    after[0] = value;
+    if (changedBy == "undo") {
+        auto* healthBox = editors.session.window.findChild<QLineEdit*>("healthBox");
+        healthBox->setFocus();
+        QTest::keyClick(healthBox, Qt::Key_Z, Qt::ControlModifier);
+        after = before;
+    }
+    QTRY_COMPARE(editors.table.damageTexts(), after);
+    QCOMPARE(editors.enemy.damageTexts(), after);
+}
+
+// Ctrl+Z in the box typed into takes back the whole typing and shows it;
+// Ctrl+Y and Ctrl+Shift+Z bring it back. The items say what they undo.
+void TestEditorsInMainWindow::undoAndRedoByKeysInABox() {
+    BothEditors editors;
+    BackMDI& window = editors.session.window;
+    auto* healthBox = window.findChild<QLineEdit*>("healthBox");
+    const QString before = healthBox->text();
+    const QString typed = before == "60" ? "61" : "60";
+    healthBox->setFocus();
+    selectAll(healthBox);
+    typeText(healthBox, typed);
+    QCOMPARE(window.findChild<QAction*>("UndoMenu")->text(), "&Undo Health of 00");
+    QVERIFY(window.isWindowModified());
+    for (const QKeyCombination key : {QKeyCombination(Qt::CTRL | Qt::Key_Y),
+                                      QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        QTest::keyClick(healthBox, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(healthBox->text(), before);
+        QCOMPARE(window.statusBar()->currentMessage(), "Undid Health of 00");
+        QVERIFY(!window.isWindowModified());
+        QCOMPARE(window.findChild<QAction*>("RedoMenu")->text(), "&Redo Health of 00");
+        QTest::keyClick(healthBox, key.key(), key.keyboardModifiers());
+        QCOMPARE(healthBox->text(), typed);
+        QCOMPARE(window.statusBar()->currentMessage(), "Redid Health of 00");
+    }
+    QVERIFY(!window.findChild<QAction*>("RedoMenu")->isEnabled());
+}
+
+// An undo brings forward the editor that holds the field, at that field.
+void TestEditorsInMainWindow::undoShowsTheSlotItChanged() {
+    BothEditors editors;
+    auto* enemyList = editors.session.window.findChild<QListWidget*>("ListOfEnemy");
+    enemyList->setCurrentRow(5);
+    editors.session.core.setEnemyHealth(5, Byte(editors.session.core.getEnemyHealth(5) ^ 1));
+    enemyList->setCurrentRow(9);
+    trigger(&editors.session.window, "EnemyDamageEditorMenu");
+    trigger(&editors.session.window, "UndoMenu");
+    QCOMPARE(enemyList->currentRow(), 5);
+    QCOMPARE(editors.session.workspace()->activeSubWindow()->widget()->objectName(),
+             "EnemyStatsForm");
 }
 
 QTEST_MAIN(TestEditorsInMainWindow)
