@@ -145,6 +145,11 @@ void BackMDI::OpenMenu_Click() {
     openImage(fileName);
 }
 
+void BackMDI::openImageFile(const QString& fileName) {
+    chosenFile = fileName;
+    openImage(fileName);
+}
+
 // Binds, tests and loads the image; the menus switch only once it is loaded.
 // One run edits one image: once one is loaded, nothing else is opened.
 void BackMDI::openImage(const QString& fileName) {

@@ -23,6 +23,8 @@ class BackMDI : public QMainWindow {
 public:
     // `programDir` is where the Open dialog starts.
     BackMDI(Core& core, const QString& programDir, QWidget* parent = nullptr);
+    // Opens `fileName` as if it had been chosen in the Open dialog.
+    void openImageFile(const QString& fileName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
