@@ -10,9 +10,9 @@
 # root, on a system to spare) it installs the package with the desktop's MIME
 # tools, drives the installed program the same way, and checks that xdg-mime
 # names the program as the image type's default application. With
-# TARVON_FRESH_ROOT=1 (as root) it makes the same check on a pristine root of
-# this system's Debian release, made with debootstrap and kept as a tarball in
-# BUILD_DIR.
+# TARVON_FRESH_ROOTS="bookworm trixie" (as root) it makes the same check on a
+# pristine root of each Debian release named, made with debootstrap and kept as
+# a tarball in BUILD_DIR (a package built on Debian 12 installs on 13 too).
 #
 #   scripts/package-check.sh [BUILD_DIR]
 #
@@ -145,6 +145,7 @@ system_xdg_mime() {
 # image $2, and that type's aliases.
 check_entry_types() {
     local entry=$1 image=$2 type alias listed
+    [[ -f $entry ]] || fail "there is no $entry"
     type=$(system_xdg_mime query filetype "$image")
     listed=";$(sed -n 's/^MimeType=//p' "$entry")"
     for alias in "$type" $(awk -v type="$type" '$2 == type { print $1 }' /usr/share/mime/aliases); do
@@ -153,9 +154,11 @@ check_entry_types() {
     echo "package-check: the desktop entry lists $type, the type of $image, and its aliases"
 }
 
-# With the package installed: the desktop entry opens the image $1.
+# With the package installed: the desktop entry lists the type of the image
+# $1 and opens it.
 check_default_application() {
     local type default
+    check_entry_types "/usr/share/applications/$desktop_entry" "$1"
     type=$(system_xdg_mime query filetype "$1")
     default=$(system_xdg_mime query default "$type")
     [[ $default == "$desktop_entry" ]] ||
@@ -246,28 +249,28 @@ if [[ ${TARVON_INSTALL_PACKAGE:-0} == 1 ]]; then
     check_default_application "$image"
 fi
 
-# Installs the package and the MIME tools on a pristine root of this system's
-# release, and checks there that the image opens with the program.
+# Installs the package and the MIME tools on a pristine root of the Debian
+# release $1, and checks there that the image opens with the program.
 check_on_fresh_root() {
-    local release tarball check=/tmp/package-check started=$SECONDS
-    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    tarball=$build/debian-$release-root.tar.gz
+    local release=$1 check=/tmp/package-check started=$SECONDS
+    local tarball=$build/debian-$release-root.tar.gz fresh=$scratch/$release
     source "$(dirname "$script")/debian-root.sh"
     [[ -f $tarball ]] || make_root_tarball "$release" "$tarball"
-    mkdir "$scratch/fresh"
-    tar -C "$scratch/fresh" -xzf "$tarball"
-    cp -L /etc/resolv.conf "$scratch/fresh/etc/resolv.conf"
-    mkdir "$scratch/fresh$check"
-    cp "$script" "$deb" "$image" "$scratch/fresh$check/"
-    in_root "$scratch/fresh" "apt-get update -q=2 && DEBIAN_FRONTEND=noninteractive \
+    mkdir "$fresh"
+    tar -C "$fresh" -xzf "$tarball"
+    cp -L /etc/resolv.conf "$fresh/etc/resolv.conf"
+    mkdir "$fresh$check"
+    cp "$script" "$deb" "$image" "$fresh$check/"
+    in_root "$fresh" "apt-get update -q=2 && DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -q=2 --no-install-recommends $check/${deb##*/} ${mime_tools[*]} \
         >/dev/null && bash $check/${script##*/} --default-application $check/image.smc" ||
         fail "the image does not open with the program on a pristine Debian $release"
     echo "package-check: checked on a pristine Debian $release in $((SECONDS - started)) s"
+    rm -rf "$fresh"
 }
 
-if [[ ${TARVON_FRESH_ROOT:-0} == 1 ]]; then
-    echo "== a pristine Debian root: the package and the desktop's MIME tools"
-    check_on_fresh_root
-fi
+for release in ${TARVON_FRESH_ROOTS:-}; do
+    echo "== a pristine Debian $release: the package and the desktop's MIME tools"
+    check_on_fresh_root "$release"
+done
 echo "package-check: all passed"
