@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Pristine Debian systems for the checks, made with debootstrap from the Debian
 # archive that apt on this machine uses. Sourced by debian13-check.sh and
 # package-check.sh, which define fail().

@@ -254,6 +254,7 @@ fi
 check_on_fresh_root() {
     local release=$1 check=/tmp/package-check started=$SECONDS
     local tarball=$build/debian-$release-root.tar.gz fresh=$scratch/$release
+    # shellcheck source=scripts/debian-root.sh
     source "$(dirname "$script")/debian-root.sh"
     [[ -f $tarball ]] || make_root_tarball "$release" "$tarball"
     mkdir "$fresh"
