@@ -1,4 +1,5 @@
 #include "BackMDI.h"
+#include "CommandLine.h"
 #include "Core.h"
 #include "DialogFont.h"
 #include "StopSignals.h"
@@ -33,6 +34,9 @@ void stopOnSignals(const sigset_t& stopSet, BackMDI& window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const CommandLine commandLine = readCommandLine(argc, argv);
+    if (commandLine.exitStatus)
+        return *commandLine.exitStatus;
     const sigset_t stopSet = stopSignals();
     pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
     QApplication app(argc, argv);
@@ -51,5 +55,6 @@ int main(int argc, char* argv[]) {
     BackMDI window(core, programDir);
     stopOnSignals(stopSet, window);
     window.show();
+    openWhenShown(window, commandLine.image);
     return app.exec();
 }

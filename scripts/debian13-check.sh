@@ -41,10 +41,8 @@ fail() {
 
 [[ ! -e /$marker ]] || fail "this is the Debian 13 root itself; run the check from outside it"
 [[ $(id -u) == 0 ]] || fail "needs root (debootstrap, chroot, mount)"
-if ! command -v debootstrap >/dev/null; then
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap
-fi
+source scripts/debian-root.sh
+need_debootstrap
 
 timings=()
 step_start=$SECONDS
@@ -64,25 +62,6 @@ print_timings() {
     echo "== debian13-check: time per step (minutes:seconds)"
     printf '%s\n' "${timings[@]}"
 }
-
-# Prints the URI of the first Debian archive named $1 (debian or
-# debian-security) among apt's sources on this machine.
-archive_uri() {
-    local file files=()
-    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
-        /etc/apt/sources.list.d/*.sources; do
-        [[ ! -f $file ]] || files+=("$file")
-    done
-    ((${#files[@]})) || return 0
-    awk -v name="$1" '!/^[[:space:]]*#/ {
-        for (i = 1; i <= NF; i++)
-            if ($i ~ "^[a-z]+://.*/" name "/?$") { sub("/$", "", $i); print $i; exit }
-    }' "${files[@]}"
-}
-
-mirror=$(archive_uri debian)
-security=$(archive_uri debian-security)
-[[ -n $mirror ]] || fail "apt on this machine names no Debian archive"
 
 scratch=""
 root=""
@@ -104,53 +83,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-# Makes a pristine Debian 13 root and keeps it as the tarball $cache.
-make_root_tarball() {
-    local fresh
-    fresh=$(mktemp -d /var/tmp/tarvon-debootstrap.XXXXXX)
-    debootstrap --variant=minbase "$suite" "$fresh/root" "$mirror" ||
-        { rm -rf "$fresh"; fail "debootstrap failed (log: $fresh/root/debootstrap/debootstrap.log)"; }
-    # The same archives as a new installation: the release, its updates, and
-    # the security updates.
-    rm -f "$fresh/root/etc/apt/sources.list"
-    {
-        printf 'Types: deb\nURIs: %s\nSuites: %s %s-updates\nComponents: main\n' \
-            "$mirror" "$suite" "$suite"
-        printf 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg\n'
-        [[ -z $security ]] || printf '\nTypes: deb\nURIs: %s\nSuites: %s-security\n%s\n%s\n' \
-            "$security" "$suite" "Components: main" \
-            "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
-    } >"$fresh/root/etc/apt/sources.list.d/debian.sources"
-    touch "$fresh/root/$marker"
-    mkdir -p "$(dirname "$cache")"
-    tar -C "$fresh/root" -czf "$cache.part" .
-    mv "$cache.part" "$cache"
-    rm -rf "$fresh"
-}
-
-# Runs the shell command $1 as root in the root, from the checkout, with the
-# environment of a new login and the variables given after it, in new mount and
-# PID namespaces: when it ends, its mounts and processes are gone.
-in_root() {
-    local command=$1
-    shift
-    unshare --mount --pid --fork --kill-child --propagation private -- bash -c '
-        set -e
-        root=$1
-        shift
-        mount -t proc proc "$root/proc"
-        mount -t sysfs -o ro sysfs "$root/sys"
-        mount --bind /dev/pts "$root/dev/pts"
-        mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
-        # Not exec: this shell stays the namespace'"'"'s first process, so that
-        # the command'"'"'s processes can be signalled from outside.
-        status=0
-        chroot "$root" env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-            PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@" || status=$?
-        exit "$status"
-    ' bash "$root" "$@" bash -c "cd $checkout && $command"
-}
 
 # Ends every process that runs inside the root.
 kill_root_processes() {
@@ -190,7 +122,7 @@ begin_step "Debian 13 root"
 if [[ -f $cache ]]; then
     echo "using $cache (remove it to make a new one)"
 else
-    make_root_tarball
+    make_root_tarball "$suite" "$cache" "$marker"
 fi
 scratch=$(mktemp -d /var/tmp/tarvon-debian13.XXXXXX)
 root=$scratch/root
@@ -206,7 +138,7 @@ end_step
 
 begin_step "bash scripts/start.sh (offscreen)"
 start_log=$scratch/start.log
-in_root "bash scripts/start.sh" QT_QPA_PLATFORM=offscreen >"$start_log" 2>&1 &
+in_root "$root" "cd $checkout && bash scripts/start.sh" QT_QPA_PLATFORM=offscreen >"$start_log" 2>&1 &
 starter=$!
 editor=$(wait_for_editor) || {
     tail -n 60 "$start_log"
@@ -219,7 +151,7 @@ sleep "$seconds_up"
 }
 # A second start of the built editor, with the start-up probe that the
 # benchmark uses: it reports once the main window has been painted.
-in_root "TARVON_PROBE_FD=3 timeout 60 env LD_PRELOAD=build/bin/libtarvon-start-probe.so \
+in_root "$root" "cd $checkout && TARVON_PROBE_FD=3 timeout 60 env LD_PRELOAD=build/bin/libtarvon-start-probe.so \
     build/bin/tarvon-addons 3>/tmp/painted" QT_QPA_PLATFORM=offscreen ||
     fail "the editor started with the start-up probe did not paint its main window"
 [[ -s $root/tmp/painted ]] || fail "the start-up probe reported no painted window"
@@ -229,7 +161,7 @@ wait "$starter" || true
 end_step
 
 begin_step "bash scripts/test.sh"
-in_root "bash scripts/test.sh" TARVON_INSTALL_PACKAGE=1 FUZZ_SECONDS="$fuzz_seconds" ||
+in_root "$root" "cd $checkout && bash scripts/test.sh" TARVON_INSTALL_PACKAGE=1 FUZZ_SECONDS="$fuzz_seconds" ||
     fail "test.sh failed on Debian 13"
 end_step
 

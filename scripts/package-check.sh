@@ -5,17 +5,29 @@
 # under Xvfb: Ctrl+O, the path of a synthetic image, Return. The program must
 # open the names.cfg that sits beside it in the unpacked tree, and no "Error"
 # or "Warning" message may appear. apt must be able to install the package on
-# this system; with TARVON_INSTALL_PACKAGE=1 (as root, on a system to spare) it
-# installs it and drives the installed program the same way.
+# this system, and the desktop entry must name the type that the shared MIME
+# database gives the image, and its aliases. With TARVON_INSTALL_PACKAGE=1 (as
+# root, on a system to spare) it installs the package with the desktop's MIME
+# tools, drives the installed program the same way, and checks that xdg-mime
+# names the program as the image type's default application. With
+# TARVON_FRESH_ROOTS="bookworm trixie" (as root) it makes the same check on a
+# pristine root of each Debian release named, made with debootstrap and kept as
+# a tarball in BUILD_DIR (a package built on Debian 12 installs on 13 too).
 #
 #   scripts/package-check.sh [BUILD_DIR]
 #
-# Needs lintian, desktop-file-utils, appstream, dpkg-dev, xvfb, xauth, xdotool
-# and strace (scripts/setup.sh installs them with TARVON_TEST_TOOLS=1).
+# Needs lintian, desktop-file-utils, appstream, dpkg-dev, xvfb, xauth, xdotool,
+# strace, xdg-utils, shared-mime-info and libfile-mimeinfo-perl
+# (scripts/setup.sh installs them with TARVON_TEST_TOOLS=1).
 set -euo pipefail
 
 readonly window_timeout=30 # seconds to wait for any window or file to appear
 readonly main_caption='^Tarvon Add-ons$'
+readonly desktop_entry=io.github.tarvon.TarvonAddons.desktop
+# What a desktop without its own file manager needs to find the program for
+# an image: xdg-mime answers from the shared MIME database only with
+# libfile-mimeinfo-perl, and desktop-file-utils indexes the desktop entries.
+readonly mime_tools=(xdg-utils shared-mime-info libfile-mimeinfo-perl desktop-file-utils)
 
 fail() {
     echo "package-check: FAIL: $*" >&2
@@ -120,6 +132,45 @@ check_layout() {
     [[ -z $(find "$root" -name '*.smc') ]] || fail "the package holds an image file"
 }
 
+# xdg-mime on the image $1, untouched by the user's own choices of
+# applications and MIME types.
+system_xdg_mime() {
+    local nowhere
+    nowhere=$(mktemp -d)
+    XDG_CONFIG_HOME=$nowhere XDG_DATA_HOME=$nowhere xdg-mime "$@"
+    rmdir "$nowhere"
+}
+
+# The desktop entry $1 lists the type that the shared MIME database gives the
+# image $2, and that type's aliases.
+check_entry_types() {
+    local entry=$1 image=$2 type alias listed
+    [[ -f $entry ]] || fail "there is no $entry"
+    type=$(system_xdg_mime query filetype "$image")
+    listed=";$(sed -n 's/^MimeType=//p' "$entry")"
+    for alias in "$type" $(awk -v type="$type" '$2 == type { print $1 }' /usr/share/mime/aliases); do
+        [[ $listed == *";$alias;"* ]] || fail "the desktop entry's MimeType= lacks $alias"
+    done
+    echo "package-check: the desktop entry lists $type, the type of $image, and its aliases"
+}
+
+# With the package installed: the desktop entry lists the type of the image
+# $1 and opens it.
+check_default_application() {
+    local type default
+    check_entry_types "/usr/share/applications/$desktop_entry" "$1"
+    type=$(system_xdg_mime query filetype "$1")
+    default=$(system_xdg_mime query default "$type")
+    [[ $default == "$desktop_entry" ]] ||
+        fail "xdg-mime names \"$default\", not $desktop_entry, as the default for $type"
+    echo "package-check: xdg-mime query default $type: $default"
+}
+
+if [[ ${1:-} == --default-application ]]; then
+    check_default_application "$2"
+    exit 0
+fi
+
 if [[ ${1:-} == --drive ]]; then
     shift
     drive_program "$@"
@@ -161,6 +212,11 @@ echo "== desktop-file-validate"
 desktop-file-validate "$root"/usr/share/applications/*.desktop ||
     fail "desktop-file-validate rejected the desktop entry"
 
+echo "== the image type"
+image="$scratch/image.smc"
+"$build/tools/make-demo" "$image"
+check_entry_types "$root/usr/share/applications/$desktop_entry" "$image"
+
 echo "== appstreamcli validate"
 # The program has no web site. AppStream 1.0 (Debian 13) warns about the
 # missing homepage; older versions neither check it nor accept its name.
@@ -183,13 +239,39 @@ drive_under_xvfb() {
 }
 
 echo "== starting the unpacked program"
-image="$scratch/image.smc"
-"$build/tools/make-demo" "$image"
 drive_under_xvfb "$root" trace unpacked
 
 if [[ ${TARVON_INSTALL_PACKAGE:-0} == 1 ]]; then
     echo "== installing the package and starting the installed program"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb" \
+        "${mime_tools[@]}"
     drive_under_xvfb "" installed-trace installed
+    check_default_application "$image"
 fi
+
+# Installs the package and the MIME tools on a pristine root of the Debian
+# release $1, and checks there that the image opens with the program.
+check_on_fresh_root() {
+    local release=$1 check=/tmp/package-check started=$SECONDS
+    local tarball=$build/debian-$release-root.tar.gz fresh=$scratch/$release
+    # shellcheck source=scripts/debian-root.sh
+    source "$(dirname "$script")/debian-root.sh"
+    [[ -f $tarball ]] || make_root_tarball "$release" "$tarball"
+    mkdir "$fresh"
+    tar -C "$fresh" -xzf "$tarball"
+    cp -L /etc/resolv.conf "$fresh/etc/resolv.conf"
+    mkdir "$fresh$check"
+    cp "$script" "$deb" "$image" "$fresh$check/"
+    in_root "$fresh" "apt-get update -q=2 && DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q=2 --no-install-recommends $check/${deb##*/} ${mime_tools[*]} \
+        >/dev/null && bash $check/${script##*/} --default-application $check/image.smc" ||
+        fail "the image does not open with the program on a pristine Debian $release"
+    echo "package-check: checked on a pristine Debian $release in $((SECONDS - started)) s"
+    rm -rf "$fresh"
+}
+
+for release in ${TARVON_FRESH_ROOTS:-}; do
+    echo "== a pristine Debian $release: the package and the desktop's MIME tools"
+    check_on_fresh_root "$release"
+done
 echo "package-check: all passed"

@@ -9,7 +9,8 @@ packages=(cmake g++ make ninja-build qt6-base-dev libgl-dev libbenchmark-dev
           fonts-liberation2 fontconfig)
 if [[ ${TARVON_TEST_TOOLS:-0} == 1 ]]; then
     packages+=(clang strace xvfb xauth imagemagick
-               lintian desktop-file-utils appstream dpkg-dev file xdotool)
+               lintian desktop-file-utils appstream dpkg-dev file xdotool
+               xdg-utils shared-mime-info libfile-mimeinfo-perl)
     packages+=(openbox x11-utils) # a window manager and xwininfo, for the real-input check
 fi
 

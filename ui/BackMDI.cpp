@@ -211,9 +211,12 @@ QString BackMDI::imageName() const {
 
 void BackMDI::OpenMenu_Click() {
     const QString fileName = chooseImageFile();
-    if (fileName.isEmpty())
-        return;
-    chosenFile = fileName; // the next showing starts from this file
+    if (!fileName.isEmpty())
+        openImageFile(fileName);
+}
+
+void BackMDI::openImageFile(const QString& fileName) {
+    chosenFile = fileName; // the next Open dialog starts from this file
     openImage(fileName);
 }
 

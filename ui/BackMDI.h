@@ -34,6 +34,9 @@ public:
     BackMDI(Core& core, const QString& programDir, QWidget* parent = nullptr);
     ~BackMDI() override;
 
+    // Opens `fileName` as if it had been chosen in the Open dialog.
+    void openImageFile(const QString& fileName);
+
     // Ends the program at once for a stop signal, without asking anything:
     // a question on screen is dismissed and unsaved edits are discarded (and
     // said so on standard error). The program exits 128 + `signalNumber`.
