@@ -1,6 +1,6 @@
 // The windows at work, offscreen, on a loaded synthetic image: opening the
-// enemy editor, one keystroke in its health box until the value is stored,
-// and Save from the File menu.
+// enemy editor, one keystroke in its health box until the value is stored and
+// both open editors show it, and Save from the File menu.
 #include "BackMDI.h"
 #include "Core.h"
 #include "DialogFont.h"
@@ -85,10 +85,12 @@ void openEnemyEditor(benchmark::State& state) {
     }
 }
 
-// Alternately types a 7 after the health "1" and takes it back with
-// Backspace: every keystroke stores a new health.
+// With both editors open, alternately types a 7 after the health "1" and
+// takes it back with Backspace: every keystroke stores a new health, records
+// it in the edit history and refreshes both editors.
 void healthKeystroke(benchmark::State& state) {
     const auto program = loadedProgram(state);
+    program->item("EnemyDamageEditorMenu")->trigger();
     QWidget* editor = program->openEnemyEditor();
     auto* healthBox = editor ? editor->findChild<QLineEdit*>("healthBox") : nullptr;
     if (!healthBox) {

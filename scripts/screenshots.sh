@@ -55,10 +55,14 @@ colourAt() {
     convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'
 }
 
-# The workspace's colour, in the window's bottom right corner, and the first
+# The workspace's colour, near the window's bottom right corner, and the first
 # row of it at the window's right edge, just below the menu bar.
+# The status bar takes the window's bottom rows, so the workspace is sampled
+# above it.
+readonly statusBarRoom=30
 workspaceColour() {
-    colourAt "$1" "$(($(identify -format %w "$1") - 1))" "$(($(identify -format %h "$1") - 1))"
+    colourAt "$1" "$(($(identify -format %w "$1") - 1))" \
+        "$(($(identify -format %h "$1") - 1 - statusBarRoom))"
 }
 workspaceTop() {
     local right colour
@@ -69,12 +73,14 @@ workspaceTop() {
 }
 
 # Cuts the editor out of a part of the main window, `width` wide from the
-# left (all of it if empty): everything but the workspace's plain background.
+# left (all of it if empty): everything but the workspace's plain background
+# and the status bar.
 cutEditor() {
     local whole=$1 width=${2:-$(identify -format %w "$1")} top colour
     top=$(workspaceTop "$whole")
     colour=$(workspaceColour "$whole")
-    convert "$whole" -crop "${width}x+0+$top" +repage -bordercolor "$colour" -border 1 \
+    convert "$whole" -crop "${width}x$(($(identify -format %h "$whole") - top - statusBarRoom))+0+$top" \
+        +repage -bordercolor "$colour" -border 1 \
         -trim +repage "$3"
 }
 

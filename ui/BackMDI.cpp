@@ -52,7 +52,6 @@ BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
     core.setChangeListener([this] { emit tablesChanged(); });
     connect(this, &BackMDI::tablesChanged, this, &BackMDI::updateMenus);
     watchForFocusMoves();
-    watchImage();
     updateMenus();
     setAcceptDrops(true);
     resize(workspaceSize +
@@ -94,6 +93,7 @@ void BackMDI::watchImage() {
     connect(imageWatcher, &QFileSystemWatcher::directoryChanged, this,
             &BackMDI::imageChangedOnDisk);
     connect(outsideChangeDelay, &QTimer::timeout, this, &BackMDI::readOutsideChanges);
+    keepWatchingImage();
 }
 
 // A new dialog at each Open, so that it lists the folder as it is now and
@@ -233,7 +233,7 @@ void BackMDI::openImage(const QString& fileName) {
     imageLoaded = true;
     updateTitle(fileName);
     updateMenus();
-    keepWatchingImage();
+    watchImage();
     if (!load.warning.empty())
         showMessage(tr("Warning"), QString::fromStdString(load.warning));
     if (!load.readOnlyWarning.empty())

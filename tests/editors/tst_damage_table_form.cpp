@@ -136,6 +136,7 @@ void TestDamageTableForm::damageTyping_data() {
     QTest::addRow("cleared box left by Tab") << 8 << 3 << "\b{Tab}" << QStringList{"", "v"} << 0;
     QTest::addRow("cleared box left by Enter")
         << 2 << 1 << "\b{Return}" << QStringList{"", "v"} << 0;
+    QTest::addRow("cleared box, Escape") << 5 << 3 << "\b{Esc}" << QStringList{"", "v"} << 0;
 }
 
 void TestDamageTableForm::damageTyping() {
