@@ -15,21 +15,24 @@ bool isHistoryKey(QKeyEvent* event) {
            key == QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
 }
 
-// Puts the main window's item named `name` in place of `own`, or drops `own`
-// where the field is not in the main window.
-void replaceAction(QMenu* menu, QLineEdit* edit, const char* ownName, const char* name) {
-    QAction* own = menu->findChild<QAction*>(QLatin1String(ownName));
-    if (!own)
+// Puts the main window's items named `names` in place of the first actions
+// of `menu`, or drops those where the field is not in the main window.
+// QLineEdit's own menu starts with its Undo and Redo when it can be edited.
+void replaceHistoryActions(QMenu* menu, QLineEdit* edit) {
+    if (edit->isReadOnly())
         return;
-    if (QAction* program = edit->window()->findChild<QAction*>(QLatin1String(name)))
-        menu->insertAction(own, program);
-    menu->removeAction(own);
+    const QList<QAction*> own = menu->actions();
+    for (const char* name : {"UndoMenu", "RedoMenu"}) {
+        if (QAction* program = edit->window()->findChild<QAction*>(QLatin1String(name)))
+            menu->insertAction(own.first(), program);
+    }
+    menu->removeAction(own.at(0));
+    menu->removeAction(own.at(1));
 }
 
 void showContextMenu(QLineEdit* edit, QContextMenuEvent* event) {
     QMenu* menu = edit->createStandardContextMenu();
-    replaceAction(menu, edit, "edit-undo", "UndoMenu");
-    replaceAction(menu, edit, "edit-redo", "RedoMenu");
+    replaceHistoryActions(menu, edit);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

@@ -8,12 +8,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTest>
+#include <cstdio>
 
 class TestEditorsInMainWindow : public QObject {
     Q_OBJECT
@@ -108,6 +110,7 @@ void TestEditorsInMainWindow::bothEditorsShowMemory_data() {
     QTest::addRow("typing in the damage table editor") << "typing";
     QTest::addRow("Ctrl+Z in the enemy editor") << "undo";
     QTest::addRow("another program") << "another program";
+    QTest::addRow("another program, then a copy renamed over the image") << "rename";
 }
 
 // A change of the set both editors show, made in one of them, by an undo or
@@ -118,9 +121,16 @@ void TestEditorsInMainWindow::bothEditorsShowMemory() {
     const QStringList before = editors.table.damageTexts();
     QLineEdit* armour1 = editors.table.damageBox(1);
     const QString value = QString::number(before[0].toInt() ^ 1);
-    if (changedBy == "another program") {
-        writeIntoFile(editors.session.dir.imagePath(), damageTableOffset(editors.set * 3),
-                      char(value.toInt()));
+    const QString image = editors.session.dir.imagePath();
+    if (changedBy == "rename") {
+        // The watch goes on after a rename over the image: a later change shows.
+        const QString copy = editors.session.dir.writeFile("copy.smc", readFileBytes(image));
+        writeIntoFile(copy, damageTableOffset(editors.set * 3), char(value.toInt() ^ 2));
+        QVERIFY(std::rename(QFile::encodeName(copy), QFile::encodeName(image)) == 0);
+        QTRY_COMPARE(editors.table.damageBox(1)->text(), QString::number(value.toInt() ^ 2));
+    }
+    if (changedBy == "another program" || changedBy == "rename") {
+        writeIntoFile(image, damageTableOffset(editors.set * 3), char(value.toInt()));
     } else {
         armour1->setFocus();
         selectAll(armour1);
@@ -138,8 +148,9 @@ void TestEditorsInMainWindow::bothEditorsShowMemory() {
     QCOMPARE(editors.enemy.damageTexts(), after);
 }
 
-// Ctrl+Z in the box typed into takes back the whole typing and shows it;
-// Ctrl+Y and Ctrl+Shift+Z bring it back. The items say what they undo.
+// Ctrl+Z in the box typed into, emptied again, takes back the whole typing
+// and shows it; Ctrl+Y and Ctrl+Shift+Z bring it back. The items say what
+// they undo, and the box's context menu offers the program's Undo.
 void TestEditorsInMainWindow::undoAndRedoByKeysInABox() {
     BothEditors editors;
     BackMDI& window = editors.session.window;
@@ -149,8 +160,18 @@ void TestEditorsInMainWindow::undoAndRedoByKeysInABox() {
     healthBox->setFocus();
     selectAll(healthBox);
     typeText(healthBox, typed);
+    selectAll(healthBox);
+    typeText(healthBox, "\b");
     QCOMPARE(window.findChild<QAction*>("UndoMenu")->text(), "&Undo Health of 00");
     QVERIFY(window.isWindowModified());
+    QContextMenuEvent menuRequest(QContextMenuEvent::Keyboard, healthBox->rect().center(),
+                                  healthBox->mapToGlobal(healthBox->rect().center()));
+    QApplication::sendEvent(healthBox, &menuRequest);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    const QList<QAction*> offered = QApplication::activePopupWidget()->actions();
+    QCOMPARE(offered.mid(0, 2), QList<QAction*>({window.findChild<QAction*>("UndoMenu"),
+                                                 window.findChild<QAction*>("RedoMenu")}));
+    QApplication::activePopupWidget()->close();
     for (const QKeyCombination key : {QKeyCombination(Qt::CTRL | Qt::Key_Y),
                                       QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
         QTest::keyClick(healthBox, Qt::Key_Z, Qt::ControlModifier);
