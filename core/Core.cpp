@@ -480,34 +480,35 @@ void Core::setByte(const Field& field, std::size_t place, Byte value) {
     tablesChanged();
 }
 
+namespace {
+std::optional<Field> fieldOf(const EditStep* step) {
+    return step ? std::optional(step->field) : std::nullopt;
+}
+} // namespace
+
 std::optional<Field> Core::nextUndo() const {
-    if (const EditStep* step = journal.nextUndo())
-        return step->field;
-    return std::nullopt;
+    return fieldOf(journal.nextUndo());
 }
 
 std::optional<Field> Core::nextRedo() const {
-    if (const EditStep* step = journal.nextRedo())
-        return step->field;
-    return std::nullopt;
+    return fieldOf(journal.nextRedo());
 }
 
 std::optional<Field> Core::undo() {
     if (!journal.nextUndo())
         return std::nullopt;
-    const EditStep& step = journal.undo();
-    for (const ByteChange& change : step.changes)
-        tables[change.place] = change.before;
-    tablesChanged();
-    return step.field;
+    return applyStep(journal.undo(), &ByteChange::before);
 }
 
 std::optional<Field> Core::redo() {
     if (!journal.nextRedo())
         return std::nullopt;
-    const EditStep& step = journal.redo();
+    return applyStep(journal.redo(), &ByteChange::after);
+}
+
+Field Core::applyStep(const EditStep& step, Byte ByteChange::*value) {
     for (const ByteChange& change : step.changes)
-        tables[change.place] = change.after;
+        tables[change.place] = change.*value;
     tablesChanged();
     return step.field;
 }

@@ -165,6 +165,8 @@ private:
     std::string loadNames();
     static std::size_t damageRowStart(int set);
     void setByte(const Field& field, std::size_t place, Byte value);
+    // Sets each byte `step` changed to its `before` or `after`.
+    Field applyStep(const EditStep& step, Byte ByteChange::*value);
     // Takes in what `plan` found only the other program changed, and, with
     // `alsoConflicts`, its values for the conflicts; both sides' agreed
     // values become the base. Returns how many values were taken.
