@@ -6,14 +6,16 @@
 #
 #   bash scripts/real-input-check.sh [build-dir]     (default: build)
 #
-# Needs xvfb, openbox, xdotool and x11-utils (xwininfo, xprop). Works on a
-# scratch copy of the demo image; the program's own files stay as they are.
+# Needs xvfb, openbox, xdotool, x11-utils (xwininfo, xprop) and xclip, which
+# reads what a value box shows once Ctrl+A, Ctrl+C have copied it. Works on
+# scratch copies of the demo image; the program's own files stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=$(realpath "${1:-build}")
 program="$build/bin/tarvon-addons"
-for tool in Xvfb openbox xdotool xwininfo xprop od cmp; do
+tables="$build/bin/tarvon-tables"
+for tool in Xvfb openbox xdotool xwininfo xprop xclip od cmp; do
     command -v "$tool" >/dev/null || { echo "real-input-check: $tool is missing" >&2; exit 1; }
 done
 if [ ! -x "$program" ] || [ ! -f "$build/bin/demo.smc" ]; then
@@ -109,6 +111,59 @@ closeMenus() {
 }
 clickAt() { xdotool mousemove --sync "$1" "$2" click 1; }
 
+# The main window's title, and the window that has the keyboard focus.
+title() { xprop -id "$main" _NET_WM_NAME 2>/dev/null | sed -n 's/^[^=]*= "\(.*\)"$/\1/p'; }
+titleIs() { [ "$(title)" = "$1" ]; }
+focusedWindow() { xdotool getwindowfocus getwindowname 2>/dev/null || echo "(none)"; }
+# A question, found by its title, that is on screen with the keyboard focus;
+# and one that is not (or no longer) on screen.
+questionUp() { local id; id=$(namedWindow "$1") && [ -n "$id" ] && isViewable "$id" && hasFocus "$id"; }
+questionGone() { local id; id=$(namedWindow "$1"); [ -z "$id" ] || ! isViewable "$id"; }
+
+# What the box with the keyboard focus shows, read as a person copies it:
+# Ctrl+A, Ctrl+C, then the clipboard, into `shown`. The clipboard first holds
+# a text that no box shows, so that a copy that did not happen is not read as
+# one. (xclip keeps that text on offer until the program's copy replaces it.)
+# A copy can come to nothing, as it would for a person: a new value shown
+# between Ctrl+A and Ctrl+C leaves nothing selected. So the copy is waited for
+# only briefly; the callers read again until the box shows what they expect.
+readonly noCopy="(nothing copied)"
+clipboard() { xclip -o -selection clipboard 2>/dev/null; }
+clipboardHolds() { [ "$(clipboard)" = "$1" ]; }
+copyFocusedBox() {
+    local tries
+    printf '%s' "$noCopy" | xclip -selection clipboard >/dev/null 2>&1
+    waitUntil 2 clipboardHolds "$noCopy" || return 1
+    xdotool key ctrl+a ctrl+c
+    for ((tries = 5; tries > 0; tries--)); do
+        sleep 0.05
+        clipboardHolds "$noCopy" || { shown=$(clipboard); return 0; }
+    done
+    shown="nothing (no copy)"
+    return 1
+}
+shown=""
+boxShows() { copyFocusedBox && [ "$shown" = "$1" ]; }
+
+# The program run last started, by its process id: whether it has ended (a
+# child that ended stays a zombie until waited for), and its exit status.
+run=""
+hasEnded() {
+    local state
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1) || return 0
+    [ -z "$state" ] || [ "$state" = Z ]
+}
+# Waits for the run to end, puts its exit status into `status` and forgets its
+# id, which the system may give to another process from now on.
+waitForEnd() {
+    local pid
+    waitUntil "$1" hasEnded "$run" || return 1
+    status=0
+    wait "$run" || status=$?
+    for pid in "${!pids[@]}"; do [ "${pids[$pid]}" != "$run" ] || unset "pids[$pid]"; done
+    run=""
+}
+
 # --- The X server, the window manager and the program ---
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
 pids+=($!)
@@ -125,8 +180,10 @@ cp "$build/bin/demo.smc" "$scratch/demo.smc"
 cp "$build/bin/demo.smc" "$scratch/original.smc"
 # An empty config folder: the names beside the program, not the user's own.
 QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$scratch/config" "$program" >"$scratch/program.log" 2>&1 &
-pids+=($!)
-mainWindowUp() { main=$(namedWindow 'Tarvon Add-ons') && [ -n "$main" ] && isViewable "$main"; }
+run=$!
+pids+=("$run")
+# The main window, by its title: "Tarvon Add-ons" until an image is loaded.
+mainWindowUp() { main=$(namedWindow "${1:-Tarvon Add-ons}") && [ -n "$main" ] && isViewable "$main"; }
 waitUntil 20 mainWindowUp || giveUp "the main window did not appear"
 waitUntil 10 hasFocus "$main" || giveUp "the main window did not get the keyboard focus"
 
@@ -211,62 +268,67 @@ if ! waitUntil 10 savedAsExpected "$scratch/saved.smc" "$expected"; then
         "expected [$expected] (armour 2 of set $shownSet, the set shown)"
 fi
 
-# --- Another program changes the tables while an edit waits: Save asks ---
+# --- Another program changes the tables while an edit waits: Save keeps both ---
 # The damage table editor still has the focus in Armor 2 of set 0. One edit
 # there, then tarvon-tables imports other values (armour 1 of sets 5 to 7)
-# into the same image. Ctrl+S must ask; Escape keeps the import's bytes;
-# Ctrl+S and Save Anyway write what the editor shows.
-questionUp() { local id; id=$(namedWindow 'Warning') && [ -n "$id" ] && isViewable "$id" && hasFocus "$id"; }
-questionGone() { local id; id=$(namedWindow 'Warning'); [ -z "$id" ] || ! isViewable "$id"; }
+# into the same image. Ctrl+S asks nothing and writes the edit beside the
+# import's values.
 cp "$scratch/demo.smc" "$scratch/before-import.smc"
 editedValue=$((($(byteAt "$scratch/demo.smc" $((damageTable + 1))) + 3) % 100))
 xdotool key ctrl+a
 xdotool type "$editedValue"
-"$build/bin/tarvon-tables" export "$scratch/demo.smc" -o "$scratch/tables.csv"
+waitUntil 5 titleIs "demo.smc* - Tarvon Add-ons" ||
+    fail "typing $editedValue into Armor 2 of set 0: the title is \"$(title)\"," \
+        "expected the * of unsaved edits"
+"$tables" export "$scratch/demo.smc" -o "$scratch/tables.csv"
 awk -F, -v OFS=, 'NR >= 265 && NR <= 267 { $2 = ($2 + 1) % 256 } { print }' \
     "$scratch/tables.csv" >"$scratch/imported.csv"
-if "$build/bin/tarvon-tables" import "$scratch/demo.smc" "$scratch/imported.csv" \
+if "$tables" import "$scratch/demo.smc" "$scratch/imported.csv" \
     >"$scratch/import.out" 2>"$scratch/import.log"; then
     cp "$scratch/demo.smc" "$scratch/imported.smc"
-    expected=$(hex $((damageTable + 15)) $((damageTable + 18)) $((damageTable + 21)))
-    [ "$(differences "$scratch/before-import.smc" "$scratch/imported.smc")" = "$expected" ] ||
+    importedAt=$(hex $((damageTable + 15)) $((damageTable + 18)) $((damageTable + 21)))
+    [ "$(differences "$scratch/before-import.smc" "$scratch/imported.smc")" = "$importedAt" ] ||
         fail "tarvon-tables import changed [$(differences "$scratch/before-import.smc" \
-            "$scratch/imported.smc")], expected [$expected]"
+            "$scratch/imported.smc")], expected [$importedAt]"
     xdotool key ctrl+s
-    if waitUntil 10 questionUp; then
-        xdotool key Escape
-        waitUntil 5 questionGone || fail "Escape did not close the question"
-        cmp -s "$scratch/demo.smc" "$scratch/imported.smc" ||
-            fail "after Escape at the question the image differs from the import's at" \
-                "[$(differences "$scratch/imported.smc" "$scratch/demo.smc")]"
-        xdotool key ctrl+s
-        if waitUntil 10 questionUp; then
-            xdotool key alt+s # Save Anyway
-            waitUntil 5 questionGone || fail "Alt+S did not answer the question"
-            expected=$(hex $((damageTable + 1)))
-            waitUntil 10 savedAsExpected "$scratch/before-import.smc" "$expected" ||
-                fail "after Save Anyway the image differs from the editor's at" \
-                    "[$(differences "$scratch/before-import.smc" "$scratch/demo.smc")]," \
-                    "expected [$expected] (Armor 2 of set 0, typed $editedValue)"
-        else
-            fail "the second Ctrl+S after the import did not ask"
-        fi
-    else
-        fail "Ctrl+S after tarvon-tables import changed the image did not ask (the file" \
-            "differs from the import's at [$(differences "$scratch/imported.smc" "$scratch/demo.smc")])"
+    expected=$(hex $((damageTable + 1)) $((damageTable + 15)) $((damageTable + 18)) $((damageTable + 21)))
+    if ! waitUntil 10 savedAsExpected "$scratch/before-import.smc" "$expected"; then
+        fail "Ctrl+S after tarvon-tables import changed armour 1 of sets 5 to 7, with $editedValue" \
+            "typed into Armor 2 of set 0: the file differs at [$(differences \
+            "$scratch/before-import.smc" "$scratch/demo.smc")], expected [$expected]; the window" \
+            "with the focus is \"$(focusedWindow)\""
     fi
+    questionGone Warning || giveUp "Ctrl+S after an import of other values asked a question"
+    for offset in $((damageTable + 15)) $((damageTable + 18)) $((damageTable + 21)); do
+        [ "$(byteAt "$scratch/demo.smc" "$offset")" = "$(byteAt "$scratch/imported.smc" "$offset")" ] ||
+            fail "Save after the import wrote $(byteAt "$scratch/demo.smc" "$offset") at" \
+                "$(hex "$offset"), the import had written $(byteAt "$scratch/imported.smc" "$offset")"
+    done
+    [ "$(byteAt "$scratch/demo.smc" $((damageTable + 1)))" = "$editedValue" ] ||
+        fail "Save after the import wrote $(byteAt "$scratch/demo.smc" $((damageTable + 1))) into" \
+            "Armor 2 of set 0, expected the $editedValue typed"
+    waitUntil 5 titleIs "demo.smc - Tarvon Add-ons" ||
+        fail "after Save the title is \"$(title)\", expected no * of unsaved edits"
 else
     fail "tarvon-tables import failed: $(cat "$scratch/import.log")"
 fi
 
 # --- Keyboard truth: each check below starts a new run of the program ---
+# Ends the program by File > Exit, with no unsaved edits: it asks nothing and
+# ends with status 0.
+quitByMenu() {
+    xdotool key alt+f x
+    waitForEnd 10 || giveUp "Alt+F, X with no unsaved edits did not end the program (title" \
+        "\"$(title)\", the window with the focus is \"$(focusedWindow)\")"
+    ((status == 0)) || fail "File > Exit ended the program with status $status, expected 0"
+}
 # Ends the program by File > Exit and starts it again on the image as saved
 # so far, opened by Ctrl+O; keeps that image as `before`.
 restartOnImage() {
-    xdotool key alt+f x
-    waitUntil 10 eval '! isViewable "$main"' || giveUp "Alt+F, X did not end the program"
+    quitByMenu
     QT_QPA_PLATFORM=xcb "$program" >>"$scratch/program.log" 2>&1 &
-    pids+=($!)
+    run=$!
+    pids+=("$run")
     waitUntil 20 mainWindowUp || giveUp "the main window did not appear again"
     waitUntil 10 hasFocus "$main" || giveUp "the main window did not get the focus again"
     xdotool key ctrl+o
@@ -444,6 +506,224 @@ if [ "$changed" != "$expected" ] || [ "$(byteAt "$valueFile" $((enemyHealth + re
         "(was $(byteAt "$scratch/before-value-boxes.smc" $((damageTable)))), Armor 2" \
         "$(byteAt "$valueFile" $((damageTable + 1))) (expected 4)"
 fi
+
+# --- Undo, redo, unsaved edits, another program's changes, closing ---
+# Each check below starts a new run of the program on a fresh copy of the
+# demo image, named on its command line, and reads what the program shows: the
+# title, the questions (by their titles), the value boxes (copied), the file.
+quitByMenu
+# Starts the program on `$scratch/NAME.smc`, a copy of the demo image; its
+# standard error goes to NAME.err.
+startOn() {
+    name=$1
+    image="$scratch/$name.smc"
+    cp "$scratch/original.smc" "$image"
+    QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$scratch/config" "$program" "$image" \
+        >>"$scratch/program.log" 2>"$scratch/$name.err" &
+    run=$!
+    pids+=("$run")
+    waitUntil 20 mainWindowUp "$name.smc - Tarvon Add-ons" ||
+        giveUp "\"tarvon-addons $name.smc\" did not show a window titled \"$name.smc - Tarvon Add-ons\""
+    waitUntil 10 hasFocus "$main" || giveUp "the main window on $name.smc did not get the focus"
+}
+unsaved() { titleIs "$name.smc* - Tarvon Add-ons"; }
+saved() { titleIs "$name.smc - Tarvon Add-ons"; }
+# Opens the enemy editor and puts the focus in the health box of `slot`.
+healthBoxOf() {
+    local slot
+    toolsItem e
+    xdotool key --delay 20 Tab Tab Tab Home # the list, slot 00
+    for ((slot = 0; slot < $1; slot++)); do xdotool key Down; done
+    xdotool key --delay 20 Tab Tab
+}
+# Has tarvon-tables import set the health of `slot` in the image to `value`,
+# as another program does while the editor has the image open.
+importHealth() {
+    "$tables" export "$image" -o "$scratch/export.csv"
+    awk -F, -v OFS=, -v row=$(($1 + 2)) -v value="$2" 'NR == row { $3 = value } { print }' \
+        "$scratch/export.csv" >"$scratch/import.csv"
+    "$tables" import "$image" "$scratch/import.csv" >/dev/null 2>"$scratch/import.log" ||
+        giveUp "tarvon-tables import of health $2 for slot $(printf %02X "$1") failed:" \
+            "$(cat "$scratch/import.log")"
+}
+# Ctrl+S, then waits until the save has reached the file.
+saveImage() {
+    local before
+    before=$(stat -c %.9Y "$image")
+    xdotool key ctrl+s
+    waitUntil 10 eval '[ "$(stat -c %.9Y "$image")" != "$before" ]'
+}
+# The table entries in which the image differs from the demo image, one a
+# line, in tarvon-tables diff's words.
+tableChanges() { "$tables" diff "$scratch/original.smc" "$image" | sort || true; }
+healthAt() { byteAt "$image" $((enemyHealth + $1)); }
+
+# Undo and redo with the focus in the box typed into: Ctrl+Z shows the old
+# health, in the box and, once saved, in the file; Ctrl+Y brings the new one back.
+startOn undo
+readonly undoSlot=$((0x0A))
+oldHealth=$(healthAt $undoSlot)
+newHealth=$(((oldHealth + 23) % 256))
+healthBoxOf $undoSlot
+xdotool type "$newHealth"
+waitUntil 5 unsaved || fail "undo: after typing health $newHealth the title is \"$(title)\", expected a *"
+xdotool key ctrl+z
+waitUntil 2 boxShows "$oldHealth" ||
+    fail "undo: Ctrl+Z in slot 0A's health box after typing $newHealth: the box shows $shown," \
+        "expected $oldHealth"
+waitUntil 2 saved || fail "undo: after Ctrl+Z the title is \"$(title)\", expected no *"
+saveImage || fail "undo: Ctrl+S after Ctrl+Z did not save"
+cmp -s "$scratch/original.smc" "$image" ||
+    fail "undo: the file saved after typing $newHealth and Ctrl+Z differs from the demo image at" \
+        "[$(differences "$scratch/original.smc" "$image")]"
+xdotool key ctrl+y
+waitUntil 2 boxShows "$newHealth" ||
+    fail "undo: Ctrl+Y after Ctrl+Z in slot 0A's health box: the box shows $shown, expected $newHealth"
+waitUntil 2 unsaved || fail "undo: after Ctrl+Y the title is \"$(title)\", expected a *"
+saveImage || fail "undo: Ctrl+S after Ctrl+Y did not save"
+if [ "$(differences "$scratch/original.smc" "$image")" != "$(hex $((enemyHealth + undoSlot)))" ] ||
+    [ "$(healthAt $undoSlot)" != "$newHealth" ]; then
+    fail "undo: the file saved after Ctrl+Y differs from the demo image at" \
+        "[$(differences "$scratch/original.smc" "$image")], slot 0A's health is" \
+        "$(healthAt $undoSlot), expected only that, $newHealth"
+fi
+quitByMenu
+
+# Live views, then closing: with both editors open on slot 00's set, a value
+# typed into the damage table editor shows in the enemy editor, reached by
+# Ctrl+Tab (a Tools item would show memory anyway). That edit unsaved,
+# Alt+F4 asks; Escape keeps the program open; Alt+F4 and Enter (Save) save
+# and end it.
+startOn live
+liveSet=$(lowBits 0)
+((liveSet <= 9)) || giveUp "live views: slot 00 of the demo image has set $liveSet, not one of 0 to 9"
+liveValue=$((($(byteAt "$image" $((damageTable + 3 * liveSet + 1))) + 5) % 100))
+toolsItem e
+xdotool key Tab # Armor 2 of slot 00's set
+toolsItem d
+xdotool key --delay 20 Tab Tab Tab # the set box, at set 0
+for ((step = 0; step < liveSet; step++)); do xdotool key Down; done
+xdotool key --delay 20 shift+Tab shift+Tab ctrl+a # Armor 2
+xdotool type "$liveValue"
+waitUntil 5 unsaved || fail "live views: after typing $liveValue the title is \"$(title)\", expected a *"
+xdotool key ctrl+Tab
+waitUntil 1 boxShows "$liveValue" ||
+    fail "live views: $liveValue typed into Armor 2 of set $liveSet in the damage table editor;" \
+        "the enemy editor's Armor 2 for slot 00 (set $liveSet) shows $shown"
+xdotool key alt+F4
+if waitUntil 5 questionUp "Tarvon Add-ons"; then
+    xdotool key Escape
+    waitUntil 5 questionGone "Tarvon Add-ons" || fail "closing: Escape did not answer the question"
+    hasEnded "$run" && giveUp "closing: Escape at the question ended the program"
+    if ! isViewable "$main" || ! unsaved; then
+        fail "closing: after Escape the main window is gone or its title is \"$(title)\"," \
+            "expected \"$name.smc* - Tarvon Add-ons\""
+    fi
+    cmp -s "$scratch/original.smc" "$image" || fail "closing: Escape at the question saved"
+else
+    giveUp "closing: Alt+F4 with an unsaved edit asked nothing (the window with the focus is" \
+        "\"$(focusedWindow)\", the program has $(hasEnded "$run" && echo ended || echo "not ended"))"
+fi
+xdotool key alt+F4
+waitUntil 5 questionUp "Tarvon Add-ons" || giveUp "closing: the second Alt+F4 asked nothing"
+xdotool key Return
+waitForEnd 10 || giveUp "closing: Enter (Save) at the question did not end the program"
+((status == 0)) || fail "closing: Save at the question ended the program with status $status"
+wanted="armor2 set $liveSet: $(byteAt "$scratch/original.smc" $((damageTable + 3 * liveSet + 1))) -> $liveValue"
+[ "$(tableChanges)" = "$wanted" ] ||
+    fail "closing: after Save at the question the tables differ by [$(tableChanges | paste -sd';')]," \
+        "expected [$wanted]"
+
+# A stop signal while the closing question shows: the program ends with status
+# 128 + 15, says that unsaved edits were discarded, and leaves the file alone.
+startOn stop
+healthBoxOf $((0x0B))
+xdotool type "$((($(healthAt $((0x0B))) + 1) % 256))"
+waitUntil 5 unsaved || fail "stop signal: after typing a health the title is \"$(title)\", expected a *"
+xdotool key alt+F4
+waitUntil 5 questionUp "Tarvon Add-ons" || fail "stop signal: Alt+F4 with an unsaved edit asked nothing"
+kill -TERM "$run"
+waitForEnd 10 || giveUp "stop signal: SIGTERM while the closing question showed did not end the program"
+((status == 143)) || fail "stop signal: SIGTERM ended the program with status $status, expected 143"
+grep -qx 'tarvon-addons: stopped by signal 15; unsaved edits were discarded' "$scratch/stop.err" ||
+    fail "stop signal: standard error does not say that unsaved edits were discarded:" \
+        "$(paste -sd'|' "$scratch/stop.err")"
+cmp -s "$scratch/original.smc" "$image" || fail "stop signal: the file was changed"
+
+# Another program's change while the editor is open: an import of slot 0B's
+# health shows in its box within a second and leaves no * in the title. Then
+# an edit of slot 0C's health, an import of slot 0D's and Ctrl+S keep all
+# three without a question.
+startOn outside
+readonly takenSlot=$((0x0B)) editedSlot=$((0x0C)) keptSlot=$((0x0D))
+taken=$((($(healthAt $takenSlot) + 41) % 256))
+edited=$((($(healthAt $editedSlot) + 42) % 256))
+kept=$((($(healthAt $keptSlot) + 43) % 256))
+healthBoxOf $takenSlot
+importHealth $takenSlot $taken
+importEnded=${EPOCHREALTIME/./}
+if waitUntil 3 boxShows "$taken"; then
+    took=$(((${EPOCHREALTIME/./} - importEnded) / 1000))
+    ((took <= 1000)) || fail "another program: slot 0B's health box showed the import's $taken" \
+        "only after $took ms"
+else
+    fail "another program: after tarvon-tables import set slot 0B's health to $taken, its box shows $shown"
+fi
+saved || fail "another program: after the import the title is \"$(title)\", expected no *"
+xdotool key --delay 20 shift+Tab shift+Tab Down Tab Tab # slot 0C's health
+xdotool type "$edited"
+waitUntil 5 unsaved || fail "another program: after typing $edited the title is \"$(title)\", expected a *"
+importHealth $keptSlot $kept
+saveImage || fail "another program: Ctrl+S did not save"
+questionGone Warning && hasFocus "$main" ||
+    giveUp "another program: Ctrl+S after an import of another value asked (\"$(focusedWindow)\")"
+wanted=$(printf 'health %02X: %s -> %s\n' \
+    $takenSlot "$(byteAt "$scratch/original.smc" $((enemyHealth + takenSlot)))" $taken \
+    $editedSlot "$(byteAt "$scratch/original.smc" $((enemyHealth + editedSlot)))" $edited \
+    $keptSlot "$(byteAt "$scratch/original.smc" $((enemyHealth + keptSlot)))" $kept)
+[ "$(tableChanges)" = "$wanted" ] ||
+    fail "another program: after import, edit, import and Ctrl+S the tables differ by" \
+        "[$(tableChanges | paste -sd';')], expected [$(paste -sd';' <<<"$wanted")]"
+waitUntil 2 saved || fail "another program: after Save the title is \"$(title)\", expected no *"
+quitByMenu
+
+# A conflict: the user and an import change slot 0E's health to different
+# values. Ctrl+S shows the Warning question; Keep Mine writes the typed value,
+# and in a second round Take Theirs writes the import's, which the box then shows.
+startOn conflict
+readonly conflictSlot=$((0x0E))
+healthBoxOf $conflictSlot
+# Types `mine`, waits until the program holds it, imports `theirs`, Ctrl+S;
+# answers the question with `key` and checks that the file holds `written`.
+conflictRound() {
+    local mine=$1 theirs=$2 key=$3 answer=$4 written=$5
+    xdotool key ctrl+a
+    xdotool type "$mine"
+    waitUntil 5 unsaved || fail "conflict: after typing $mine the title is \"$(title)\", expected a *"
+    importHealth $conflictSlot "$theirs"
+    xdotool key ctrl+s
+    waitUntil 10 questionUp Warning ||
+        giveUp "conflict: Ctrl+S with $mine typed and $theirs imported into slot 0E's health did" \
+            "not ask (the window with the focus is \"$(focusedWindow)\")"
+    xdotool key "$key"
+    waitUntil 5 questionGone Warning || giveUp "conflict: $answer did not answer the question"
+    if ! waitUntil 10 eval '[ "$(healthAt $conflictSlot)" = "$written" ]'; then
+        fail "conflict: $answer wrote $(healthAt $conflictSlot) into slot 0E's health," \
+            "expected $written (typed $mine, imported $theirs)"
+    fi
+    [ "$(differences "$scratch/original.smc" "$image")" = "$(hex $((enemyHealth + conflictSlot)))" ] ||
+        fail "conflict: after $answer the file differs from the demo image at" \
+            "[$(differences "$scratch/original.smc" "$image")], expected slot 0E's health only"
+    waitUntil 2 boxShows "$written" ||
+        fail "conflict: after $answer slot 0E's health box shows $shown, expected $written"
+    waitUntil 2 saved || fail "conflict: after $answer the title is \"$(title)\", expected no *"
+}
+conflictHealth=$(healthAt $conflictSlot)
+conflictRound $(((conflictHealth + 60) % 256)) $(((conflictHealth + 70) % 256)) alt+k "Keep Mine" \
+    $(((conflictHealth + 60) % 256))
+conflictRound $(((conflictHealth + 80) % 256)) $(((conflictHealth + 90) % 256)) alt+t "Take Theirs" \
+    $(((conflictHealth + 90) % 256))
+quitByMenu
 
 if ((failures)); then
     echo "real-input-check: $failures check(s) failed" >&2

@@ -11,7 +11,8 @@ if [[ ${TARVON_TEST_TOOLS:-0} == 1 ]]; then
     packages+=(clang strace xvfb xauth imagemagick
                lintian desktop-file-utils appstream dpkg-dev file xdotool
                xdg-utils shared-mime-info libfile-mimeinfo-perl)
-    packages+=(openbox x11-utils) # a window manager and xwininfo, for the real-input check
+    # A window manager, xwininfo and a clipboard reader, for the real-input check.
+    packages+=(openbox x11-utils xclip)
 fi
 
 sudo=""
