@@ -36,10 +36,15 @@ void ByteBox::readStoredValueWith(std::function<std::uint8_t()> read) {
 
 // A character that a full box does not take changes no text, so it is told
 // apart here, after the box has had the key.
+// A box whose whole text is selected, ready to be typed over, stays so.
 void ByteBox::showValue(std::uint8_t value) {
     const bool retyping = hasFocus() && text().isEmpty();
-    if (!retyping && byteFromText(text()) != value)
-        setText(QString::number(value));
+    if (retyping || byteFromText(text()) == value)
+        return;
+    const bool wholeTextSelected = hasSelectedText() && selectedText() == text();
+    setText(QString::number(value));
+    if (wholeTextSelected)
+        selectAll();
 }
 
 void ByteBox::keyPressEvent(QKeyEvent* event) {

@@ -130,6 +130,8 @@ void TestEditorsInMainWindow::bothEditorsShowMemory() {
         QTRY_COMPARE(editors.table.damageBox(1)->text(), QString::number(value.toInt() ^ 2));
     }
     if (changedBy == "another program" || changedBy == "rename") {
+        armour1->setFocus();
+        selectAll(armour1); // ready to be typed over, which the change must not undo
         writeIntoFile(image, damageTableOffset(editors.set * 3), char(value.toInt()));
     } else {
         armour1->setFocus();
@@ -146,6 +148,8 @@ void TestEditorsInMainWindow::bothEditorsShowMemory() {
     }
     QTRY_COMPARE(editors.table.damageTexts(), after);
     QCOMPARE(editors.enemy.damageTexts(), after);
+    if (changedBy == "another program" || changedBy == "rename")
+        QCOMPARE(armour1->selectedText(), armour1->text());
 }
 
 // Ctrl+Z in the box typed into, emptied again, takes back the whole typing
