@@ -16,6 +16,7 @@
 #include <functional>
 #include <random>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,22 @@ std::string said(const FileResult& result) {
 }
 std::string warned(const FileResult& result) {
     return loadWarnings(result).join(u' ').toStdString();
+}
+
+// Runs `work` in a child process, which has only this thread, and returns its
+// result (0 to 127), or 255 when the child did not end by itself.
+int inChildProcess(const std::function<int()>& work) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(work());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+std::size_t openDescriptorCount() {
+    const auto entries = fs::directory_iterator("/proc/self/fd");
+    return std::size_t(std::distance(fs::begin(entries), fs::end(entries)));
 }
 
 Bytes readBytes(const fs::path& path) {
@@ -237,6 +254,16 @@ void CoreFilesTest::signatureTestNeverCreatesAFile() {
     QCOMPARE(said(core.isValidRom()),
              "Cannot read \"" + missing + "\": No such file or directory.");
     QVERIFY(!fs::exists(programDir() / "missing.smc"));
+    // A FIFO is refused at once, in a child that an alarm ends should the
+    // open wait for a writer.
+    const fs::path fifo = programDir() / "fifo.smc";
+    QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+    QCOMPARE(inChildProcess([&] {
+                 alarm(5);
+                 core.setRomPath(fifo.string());
+                 return core.isValidRom().systemReason == "Not a regular file" ? 0 : 1;
+             }),
+             0);
 }
 
 void CoreFilesTest::loadRefusesShortImage() {
@@ -265,10 +292,12 @@ void CoreFilesTest::loadThenSaveKeepsEveryByte_data() {
 
 void CoreFilesTest::loadThenSaveKeepsEveryByte() {
     QFETCH(Bytes, image);
+    const std::size_t descriptors = openDescriptorCount();
     auto core = loaded(image);
     const FileResult saved = core->saveRom();
     QVERIFY2(saved.ok(), said(saved).c_str());
     QCOMPARE(readBytes(imagePath()), image);
+    QCOMPARE(openDescriptorCount(), descriptors); // the image is closed again
 }
 
 void CoreFilesTest::sharedBytesAfterLoad() {
@@ -638,6 +667,7 @@ namespace {
 // save's writing part (writes, fsync, close) were made when it ran.
 struct SignalDuringSave {
     static inline const SystemCalls real = posixCalls();
+    static inline int signal = SIGTERM;
     static inline int callsMade = 0;
     static inline bool secondWriteFails = false;
     static inline bool pendingDuringWrite = false;
@@ -645,14 +675,14 @@ struct SignalDuringSave {
 
     static void sendStopFromAnotherProcess() {
         if (const pid_t child = fork(); child == 0) {
-            kill(getppid(), SIGTERM);
+            kill(getppid(), signal);
             _exit(0);
         } else {
             waitpid(child, nullptr, 0);
         }
         sigset_t pending;
         sigpending(&pending);
-        pendingDuringWrite = sigismember(&pending, SIGTERM) == 1;
+        pendingDuringWrite = sigismember(&pending, signal) == 1;
     }
 
     static SystemCalls calls() {
@@ -670,41 +700,36 @@ struct SignalDuringSave {
     }
 };
 
-// Runs `work` in a child process, which has only this thread, and returns its
-// result (0 to 127), or 255 when the child did not end by itself.
-int inChildProcess(const std::function<int()>& work) {
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(work());
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
-}
-
 } // namespace
 
 void CoreFilesTest::stopSignalWaitsForSave_data() {
+    QTest::addColumn<int>("signal");
     QTest::addColumn<bool>("secondWriteFails");
-    QTest::addRow("save works") << false;
-    QTest::addRow("save put back") << true;
+    QTest::addRow("SIGTERM, save works") << SIGTERM << false;
+    QTest::addRow("SIGTERM, save put back") << SIGTERM << true;
+    QTest::addRow("SIGINT") << SIGINT << false;
+    QTest::addRow("SIGHUP") << SIGHUP << false;
+    QTest::addRow("SIGQUIT") << SIGQUIT << false;
 }
 
 // Run in a child process with one thread, as tarvon-tables has, so that the
 // signal sent to the process can only reach the saving thread: 0 when it was
 // held during the write and handled after the save's last call.
 void CoreFilesTest::stopSignalWaitsForSave() {
+    QFETCH(int, signal);
     QFETCH(bool, secondWriteFails);
     const Bytes image = makeSyntheticImage(0x100000, 71);
     auto core = loaded(image, realFileSystem(SignalDuringSave::calls()));
     core->setEnemyHealth(9, Byte(image[Core::enemyHealthOffset + 9] ^ 0xFF));
     const int held = inChildProcess([&] {
+        SignalDuringSave::signal = signal;
         SignalDuringSave::secondWriteFails = secondWriteFails;
         SignalDuringSave::callsMade = 0;
         struct sigaction handler {};
         handler.sa_handler = [](int) {
             SignalDuringSave::callsWhenHandled = SignalDuringSave::callsMade;
         };
-        sigaction(SIGTERM, &handler, nullptr);
+        sigaction(signal, &handler, nullptr);
         const bool saved = core->saveRom().ok();
         return SignalDuringSave::pendingDuringWrite &&
                        SignalDuringSave::callsWhenHandled == SignalDuringSave::callsMade &&
