@@ -1,10 +1,9 @@
 #include "InputFile.h"
 
 #include "FileSystem.h"
+#include "SystemIo.h"
 
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,11 +12,10 @@ namespace {
 std::string readUntilEnd(int fd, std::string& contents) {
     std::array<char, 1 << 16> buffer;
     for (;;) {
-        const ssize_t count = ::read(fd, buffer.data(), buffer.size());
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count =
+            untilNotInterrupted([&] { return ::read(fd, buffer.data(), buffer.size()); });
         if (count < 0)
-            return std::strerror(errno);
+            return systemReason();
         if (count == 0)
             return {};
         contents.append(buffer.data(), static_cast<std::size_t>(count));
@@ -33,7 +31,7 @@ std::string readWholeInput(const std::string& path, std::string& contents) {
     const int fd =
         standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return std::strerror(errno);
+        return systemReason();
     std::string text;
     std::string reason = readUntilEnd(fd, text);
     if (!standardInput)

@@ -1,9 +1,9 @@
 #include "OutputFile.h"
 
 #include "StopSignals.h"
+#include "SystemIo.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -13,22 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string systemReason() {
-    return std::strerror(errno);
-}
-
 std::string writeAll(int fd, std::string_view contents) {
-    while (!contents.empty()) {
-        const ssize_t count = ::write(fd, contents.data(), contents.size());
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return systemReason();
-        if (count == 0)
-            return "Nothing was written";
-        contents.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return {};
+    const auto write = [&](std::size_t done) {
+        return ::write(fd, contents.data() + done, contents.size() - done);
+    };
+    return moveAll(contents.size(), write, "Nothing was written").reason;
 }
 
 // The file that `path` names after its symbolic links, followed as open()
@@ -41,7 +30,7 @@ std::string followLinks(const std::string& path, fs::path& target) {
         if (!fs::is_symlink(fs::symlink_status(target, error)))
             return {};
         if (links == mostLinks)
-            return std::strerror(ELOOP);
+            return systemReason(ELOOP);
         const fs::path next = fs::read_symlink(target, error);
         if (error)
             return error.message();

@@ -4,6 +4,7 @@
 #include "InputFile.h"
 #include "Numbers.h"
 #include "OutputFile.h"
+#include "StoreFailures.h"
 #include "TableText.h"
 
 #include <algorithm>
@@ -71,22 +72,6 @@ void fail(std::string_view message) {
     say(std::string(program) + ": " + std::string(message) + "\n");
 }
 
-// A message of the data store, a sentence written for the editor's message
-// boxes, as a failure of this program: "cannot read ..." without the closing
-// full stop, and only its first sentence when `firstOnly`.
-std::string asFailure(std::string sentence, bool firstOnly = false) {
-    if (sentence.starts_with("Cannot "))
-        sentence[0] = 'c';
-    // The sentence ends at ". " after the quoted path, which may hold one.
-    const std::size_t pathEnd = sentence.find("\": ");
-    const std::size_t end = sentence.find(". ", pathEnd == std::string::npos ? 0 : pathEnd);
-    if (firstOnly && end != std::string::npos)
-        sentence.resize(end);
-    if (sentence.ends_with('.'))
-        sentence.pop_back();
-    return sentence;
-}
-
 // The directory that holds this program, where the shared names.cfg lies.
 fs::path programDirectory() {
     std::error_code error;
@@ -99,11 +84,11 @@ bool loadImage(Core& core, const std::string& path, bool withNames) {
     core.setRomPath(path);
     const FileResult result = withNames ? core.loadRom() : core.loadTables();
     if (!result) {
-        fail(asFailure(result.reason));
+        fail(loadFailure(result));
         return false;
     }
-    if (!result.warning.empty())
-        fail("warning: " + asFailure(result.warning));
+    if (const std::string warning = namesWarning(result.names); withNames && !warning.empty())
+        fail("warning: " + warning);
     return true;
 }
 
@@ -173,17 +158,6 @@ bool listChanges(const std::vector<std::string>& changes) {
     return writeStandardOutput(listing);
 }
 
-// A failed save, said for this program: what happened to the image.
-std::string saveFailure(const FileResult& saved, const std::string& image) {
-    if (saved.kind == FileResult::Kind::ChangedOnDisk)
-        return "\"" + image +
-               "\": the tables were changed by another program during the import; the image "
-               "was not changed";
-    const bool partly = saved.kind == FileResult::Kind::PartlyWritten;
-    return asFailure(saved.reason, true) +
-           (partly ? "; the image may be partly changed" : "; the image was not changed");
-}
-
 int exportTables(const Arguments& arguments) {
     const std::string& image = arguments.operands[0];
     Core core(programDirectory());
@@ -240,7 +214,7 @@ int importTables(const Arguments& arguments) {
     }
     storeTables(core, read.values);
     if (const FileResult saved = core.saveRom(); !saved) {
-        fail(saveFailure(saved, image));
+        fail(saveFailure(saved));
         return Failure;
     }
     const bool listed = listChanges(changes);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "EditJournal.h"
+#include "FileResult.h"
 #include "FileSystem.h"
+#include "ImageFile.h"
 #include "NameList.h"
 #include "TableMerge.h"
 #include "TablePlaces.h"
@@ -20,61 +22,22 @@
 using Byte = std::uint8_t;
 using DamageRow = std::array<Byte, 3>; // armour levels 1, 2, 3
 
-// Outcome of a file operation of the data store. `reason` is a sentence the
-// main window can show as it stands; `warning` is set by a load that worked
-// but found fault with names.cfg, `readOnlyWarning` by an Open whose image
-// cannot be written. A save that found table bytes changed by another program
-// since Open (ChangedOnDisk) wrote nothing and counts them in `changedBytes`;
-// PartlyWritten is a failed save that may have left some of its bytes. A
-// merging save that found bytes both programs changed (Conflicts) wrote
-// nothing and lists them in `conflicts`; `takenValues` counts the bytes a
-// merge took into memory from another program's changes.
-struct FileResult {
-    enum class Kind {
-        Ok,
-        Unreadable,
-        NotTheGame,
-        TooShort,
-        WriteFailed,
-        PartlyWritten,
-        ChangedOnDisk,
-        Conflicts
-    };
-    Kind kind = Kind::Ok;
-    std::string reason;
-    std::string warning;
-    std::string readOnlyWarning;
-    std::size_t changedBytes = 0;
-    std::vector<Conflict> conflicts;
-    std::size_t takenValues = 0;
-
-    bool ok() const { return kind == Kind::Ok; }
-    explicit operator bool() const { return ok(); }
-};
-
-// How a person settled the conflicts of a merging save.
-struct ConflictAnswer {
-    enum class Choice { KeepMine, TakeTheirs };
-    Choice choice = Choice::KeepMine;
-    std::vector<Conflict> conflicts; // the conflicts the answer is for
-};
-
 // The game data store: the path of the open image, its three tables and the
 // enemy names. One instance lives for the whole run.
 class Core {
 public:
-    static constexpr std::uint32_t signatureOffset = 0x400;
-    static constexpr std::array<Byte, 4> signature{0xAD, 0x28, 0x01, 0xF0};
+    static constexpr std::uint32_t signatureOffset = image::signatureOffset;
+    static constexpr std::array<Byte, 4> signature = image::signature;
     static constexpr std::uint32_t damageTableOffset = places::damageTableOffset;
     static constexpr std::uint32_t damageTableSize = places::damageTableSize;
     static constexpr std::uint32_t enemyHealthOffset = places::enemyHealthOffset;
     static constexpr std::uint32_t enemyDamageOffset = places::enemyDamageOffset;
     static constexpr std::uint32_t enemyCount = places::enemyCount;
-    static constexpr std::uint32_t minimumImageSize = enemyDamageOffset + enemyCount; // 0x6B566
+    static constexpr std::uint32_t minimumImageSize = image::minimumSize;
 
     // `programDir` is the directory that holds the executable; names.cfg is
     // read from there unless the user keeps one of their own (see
-    // namesFilePath). `fileSystem` defaults to the real one.
+    // NamesFile.h). `fileSystem` defaults to the real one.
     explicit Core(std::filesystem::path programDir,
                   std::shared_ptr<FileSystem> fileSystem = realFileSystem());
     Core(const Core&) = delete;
@@ -89,14 +52,14 @@ public:
     enum class SaveMode { Ordinary, Merge };
     using ConflictAnswer = ::ConflictAnswer;
 
-    // Image file
+    // Image file. Every result names the image's path.
     // Opening an image: tests the signature and, if it passes, loads, sets
     // the path, and then finds out whether the image can be written. A
     // refused file leaves the path as it was.
     FileResult openRom(std::string path);
     void setRomPath(std::string path);
-    const std::string& currentRomPath() const { return romPath; }
     FileResult isValidRom() const;
+    // Loads the tables, then the names (see FileResult::names).
     FileResult loadRom();
     // The same as loadRom without names.cfg, for tools that show no names.
     FileResult loadTables();
@@ -154,15 +117,8 @@ public:
     std::string getEnemyDisplayName(Byte index) const;
 
 private:
-    using Tables = std::array<Byte, places::count>;
+    using Tables = image::TableBytes;
 
-    // The names.cfg a load reads: the user's own,
-    // $XDG_CONFIG_HOME/tarvon-addons/names.cfg (~/.config when the variable is
-    // unset or empty), when anything is there; else the one in programDir.
-    std::filesystem::path namesFilePath() const;
-    // Reads names.cfg into enemyNames; returns a warning when it falls short
-    // or cut a name.
-    std::string loadNames();
     static std::size_t damageRowStart(int set);
     void setByte(const Field& field, std::size_t place, Byte value);
     // Sets each byte `step` changed to its `before` or `after`.

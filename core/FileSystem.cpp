@@ -1,44 +1,11 @@
 #include "FileSystem.h"
 
-#include <cerrno>
-#include <cstring>
+#include "SystemIo.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
-
-std::string systemReason() {
-    return std::strerror(errno);
-}
-
-// Repeats a call that the system interrupted before it did anything.
-template <class Call> auto untilNotInterrupted(Call call) {
-    decltype(call()) result;
-    do
-        result = call();
-    while (result < 0 && errno == EINTR);
-    return result;
-}
-
-// Repeats a positioned read or write until every byte has moved; `stalled`
-// is the reason given when the system moves none.
-template <class Byte, class Transfer>
-std::string transferAll(Transfer transfer, std::span<Byte> bytes, std::uint64_t offset,
-                        const char* stalled) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = untilNotInterrupted([&] {
-            return transfer(bytes.data() + done, bytes.size() - done,
-                            static_cast<off_t>(offset + done));
-        });
-        if (count < 0)
-            return systemReason();
-        if (count == 0)
-            return stalled;
-        done += static_cast<std::size_t>(count);
-    }
-    return {};
-}
 
 class PosixFileSystem final : public FileSystem {
 public:
@@ -77,18 +44,20 @@ public:
 
     std::string readAt(Handle handle, std::uint64_t offset,
                        std::span<std::uint8_t> buffer) override {
-        const auto read = [&](std::uint8_t* data, std::size_t count, off_t at) {
-            return system.pread(handle, data, count, at);
+        const auto read = [&](std::size_t done) {
+            return system.pread(handle, buffer.data() + done, buffer.size() - done,
+                                static_cast<off_t>(offset + done));
         };
-        return transferAll(read, buffer, offset, "The file ends before the bytes to be read");
+        return moveAll(buffer.size(), read, "The file ends before the bytes to be read").reason;
     }
 
     std::string writeAt(Handle handle, std::uint64_t offset,
                         std::span<const std::uint8_t> bytes) override {
-        const auto write = [&](const std::uint8_t* data, std::size_t count, off_t at) {
-            return system.pwrite(handle, data, count, at);
+        const auto write = [&](std::size_t done) {
+            return system.pwrite(handle, bytes.data() + done, bytes.size() - done,
+                                 static_cast<off_t>(offset + done));
         };
-        return transferAll(write, bytes, offset, "The system accepted no bytes");
+        return moveAll(bytes.size(), write, "The system accepted no bytes").reason;
     }
 
     std::string flush(Handle handle) override {

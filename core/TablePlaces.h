@@ -16,6 +16,12 @@ constexpr std::uint32_t enemyDamageOffset = 0x6B466;
 constexpr std::size_t enemyCount = 256;
 constexpr std::size_t enemyBytesSize = enemyDamageOffset + enemyCount - enemyHealthOffset;
 constexpr std::size_t count = damageTableSize + enemyBytesSize; // 549
+// The damage table holds 16 sets of three bytes, one per armour level; its
+// last two bytes belong to no set.
+constexpr std::size_t setCount = 16;
+constexpr std::size_t firstLooseByte = setCount * 3;
+// The health of the last slots is the damage byte of the first ones.
+constexpr std::size_t sharedByteCount = enemyHealthOffset + enemyCount - enemyDamageOffset;
 
 constexpr std::size_t ofDamageTableByte(std::size_t index) {
     return index;
@@ -44,7 +50,7 @@ constexpr std::uint8_t damageSlot(std::size_t place) {
     return static_cast<std::uint8_t>(place - ofDamageByte(0));
 }
 
-static_assert(count == 549);
+static_assert(count == 549 && sharedByteCount == 13 && firstLooseByte == 48);
 static_assert(ofHealth(0xF3) == ofDamageByte(0x00) && ofHealth(0xFF) == ofDamageByte(0x0C));
 
 } // namespace places

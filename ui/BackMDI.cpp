@@ -5,6 +5,7 @@
 #include "DamageTableForm.h"
 #include "EnemyStatsForm.h"
 #include "FieldText.h"
+#include "StoreMessages.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -205,8 +206,7 @@ void BackMDI::updateTitle(const QString& fileName) {
 }
 
 QString BackMDI::imageName() const {
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(core.currentRomPath())))
-        .fileName();
+    return QFileInfo(imagePath).fileName();
 }
 
 void BackMDI::OpenMenu_Click() {
@@ -231,13 +231,12 @@ void BackMDI::openImage(const QString& fileName) {
         return;
     }
     imageLoaded = true;
+    imagePath = fileName;
     updateTitle(fileName);
     updateMenus();
     watchImage();
-    if (!load.warning.empty())
-        showMessage(tr("Warning"), QString::fromStdString(load.warning));
-    if (!load.readOnlyWarning.empty())
-        showMessage(tr("Warning"), QString::fromStdString(load.readOnlyWarning));
+    for (const QString& warning : loadWarnings(load))
+        showMessage(tr("Warning"), warning);
 }
 
 void BackMDI::SaveMenu_Click() {
@@ -271,7 +270,7 @@ bool BackMDI::saveMerging() {
         result = core.saveRom(Core::SaveMode::Merge, {*choice, result.conflicts});
     }
     if (!result) {
-        showMessage(tr("Error"), QString::fromStdString(result.reason));
+        showMessage(tr("Error"), failureText(result));
         return false;
     }
     if (result.takenValues > 0)
@@ -386,9 +385,8 @@ void BackMDI::stopBySignal(int signalNumber) {
 // After a rename over the image the watcher drops its path: the folder is
 // watched instead until a file is there again.
 void BackMDI::keepWatchingImage() {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(core.currentRomPath()));
-    const QString folder = QFileInfo(path).absolutePath();
-    if (imageWatcher->files().isEmpty() && imageWatcher->addPath(path))
+    const QString folder = QFileInfo(imagePath).absolutePath();
+    if (imageWatcher->files().isEmpty() && imageWatcher->addPath(imagePath))
         imageWatcher->removePath(folder);
     else if (imageWatcher->files().isEmpty() && imageWatcher->directories().isEmpty())
         imageWatcher->addPath(folder);
@@ -549,8 +547,7 @@ int BackMDI::ask(QDialog& dialog) {
 // A file that is not the game gets the one fixed message; every other failure
 // is shown with the store's own explanation.
 void BackMDI::showError(const FileResult& result) {
-    const QString text = result.kind == FileResult::Kind::NotTheGame
-                             ? tr("This is not velko 3 rom")
-                             : QString::fromStdString(result.reason);
+    const QString text = result.kind == FileResult::Kind::NotTheGame ? tr("This is not velko 3 rom")
+                                                                     : failureText(result);
     showMessage(tr("Error"), text);
 }

@@ -98,6 +98,7 @@ private:
     Core& core;
     const QString programDir;
     QString chosenFile;
+    QString imagePath; // of the image loaded
     bool imageLoaded = false;
     bool saving = false;
     bool outsideReadPending = false;

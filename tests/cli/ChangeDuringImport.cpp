@@ -2,6 +2,9 @@
 // reserves disk space for a save, which comes after it has read the tables
 // and before it writes, the byte at offset TARVON_CHANGE_OFFSET of the file
 // is inverted, as another program writing the image at that moment would.
+// With TARVON_RESERVE_ERROR set to an error number, that reservation then
+// fails with it, as a full disk or a file size limit would.
+#include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -18,6 +21,10 @@ extern "C" int fallocate(int fd, int mode, off_t offset, off_t length) {
             if (pwrite(fd, &byte, 1, changedOffset) != 1)
                 std::abort();
         }
+    }
+    if (const char* error = std::getenv("TARVON_RESERVE_ERROR")) {
+        errno = std::atoi(error);
+        return -1;
     }
     using Fallocate = int (*)(int, int, off_t, off_t);
     static const auto real = reinterpret_cast<Fallocate>(dlsym(RTLD_NEXT, "fallocate"));

@@ -477,31 +477,44 @@ void TablesCliTest::failedWritesSaySo() {
 }
 
 void TablesCliTest::importRefusesTablesChangedMeanwhile_data() {
+    QTest::addColumn<std::string>("imageName");
     QTest::addColumn<std::uint32_t>("changeOffset");
-    QTest::addColumn<bool>("refused");
-    QTest::addRow("a damage byte") << std::uint32_t(damageAt(0x80)) << true;
-    QTest::addRow("a byte outside the tables") << std::uint32_t(Core::signatureOffset + 8) << false;
+    QTest::addColumn<std::string>("refusal"); // empty: saved
+    QTest::addRow("a damage byte")
+        << std::string("game.smc") << std::uint32_t(damageAt(0x80))
+        << std::string("\"game.smc\": the tables were changed by another program during the "
+                       "import; the image was not changed");
+    QTest::addRow("a byte outside the tables")
+        << std::string("game.smc") << std::uint32_t(Core::signatureOffset + 8) << std::string();
+    // The name holds what ends a sentence; the message keeps all of it.
+    QTest::addRow("a file size limit, for an image named with \": and . ")
+        << std::string("a\": b. c.smc") << std::uint32_t(Core::signatureOffset + 8)
+        << std::string("cannot save \"a\": b. c.smc\": File too large; the image was not "
+                       "changed");
 }
 
 // Another program writes the image between the import's read and its write:
 // a changed table byte stops the import before it writes anything.
 void TablesCliTest::importRefusesTablesChangedMeanwhile() {
+    QFETCH(std::string, imageName);
     QFETCH(std::uint32_t, changeOffset);
-    QFETCH(bool, refused);
+    QFETCH(std::string, refusal);
     writeEditedTables({setCell(28, 3, "95")});
+    writeBytes(at(imageName), image);
     Bytes expected = image;
     expected[changeOffset] = std::uint8_t(~expected[changeOffset]);
-    if (!refused)
+    if (refusal.empty())
         expected[healthAt(0x1A)] = 95;
 
-    const Run imported = run({"import", "game.smc", "tables.csv"}, {}, changeOffset);
-    QCOMPARE(imported.status, refused ? 1 : 0);
-    if (refused)
-        QCOMPARE(imported.err,
-                 std::string("tarvon-tables: \"game.smc\": the tables were changed by "
-                             "another program during the import; the image was not "
-                             "changed\n"));
-    QCOMPARE(readBytes(at("game.smc")), expected);
+    if (imageName != "game.smc")
+        qputenv("TARVON_RESERVE_ERROR", QByteArray::number(EFBIG));
+    const Run imported =
+        run({"import", QString::fromStdString(imageName), "tables.csv"}, {}, changeOffset);
+    qunsetenv("TARVON_RESERVE_ERROR");
+    QCOMPARE(imported.status, refusal.empty() ? 0 : 1);
+    if (!refusal.empty())
+        QCOMPARE(imported.err, "tarvon-tables: " + refusal + "\n");
+    QCOMPARE(readBytes(at(imageName)), expected);
 }
 
 void TablesCliTest::diffListsEachChangedEntry() {

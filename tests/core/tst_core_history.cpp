@@ -56,7 +56,7 @@ QString kindOf(const Core& core, const FileResult& result) {
     case FileResult::Kind::Conflicts:
         return "conflicts " + nameOf(core.fieldAt(result.conflicts.at(0).place));
     default:
-        return QString::fromStdString(result.reason);
+        return QString::fromStdString(result.systemReason);
     }
 }
 
@@ -66,8 +66,8 @@ public:
     Script() {
         std::vector<Byte> image = makeSyntheticImage(0x80000, 7);
         std::fill_n(image.begin() + Core::damageTableOffset, Core::damageTableSize, 0);
-        std::fill(image.begin() + Core::enemyHealthOffset,
-                  image.begin() + Core::minimumImageSize, 0);
+        std::fill(image.begin() + Core::enemyHealthOffset, image.begin() + Core::minimumImageSize,
+                  0);
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()));
         if (!core.openRom(path))
@@ -171,57 +171,128 @@ void CoreHistoryTest::script_data() {
     QTest::addColumn<QString>("result"); // of the last save or read; "" for none
 
     // Typing and undo.
-    QTest::addRow("typing into one field is one step")
-        << "h3C=5 h3C=55" << "h3C=55" << "h3C=0" << "h3C" << "" << true << "";
-    QTest::addRow("undo takes back the whole typing")
-        << "h3C=5 h3C=55 u" << "h3C=0" << "h3C=0" << "" << "h3C" << false << "";
-    QTest::addRow("a closed step is not merged into")
-        << "h3C=5 | h3C=55 u" << "h3C=5" << "h3C=0" << "h3C" << "h3C" << true << "";
-    QTest::addRow("another field is another step")
-        << "h3C=5 h3D=6 u" << "h3C=5 h3D=0" << "h3C=0" << "h3C" << "h3D" << true << "";
-    QTest::addRow("typing back within a step is no step")
-        << "h3C=5 h3C=0" << "h3C=0" << "h3C=0" << "" << "" << false << "";
-    QTest::addRow("an edit that changes nothing is no step")
-        << "h3C=0" << "h3C=0" << "h3C=0" << "" << "" << false << "";
-    QTest::addRow("typing back to the saved value clears the mark")
-        << "h3C=55 | h3C=60 | h3C=0" << "h3C=0" << "h3C=0" << "h3C" << "" << false << "";
-    QTest::addRow("a new step drops the undone ones")
-        << "h3C=5 u h3D=6" << "h3C=0 h3D=6" << "h3C=0" << "h3D" << "" << true << "";
-    QTest::addRow("redo sets again")
-        << "h3C=5 | t10=9 u u r" << "h3C=5 t10=0" << "h3C=0" << "h3C" << "t10" << true << "";
+    QTest::addRow("typing into one field is one step") << "h3C=5 h3C=55"
+                                                       << "h3C=55"
+                                                       << "h3C=0"
+                                                       << "h3C"
+                                                       << "" << true << "";
+    QTest::addRow("undo takes back the whole typing") << "h3C=5 h3C=55 u"
+                                                      << "h3C=0"
+                                                      << "h3C=0"
+                                                      << ""
+                                                      << "h3C" << false << "";
+    QTest::addRow("a closed step is not merged into") << "h3C=5 | h3C=55 u"
+                                                      << "h3C=5"
+                                                      << "h3C=0"
+                                                      << "h3C"
+                                                      << "h3C" << true << "";
+    QTest::addRow("another field is another step") << "h3C=5 h3D=6 u"
+                                                   << "h3C=5 h3D=0"
+                                                   << "h3C=0"
+                                                   << "h3C"
+                                                   << "h3D" << true << "";
+    QTest::addRow("typing back within a step is no step") << "h3C=5 h3C=0"
+                                                          << "h3C=0"
+                                                          << "h3C=0"
+                                                          << ""
+                                                          << "" << false << "";
+    QTest::addRow("an edit that changes nothing is no step") << "h3C=0"
+                                                             << "h3C=0"
+                                                             << "h3C=0"
+                                                             << ""
+                                                             << "" << false << "";
+    QTest::addRow("typing back to the saved value clears the mark") << "h3C=55 | h3C=60 | h3C=0"
+                                                                    << "h3C=0"
+                                                                    << "h3C=0"
+                                                                    << "h3C"
+                                                                    << "" << false << "";
+    QTest::addRow("a new step drops the undone ones") << "h3C=5 u h3D=6"
+                                                      << "h3C=0 h3D=6"
+                                                      << "h3C=0"
+                                                      << "h3D"
+                                                      << "" << true << "";
+    QTest::addRow("redo sets again") << "h3C=5 | t10=9 u u r"
+                                     << "h3C=5 t10=0"
+                                     << "h3C=0"
+                                     << "h3C"
+                                     << "t10" << true << "";
     QTest::addRow("undoing a shared byte's health puts back the damage byte")
-        << "d00=7 | hF3=9 u" << "d00=7 hF3=7" << "d00=0" << "d00" << "hF3" << true << "";
-    QTest::addRow("undo past a save makes the tables unsaved")
-        << "h3C=5 s u" << "h3C=0" << "h3C=5" << "" << "h3C" << true << "ok";
-    QTest::addRow("redo back to the saved state clears the mark")
-        << "h3C=5 s u r" << "h3C=5" << "h3C=5" << "h3C" << "" << false << "ok";
+        << "d00=7 | hF3=9 u"
+        << "d00=7 hF3=7"
+        << "d00=0"
+        << "d00"
+        << "hF3" << true << "";
+    QTest::addRow("undo past a save makes the tables unsaved") << "h3C=5 s u"
+                                                               << "h3C=0"
+                                                               << "h3C=5"
+                                                               << ""
+                                                               << "h3C" << true << "ok";
+    QTest::addRow("redo back to the saved state clears the mark") << "h3C=5 s u r"
+                                                                  << "h3C=5"
+                                                                  << "h3C=5"
+                                                                  << "h3C"
+                                                                  << "" << false << "ok";
 
     // Another program's changes.
     QTest::addRow("save keeps and takes a byte only the other program changed")
-        << "h3C=5 oh10=9 s" << "h3C=5 h10=9" << "h3C=5 h10=9" << "other" << "" << false << "ok";
-    QTest::addRow("undoing the taken values makes them unsaved")
-        << "h3C=5 oh10=9 s u" << "h3C=5 h10=0" << "h10=9" << "h3C" << "other" << true << "ok";
-    QTest::addRow("the next save writes the undone values")
-        << "h3C=5 oh10=9 s u s" << "h10=0" << "h10=0" << "h3C" << "other" << false << "ok";
+        << "h3C=5 oh10=9 s"
+        << "h3C=5 h10=9"
+        << "h3C=5 h10=9"
+        << "other"
+        << "" << false << "ok";
+    QTest::addRow("undoing the taken values makes them unsaved") << "h3C=5 oh10=9 s u"
+                                                                 << "h3C=5 h10=0"
+                                                                 << "h10=9"
+                                                                 << "h3C"
+                                                                 << "other" << true << "ok";
+    QTest::addRow("the next save writes the undone values") << "h3C=5 oh10=9 s u s"
+                                                            << "h10=0"
+                                                            << "h10=0"
+                                                            << "h3C"
+                                                            << "other" << false << "ok";
     QTest::addRow("the watcher's read takes a byte only the other program changed")
-        << "oh10=9 w" << "h10=9" << "h10=9" << "other" << "" << false << "ok";
-    QTest::addRow("the watcher's read leaves a byte both changed")
-        << "h10=5 oh10=9 w" << "h10=5" << "h10=9" << "h10" << "" << true << "ok";
-    QTest::addRow("both changed a byte to the same value")
-        << "h10=9 oh10=9 w" << "h10=9" << "h10=9" << "h10" << "" << false << "ok";
+        << "oh10=9 w"
+        << "h10=9"
+        << "h10=9"
+        << "other"
+        << "" << false << "ok";
+    QTest::addRow("the watcher's read leaves a byte both changed") << "h10=5 oh10=9 w"
+                                                                   << "h10=5"
+                                                                   << "h10=9"
+                                                                   << "h10"
+                                                                   << "" << true << "ok";
+    QTest::addRow("both changed a byte to the same value") << "h10=9 oh10=9 w"
+                                                           << "h10=9"
+                                                           << "h10=9"
+                                                           << "h10"
+                                                           << "" << false << "ok";
     QTest::addRow("a byte both changed stops the save, which takes nothing")
-        << "h10=5 oh11=3 oh10=9 s" << "h10=5 h11=0" << "h10=9 h11=3" << "h10" << "" << true
-        << "conflicts h10";
+        << "h10=5 oh11=3 oh10=9 s"
+        << "h10=5 h11=0"
+        << "h10=9 h11=3"
+        << "h10"
+        << "" << true << "conflicts h10";
     QTest::addRow("a shared byte's conflict is named by the field edited there")
-        << "d00=5 ohF3=9 s" << "d00=5" << "hF3=9" << "d00" << "" << true << "conflicts d00";
-    QTest::addRow("Keep Mine writes mine and takes the rest")
-        << "h10=5 oh11=3 oh10=9 s sk" << "h10=5 h11=3" << "h10=5 h11=3" << "other" << "" << false
-        << "ok";
-    QTest::addRow("Take Theirs takes theirs")
-        << "h10=5 oh10=9 s st" << "h10=9" << "h10=9" << "other" << "" << false << "ok";
-    QTest::addRow("a conflict that changed meanwhile asks again")
-        << "h10=5 oh10=9 s oh10=8 sk" << "h10=5" << "h10=8" << "h10" << "" << true
-        << "conflicts h10";
+        << "d00=5 ohF3=9 s"
+        << "d00=5"
+        << "hF3=9"
+        << "d00"
+        << "" << true << "conflicts d00";
+    QTest::addRow("Keep Mine writes mine and takes the rest") << "h10=5 oh11=3 oh10=9 s sk"
+                                                              << "h10=5 h11=3"
+                                                              << "h10=5 h11=3"
+                                                              << "other"
+                                                              << "" << false << "ok";
+    QTest::addRow("Take Theirs takes theirs") << "h10=5 oh10=9 s st"
+                                              << "h10=9"
+                                              << "h10=9"
+                                              << "other"
+                                              << "" << false << "ok";
+    QTest::addRow("a conflict that changed meanwhile asks again") << "h10=5 oh10=9 s oh10=8 sk"
+                                                                  << "h10=5"
+                                                                  << "h10=8"
+                                                                  << "h10"
+                                                                  << "" << true << "conflicts h10";
 }
 
 void CoreHistoryTest::script() {

@@ -12,6 +12,7 @@ class CoreTablesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void layoutIsTheGames();
     void damageSetFoldsToLowFourBits_data();
     void damageSetFoldsToLowFourBits();
     void setDamageSetChangesOnlyItsRow();
@@ -32,6 +33,20 @@ private:
 static DamageRow rowOfSet(int set) {
     const auto base = static_cast<Byte>(set * 10);
     return {base, static_cast<Byte>(base + 1), static_cast<Byte>(base + 2)};
+}
+
+// Where the game keeps its tables, as the game's own numbers say; every part
+// of both programs reads the layout from one header.
+void CoreTablesTest::layoutIsTheGames() {
+    QCOMPARE(Core::signatureOffset, 0x400u);
+    QCOMPARE(places::damageTableOffset, 0x37627u);
+    QCOMPARE(places::damageTableSize, 50u);
+    QCOMPARE(places::setCount, 16u);
+    QCOMPARE(places::enemyHealthOffset, 0x6B373u);
+    QCOMPARE(places::enemyDamageOffset, 0x6B466u);
+    QCOMPARE(places::enemyCount, 256u);
+    QCOMPARE(places::sharedByteCount, 13u);
+    QCOMPARE(Core::minimumImageSize, 439654u);
 }
 
 void CoreTablesTest::damageSetFoldsToLowFourBits_data() {
@@ -77,15 +92,21 @@ void CoreTablesTest::sharedEnemyBytesStayInStep_data() {
         QTest::addRow("damage %d = health %d", j, 243 + j) << j;
 }
 
+// Each row on a store of its own, with values of its own, so that no row
+// passes on what another left behind.
 void CoreTablesTest::sharedEnemyBytesStayInStep() {
     QFETCH(int, damageSlot);
     const auto damage = static_cast<Byte>(damageSlot);
     const auto health = static_cast<Byte>(243 + damageSlot);
+    Core fresh{"."};
 
-    core.setEnemyHealth(health, 0x5A);
-    QCOMPARE(core.getEnemyDamage(damage), Byte{0x5A});
-    core.setEnemyDamage(damage, 0xA7);
-    QCOMPARE(core.getEnemyHealth(health), Byte{0xA7});
+    fresh.setEnemyHealth(health, Byte(0x40 + damageSlot));
+    QCOMPARE(fresh.getEnemyDamage(damage), Byte(0x40 + damageSlot));
+    fresh.setEnemyDamage(damage, Byte(0xA0 + damageSlot));
+    QCOMPARE(fresh.getEnemyHealth(health), Byte(0xA0 + damageSlot));
+    for (int slot = 0; slot < 256; ++slot)
+        if (slot != damageSlot)
+            QCOMPARE(fresh.getEnemyDamage(Byte(slot)), Byte{0});
 }
 
 void CoreTablesTest::healthBelowTheSharedBytesIsItsOwn() {

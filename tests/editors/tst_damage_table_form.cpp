@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 using Changes = QMap<qsizetype, Byte>;
 
@@ -48,6 +49,16 @@ void TestDamageTableForm::cleanup() {
     closeEditor();
 }
 
+namespace {
+// One notch of the mouse wheel, down, over `widget`.
+void turnWheel(QWidget* widget) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    QWheelEvent wheel(centre, widget->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+}
+} // namespace
+
 QStringList TestDamageTableForm::storedRow(int set) const {
     QStringList row;
     for (Byte value : core().getDamageSet(set))
@@ -66,6 +77,7 @@ void TestDamageTableForm::startsAtSetZero() {
     DamageTableForm fresh(freshImage.core);
     const EditorDriver freshDriver(&fresh);
     QCOMPARE(freshDriver.setCombo()->currentText(), "0");
+    QCOMPARE(freshDriver.setCombo()->count(), 10); // the sets 0 to 9
     QCOMPARE(freshDriver.dataFrame()->title(), "Damage 0 Table");
     QCOMPARE(freshDriver.damageTexts(), (QStringList{"0", "0", "0"}));
     QVERIFY(freshImage.savedChanges().isEmpty());
@@ -84,8 +96,9 @@ void TestDamageTableForm::focusMovesInTheWindowsOrder() {
     }
 }
 
-// Picks from the list (item >= 0) or steps with the arrow keys; showing sets
-// never changes the table.
+// Picks from the list (item >= 0), steps with the arrow keys (-1 down, -2
+// up) or turns the mouse wheel over the set box (-3), which picks nothing;
+// showing sets never changes the table.
 void TestDamageTableForm::pickingSets_data() {
     QTest::addColumn<QList<int>>("picks");
     QTest::addColumn<int>("expectedSet");
@@ -95,6 +108,7 @@ void TestDamageTableForm::pickingSets_data() {
     QTest::addRow("4 down") << QList<int>{-1, -1, -1, -1} << 4;
     QTest::addRow("4 down, 4 up") << QList<int>{-1, -1, -1, -1, -2, -2, -2, -2} << 0;
     QTest::addRow("list 7, up") << QList<int>{7, -2} << 6;
+    QTest::addRow("list 2, wheel") << QList<int>{2, -3} << 2;
 }
 
 void TestDamageTableForm::pickingSets() {
@@ -103,6 +117,8 @@ void TestDamageTableForm::pickingSets() {
     for (int pick : picks) {
         if (pick >= 0)
             driver().pickFromList(pick);
+        else if (pick == -3)
+            turnWheel(driver().setCombo());
         else
             driver().stepSet(pick == -1 ? 1 : -1);
     }
@@ -246,14 +262,8 @@ void TestDamageTableForm::typedSetThenEditWritesTheSetShown() {
 void TestDamageTableForm::setTextAtRefresh_data() {
     QTest::addColumn<QString>("typed");
     QTest::addRow("letter") << "x";
-    QTest::addRow("300") << "300";
-    QTest::addRow("empty") << "\b";
-    QTest::addRow("minus one") << "-1";
-    QTest::addRow("Arabic-Indic three") << QString(QChar(0x0663));
     QTest::addRow("07") << "07";
     QTest::addRow("15") << "15";
-    QTest::addRow("255") << "255";
-    QTest::addRow("99999999999") << "99999999999";
 }
 
 void TestDamageTableForm::setTextAtRefresh() {

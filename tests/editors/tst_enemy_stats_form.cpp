@@ -83,8 +83,10 @@ void TestEnemyStatsForm::loadShowsTheFirstSlot() {
     QCOMPARE(enemyList()->count(), 256);
     QCOMPARE(enemyList()->item(0)->text(), "0 - Enemy 00");
     QCOMPARE(enemyList()->item(0x1A)->text(), "1A - Enemy 1A");
+    QCOMPARE(enemyList()->item(0xE9)->text(), "E9 - \u00C9nemy E9"); // read as Windows-1252
     QCOMPARE(enemyList()->item(255)->text(), "FF - Enemy FF");
     verifyShowsSlot(0);
+    QCOMPARE(form->windowTitle(), "Enemy Damage Editor");
     QCOMPARE(healthBox()->text(), QString::number(image->originalAt(healthOffset(0))));
     for (int armour = 1; armour <= 3; ++armour)
         QVERIFY(driver().damageBox(armour)->isReadOnly());

@@ -4,6 +4,7 @@
 #include "GuiSupport.h"
 #include "MainWindowSession.h"
 #include "ModalAnswerer.h"
+#include "StoreMessages.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -216,7 +217,7 @@ void TestBackMDI::cancelChangesNothing() {
     QVERIFY(answerer.boxes.isEmpty());
     QVERIFY(session.startMenusOn());
     QCOMPARE(session.dir.imageBytes(), before);
-    QVERIFY(session.core.currentRomPath().empty());
+    QCOMPARE(session.window.windowTitle(), QStringLiteral("Tarvon Add-ons"));
 }
 
 void TestBackMDI::refusedFileThenRightOne_data() {
@@ -249,8 +250,7 @@ void TestBackMDI::refusedFileThenRightOne() {
         const SeenBox box = answerer.boxes.first();
         QCOMPARE(box.title, QStringLiteral("Error"));
         const QString expected =
-            fixedMessage ? notTheGame
-                         : QString::fromStdString(storeVerdict(session.dir.path(), refused).reason);
+            fixedMessage ? notTheGame : failureText(storeVerdict(session.dir.path(), refused));
         QVERIFY(!expected.isEmpty());
         QCOMPARE(box.text, expected);
         QCOMPARE(box.icon, QMessageBox::NoIcon);
@@ -309,10 +309,7 @@ void TestBackMDI::namesWarningAfterLoad() {
         session.dir.writeFile("names.cfg", names);
     if (readOnly)
         fileSystem->readOnlyPath = QFile::encodeName(session.dir.imagePath()).toStdString();
-    QStringList warnings;
-    if (const std::string names = storeVerdict(session.dir.path(), session.dir.imagePath()).warning;
-        !names.empty())
-        warnings.append(QString::fromStdString(names));
+    QStringList warnings = loadWarnings(storeVerdict(session.dir.path(), session.dir.imagePath()));
     if (readOnly)
         warnings.append('"' + session.dir.imagePath() +
                         "\" is read-only: you can look at the tables, but Save will fail until "

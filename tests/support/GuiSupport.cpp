@@ -61,6 +61,8 @@ ScratchProgramDir::ScratchProgramDir() {
     QByteArray names;
     for (int slot = 0; slot < 256; ++slot)
         names += "Enemy " + QByteArray::number(slot, 16).rightJustified(2, '0').toUpper() + "\r\n";
+    // One name in Windows-1252, as older name lists are: "Énemy E9".
+    names.replace("Enemy E9", "\xC9nemy E9");
     writeFile("names.cfg", names);
     writeFile("game.smc", syntheticImage());
 }

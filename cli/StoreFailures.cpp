@@ -1,0 +1,86 @@
+#include "StoreFailures.h"
+
+#include "Core.h"
+#include "Numbers.h"
+#include "SlotText.h"
+
+#include <vector>
+
+namespace {
+
+std::string quoted(const std::string& name) {
+    return '"' + name + '"';
+}
+
+// Why a file is not a whole image of the game.
+std::string notAnImageReason(const FileResult& result) {
+    if (result.kind == FileResult::Kind::NotTheGame)
+        return "the game's signature is not at 0x400";
+    return withThousands(result.fileSize) + " bytes long; a game image holds at least " +
+           withThousands(Core::minimumImageSize) + " bytes";
+}
+
+std::string plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
+std::string cutNames(const std::vector<std::size_t>& slots) {
+    const std::string limit = std::to_string(NameList::longestName);
+    if (slots.size() == 1)
+        return "The name of slot " + listSlot(slots[0]) + " is longer than " + limit +
+               " characters and is shown cut";
+    const SlotListing listing = listingOf(slots);
+    std::string text = "The names of slots " + listSlot(listing.named[0]);
+    const std::size_t last = listing.more > 0 ? listing.named.size() : listing.named.size() - 1;
+    for (std::size_t i = 1; i < last; ++i)
+        text += ", " + listSlot(listing.named[i]);
+    text += listing.more > 0 ? " and " + std::to_string(listing.more) + " more"
+                             : " and " + listSlot(listing.named.back());
+    return text + " are longer than " + limit + " characters and are shown cut";
+}
+
+} // namespace
+
+std::string loadFailure(const FileResult& result) {
+    switch (result.kind) {
+    case FileResult::Kind::NotTheGame:
+        return quoted(result.path) + " is not an image of the game";
+    case FileResult::Kind::TooShort:
+        return quoted(result.path) + " is " + notAnImageReason(result);
+    default:
+        return "cannot read " + quoted(result.path) + ": " + result.systemReason;
+    }
+}
+
+std::string namesWarning(const NamesReport& names) {
+    if (!names.unreadableReason.empty())
+        return quoted(names.path) + " could not be read (" + names.unreadableReason +
+               "); the enemies are listed without names";
+    std::string text;
+    if (names.namedCount == 0)
+        text = quoted(names.path) + " holds no names; the enemies are listed without names";
+    else if (names.namedCount < Core::enemyCount)
+        text = quoted(names.path) + " holds only " + plural(names.namedCount, "name", "names") +
+               "; the other enemies are listed without names";
+    if (!names.cutSlots.empty())
+        text += (text.empty() ? "" : ". ") + cutNames(names.cutSlots);
+    return text;
+}
+
+std::string saveFailure(const FileResult& result) {
+    const std::string cannot = "cannot save " + quoted(result.path) + ": ";
+    switch (result.kind) {
+    case FileResult::Kind::ChangedOnDisk:
+        return quoted(result.path) +
+               ": the tables were changed by another program during the import; the image "
+               "was not changed";
+    case FileResult::Kind::PartlyWritten:
+        return cannot + result.systemReason + "; the image may be partly changed";
+    case FileResult::Kind::NotTheGame:
+    case FileResult::Kind::TooShort:
+        return cannot + "it is no longer an image of the game (" + notAnImageReason(result) +
+               "); the image was not changed";
+    default:
+        return cannot + result.systemReason + "; the image was not changed";
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "TableMerge.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What a load found in names.cfg: the file read, the system's reason when it
+// could not be read (the enemies are then listed without names), how many
+// lines held a name, and the slots whose names were cut.
+struct NamesReport {
+    std::string path;
+    std::string unreadableReason;
+    std::size_t namedCount = 0;
+    std::vector<std::size_t> cutSlots;
+};
+
+// What a file operation of the data store found, as facts for each program
+// to word in its own way: a kind, the image's path, the system's reason, and
+// the counts that go with the kind.
+//
+// - Unreadable, WriteFailed, PartlyWritten: `systemReason` says why. A
+//   WriteFailed save left the file as it was; a PartlyWritten one may have
+//   left some of its bytes.
+// - NotTheGame, TooShort (`fileSize`): the file is not a whole image of the
+//   game; `bySave` when a save found it so, and wrote nothing.
+// - ChangedOnDisk: an ordinary save found `changedBytes` table bytes changed
+//   by another program, and wrote nothing.
+// - Conflicts: a merging save found bytes both programs changed, listed in
+//   `conflicts`, and wrote nothing.
+// A load with names fills `names`; an Open whose image cannot be written sets
+// `notWritableReason`; a merge counts the values it took in `takenValues`.
+struct FileResult {
+    enum class Kind {
+        Ok,
+        Unreadable,
+        NotTheGame,
+        TooShort,
+        WriteFailed,
+        PartlyWritten,
+        ChangedOnDisk,
+        Conflicts
+    };
+    Kind kind = Kind::Ok;
+    std::string path;
+    std::string systemReason;
+    bool bySave = false;
+    std::uint64_t fileSize = 0;
+    std::size_t changedBytes = 0;
+    std::vector<Conflict> conflicts;
+    std::size_t takenValues = 0;
+    NamesReport names;
+    std::string notWritableReason;
+
+    bool ok() const { return kind == Kind::Ok; }
+    explicit operator bool() const { return ok(); }
+};
+
+// How a person settled the conflicts of a merging save.
+struct ConflictAnswer {
+    enum class Choice { KeepMine, TakeTheirs };
+    Choice choice = Choice::KeepMine;
+    std::vector<Conflict> conflicts; // the conflicts the answer is for
+};
