@@ -2,9 +2,12 @@
 // reviews and patches. Standard library and POSIX only.
 #include "Core.h"
 #include "InputFile.h"
+#include "IpsPatch.h"
 #include "Numbers.h"
 #include "OutputFile.h"
-#include "TableText.h"
+#include "TableCsv.h"
+#include "TableDifferences.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -99,11 +103,11 @@ bool loadImage(Core& core, const std::string& path, bool withNames) {
     core.setRomPath(path);
     const FileResult result = withNames ? core.loadRom() : core.loadTables();
     if (!result) {
-        fail(asFailure(result.reason));
+        fail(terminalText(asFailure(result.reason)));
         return false;
     }
     if (!result.warning.empty())
-        fail("warning: " + asFailure(result.warning));
+        fail("warning: " + terminalText(asFailure(result.warning)));
     return true;
 }
 
@@ -123,8 +127,8 @@ bool isSameFile(const std::string& a, const std::string& b) {
 bool outputSparesImages(const std::string& output, const std::vector<std::string>& images) {
     for (const std::string& image : images) {
         if (isSameFile(output, image)) {
-            fail("\"" + output + "\" is the image \"" + image +
-                 "\"; choose another output file, nothing was written");
+            fail(quotedForTerminal(output) + " is the image " + quotedForTerminal(image) +
+                 "; choose another output file, nothing was written");
             return false;
         }
     }
@@ -147,10 +151,17 @@ bool writeOutput(const std::string& path, std::string_view contents) {
         return writeStandardOutput(contents);
     const OutputResult result = writeOutputFile(path, contents);
     if (result.written && !result.reason.empty())
-        fail("\"" + path + "\" is written, but its folder could not be synced: " + result.reason);
+        fail(quotedForTerminal(path) +
+             " is written, but its folder could not be synced: " + result.reason);
     else if (!result.reason.empty())
-        fail("cannot write \"" + path + "\": " + result.reason + "; nothing was written");
+        fail("cannot write " + quotedForTerminal(path) + ": " + result.reason +
+             "; nothing was written");
     return result.reason.empty();
+}
+
+// Whether the output `path` is standard output and that is a terminal.
+bool writesToTerminal(const std::string& path) {
+    return path == "-" && ::isatty(STDOUT_FILENO) == 1;
 }
 
 // The name of an input file in messages.
@@ -176,11 +187,11 @@ bool listChanges(const std::vector<std::string>& changes) {
 // A failed save, said for this program: what happened to the image.
 std::string saveFailure(const FileResult& saved, const std::string& image) {
     if (saved.kind == FileResult::Kind::ChangedOnDisk)
-        return "\"" + image +
-               "\": the tables were changed by another program during the import; the image "
+        return quotedForTerminal(image) +
+               ": the tables were changed by another program during the import; the image "
                "was not changed";
     const bool partly = saved.kind == FileResult::Kind::PartlyWritten;
-    return asFailure(saved.reason, true) +
+    return terminalText(asFailure(saved.reason, true)) +
            (partly ? "; the image may be partly changed" : "; the image was not changed");
 }
 
@@ -189,8 +200,12 @@ int exportTables(const Arguments& arguments) {
     Core core(programDirectory());
     if (!loadImage(core, image, true))
         return Failure;
-    const std::string csv =
-        tablesToCsv(tablesOf(core), [&core](Byte slot) { return core.getEnemyDisplayName(slot); });
+    // A terminal gets the names' control characters escaped, as `ls -q` does.
+    const bool toTerminal = writesToTerminal(arguments.output.value_or("-"));
+    const std::string csv = tablesToCsv(tablesOf(core), [&core, toTerminal](Byte slot) {
+        const std::string name = core.getEnemyDisplayName(slot);
+        return toTerminal ? terminalText(name) : name;
+    });
     if (!arguments.output)
         return writeStandardOutput(csv) ? Success : Failure;
     if (*arguments.output != "-" && !outputSparesImages(*arguments.output, {image}))
@@ -204,7 +219,7 @@ std::optional<std::uintmax_t> fileSize(const std::string& path) {
     std::error_code error;
     const std::uintmax_t size = fs::file_size(path, error);
     if (error) {
-        fail("cannot read \"" + path + "\": " + error.message());
+        fail("cannot read " + quotedForTerminal(path) + ": " + error.message());
         return std::nullopt;
     }
     return size;
@@ -215,12 +230,13 @@ int importTables(const Arguments& arguments) {
     const std::string csvName = inputName(arguments.operands[1]);
     std::string text;
     if (std::string reason = readWholeInput(arguments.operands[1], text); !reason.empty()) {
-        fail("cannot read \"" + csvName + "\": " + reason + "; the image was not changed");
+        fail("cannot read " + quotedForTerminal(csvName) + ": " + reason +
+             "; the image was not changed");
         return Failure;
     }
     const TableCsvResult read = tablesFromCsv(text);
     if (read.error) {
-        say(csvName + ":" + std::to_string(read.error->line) + ":" +
+        say(terminalText(csvName) + ":" + std::to_string(read.error->line) + ":" +
             std::to_string(read.error->column) + ": " + read.error->message + "\n");
         fail("the image was not changed");
         return Failure;
@@ -244,7 +260,7 @@ int importTables(const Arguments& arguments) {
         return Failure;
     }
     const bool listed = listChanges(changes);
-    say("Saved into \"" + image + "\": " + entryCount(changes) + " changed.\n");
+    say("Saved into " + quotedForTerminal(image) + ": " + entryCount(changes) + " changed.\n");
     return listed ? Success : Failure;
 }
 
@@ -262,6 +278,10 @@ int diffTables(const Arguments& arguments) {
 int patchTables(const Arguments& arguments) {
     const std::string& original = arguments.operands[0];
     const std::string& modified = arguments.operands[1];
+    if (writesToTerminal(*arguments.output)) {
+        fail("standard output is a terminal; choose an output file or a pipe, nothing was written");
+        return Failure;
+    }
     const std::optional<TableValues> before = tablesOfImage(original);
     const std::optional<TableValues> after = before ? tablesOfImage(modified) : std::nullopt;
     if (!after)
@@ -271,8 +291,8 @@ int patchTables(const Arguments& arguments) {
     if (!originalSize || !modifiedSize)
         return Failure;
     if (*originalSize != *modifiedSize) {
-        fail("\"" + original + "\" is " + withThousands(*originalSize) + " bytes long and \"" +
-             modified + "\" " + withThousands(*modifiedSize) +
+        fail(quotedForTerminal(original) + " is " + withThousands(*originalSize) +
+             " bytes long and " + quotedForTerminal(modified) + " " + withThousands(*modifiedSize) +
              "; a patch is made between two copies of the same image");
         return Failure;
     }
@@ -343,11 +363,16 @@ same length.
 
 Options:
   -o FILE, --output=FILE   write the patch to FILE (required; - for standard
-                           output)
+                           output, but not to a terminal)
   -h, --help               show this help
 )",
      2, OutputOption::Required, false, patchTables},
 };
+
+// An argument as a usage error echoes it.
+std::string echoed(std::string_view argument) {
+    return "'" + terminalText(argument) + "'";
+}
 
 int usageError(const Command& command, std::string_view message) {
     fail(message);
@@ -375,21 +400,21 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
             arguments.dryRun = true;
         } else if (command.output != OutputOption::None && (word == "-o" || word == "--output")) {
             if (i + 1 == words.size())
-                return usageError(command, "option '" + word + "' needs a file name");
+                return usageError(command, "option " + echoed(word) + " needs a file name");
             arguments.output = words[++i];
         } else if (command.output != OutputOption::None && word.starts_with("--output=")) {
             arguments.output = word.substr(std::string_view("--output=").size());
         } else if (command.output != OutputOption::None && word.starts_with("-o")) {
             arguments.output = word.substr(2);
         } else {
-            return usageError(command, "unknown option '" + word + "'");
+            return usageError(command, "unknown option " + echoed(word));
         }
     }
     if (arguments.operands.size() < command.operandCount)
         return usageError(command, "too few arguments");
     if (arguments.operands.size() > command.operandCount)
-        return usageError(command,
-                          "unexpected argument '" + arguments.operands[command.operandCount] + "'");
+        return usageError(command, "unexpected argument " +
+                                       echoed(arguments.operands[command.operandCount]));
     if (command.output == OutputOption::Required && !arguments.output)
         return usageError(command, "the output file is missing (-o FILE)");
     if (arguments.output && arguments.output->empty())
@@ -422,6 +447,6 @@ int main(int argc, char** argv) {
             return *status;
         return command.run(arguments);
     }
-    fail("'" + words[0] + "' is not a command; see 'tarvon-tables --help'");
+    fail(echoed(words[0]) + " is not a command; see 'tarvon-tables --help'");
     return UsageError;
 }

@@ -4,7 +4,7 @@
 // be formulas, and again when the written file is spelt as spreadsheets save
 // it: rows shuffled within their sections, another separator, CR LF or CR
 // line ends, UTF-16 in either byte order.
-#include "TableText.h"
+#include "TableCsv.h"
 
 #include <algorithm>
 #include <cstdlib>
