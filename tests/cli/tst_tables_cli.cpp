@@ -633,6 +633,8 @@ void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
            Bytes(ips.begin() + i, ips.begin() + i + 3) != Bytes{'E', 'O', 'F'};) {
         const std::size_t offset = ips[i] << 16 | ips[i + 1] << 8 | ips[i + 2];
         const std::size_t size = ips[i + 3] << 8 | ips[i + 4];
+        QVERIFY2(size > 0 && i + 5 + size <= ips.size() && offset + size <= patched.size(),
+                 "a record reaches past the patch or the image");
         std::copy_n(ips.begin() + i + 5, size, patched.begin() + offset);
         i += 5 + size;
     }
