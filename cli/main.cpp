@@ -317,7 +317,8 @@ $XDG_CONFIG_HOME when set) when it exists, else from names.cfg beside the
 program, cut after 255 characters, and are not read back by import; a name that begins with =, +, -, @, a tab or a CR is written
 with an apostrophe before it, so that no spreadsheet takes it for a formula.
 Health of slots F3 to FF and the damage byte of slots 00 to 0C
-are the same 13 image bytes; both cells are written.
+are the same 13 image bytes; both cells are written. To a terminal, control
+characters in names are shown as \xNN; to a file or a pipe, as they are.
 
 Options:
   -o FILE, --output=FILE   write FILE (replaced whole, or left as it was;
