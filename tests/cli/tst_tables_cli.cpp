@@ -115,7 +115,7 @@ struct Run {
     std::string out, err;
 };
 
-// A library loaded into tarvon-tables, and the variable that steers it.
+// A library loaded into tarvon-tables, and the variable that steers it, if any.
 struct Preload {
     const char* library;
     QString variable;
@@ -206,7 +206,8 @@ Run TablesCliTest::run(const QStringList& arguments, const std::string& input,
     if (preload) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("LD_PRELOAD", preload->library);
-        environment.insert(preload->variable, preload->value);
+        if (!preload->variable.isEmpty())
+            environment.insert(preload->variable, preload->value);
         // AddressSanitizer builds: the library comes before the sanitizer's.
         environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
         process.setProcessEnvironment(environment);
