@@ -3,14 +3,11 @@
 #include "Core.h"
 #include "Numbers.h"
 #include "SlotText.h"
+#include "TerminalText.h"
 
 #include <vector>
 
 namespace {
-
-std::string quoted(const std::string& name) {
-    return '"' + name + '"';
-}
 
 // Why a file is not a whole image of the game.
 std::string notAnImageReason(const FileResult& result) {
@@ -27,15 +24,15 @@ std::string plural(std::size_t count, const char* one, const char* many) {
 std::string cutNames(const std::vector<std::size_t>& slots) {
     const std::string limit = std::to_string(NameList::longestName);
     if (slots.size() == 1)
-        return "The name of slot " + listSlot(slots[0]) + " is longer than " + limit +
+        return "The name of slot " + twoDigitSlot(slots[0]) + " is longer than " + limit +
                " characters and is shown cut";
     const SlotListing listing = listingOf(slots);
-    std::string text = "The names of slots " + listSlot(listing.named[0]);
+    std::string text = "The names of slots " + twoDigitSlot(listing.named[0]);
     const std::size_t last = listing.more > 0 ? listing.named.size() : listing.named.size() - 1;
     for (std::size_t i = 1; i < last; ++i)
-        text += ", " + listSlot(listing.named[i]);
+        text += ", " + twoDigitSlot(listing.named[i]);
     text += listing.more > 0 ? " and " + std::to_string(listing.more) + " more"
-                             : " and " + listSlot(listing.named.back());
+                             : " and " + twoDigitSlot(listing.named.back());
     return text + " are longer than " + limit + " characters and are shown cut";
 }
 
@@ -44,23 +41,23 @@ std::string cutNames(const std::vector<std::size_t>& slots) {
 std::string loadFailure(const FileResult& result) {
     switch (result.kind) {
     case FileResult::Kind::NotTheGame:
-        return quoted(result.path) + " is not an image of the game";
+        return quotedForTerminal(result.path) + " is not an image of the game";
     case FileResult::Kind::TooShort:
-        return quoted(result.path) + " is " + notAnImageReason(result);
+        return quotedForTerminal(result.path) + " is " + notAnImageReason(result);
     default:
-        return "cannot read " + quoted(result.path) + ": " + result.systemReason;
+        return "cannot read " + quotedForTerminal(result.path) + ": " + result.systemReason;
     }
 }
 
 std::string namesWarning(const NamesReport& names) {
     if (!names.unreadableReason.empty())
-        return quoted(names.path) + " could not be read (" + names.unreadableReason +
+        return quotedForTerminal(names.path) + " could not be read (" + names.unreadableReason +
                "); the enemies are listed without names";
     std::string text;
     if (names.namedCount == 0)
-        text = quoted(names.path) + " holds no names; the enemies are listed without names";
+        text = quotedForTerminal(names.path) + " holds no names; the enemies are listed without names";
     else if (names.namedCount < Core::enemyCount)
-        text = quoted(names.path) + " holds only " + plural(names.namedCount, "name", "names") +
+        text = quotedForTerminal(names.path) + " holds only " + plural(names.namedCount, "name", "names") +
                "; the other enemies are listed without names";
     if (!names.cutSlots.empty())
         text += (text.empty() ? "" : ". ") + cutNames(names.cutSlots);
@@ -68,10 +65,10 @@ std::string namesWarning(const NamesReport& names) {
 }
 
 std::string saveFailure(const FileResult& result) {
-    const std::string cannot = "cannot save " + quoted(result.path) + ": ";
+    const std::string cannot = "cannot save " + quotedForTerminal(result.path) + ": ";
     switch (result.kind) {
     case FileResult::Kind::ChangedOnDisk:
-        return quoted(result.path) +
+        return quotedForTerminal(result.path) +
                ": the tables were changed by another program during the import; the image "
                "was not changed";
     case FileResult::Kind::PartlyWritten:

@@ -2,10 +2,13 @@
 // reviews and patches. Standard library and POSIX only.
 #include "Core.h"
 #include "InputFile.h"
+#include "IpsPatch.h"
 #include "Numbers.h"
 #include "OutputFile.h"
 #include "StoreFailures.h"
-#include "TableText.h"
+#include "TableCsv.h"
+#include "TableDifferences.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -108,8 +112,8 @@ bool isSameFile(const std::string& a, const std::string& b) {
 bool outputSparesImages(const std::string& output, const std::vector<std::string>& images) {
     for (const std::string& image : images) {
         if (isSameFile(output, image)) {
-            fail("\"" + output + "\" is the image \"" + image +
-                 "\"; choose another output file, nothing was written");
+            fail(quotedForTerminal(output) + " is the image " + quotedForTerminal(image) +
+                 "; choose another output file, nothing was written");
             return false;
         }
     }
@@ -132,10 +136,17 @@ bool writeOutput(const std::string& path, std::string_view contents) {
         return writeStandardOutput(contents);
     const OutputResult result = writeOutputFile(path, contents);
     if (result.written && !result.reason.empty())
-        fail("\"" + path + "\" is written, but its folder could not be synced: " + result.reason);
+        fail(quotedForTerminal(path) +
+             " is written, but its folder could not be synced: " + result.reason);
     else if (!result.reason.empty())
-        fail("cannot write \"" + path + "\": " + result.reason + "; nothing was written");
+        fail("cannot write " + quotedForTerminal(path) + ": " + result.reason +
+             "; nothing was written");
     return result.reason.empty();
+}
+
+// Whether the output `path` is standard output and that is a terminal.
+bool writesToTerminal(const std::string& path) {
+    return path == "-" && ::isatty(STDOUT_FILENO) == 1;
 }
 
 // The name of an input file in messages.
@@ -163,8 +174,12 @@ int exportTables(const Arguments& arguments) {
     Core core(programDirectory());
     if (!loadImage(core, image, true))
         return Failure;
-    const std::string csv =
-        tablesToCsv(tablesOf(core), [&core](Byte slot) { return core.getEnemyDisplayName(slot); });
+    // A terminal gets the names' control characters escaped, as `ls -q` does.
+    const bool toTerminal = writesToTerminal(arguments.output.value_or("-"));
+    const std::string csv = tablesToCsv(tablesOf(core), [&core, toTerminal](Byte slot) {
+        const std::string name = core.getEnemyDisplayName(slot);
+        return toTerminal ? terminalText(name) : name;
+    });
     if (!arguments.output)
         return writeStandardOutput(csv) ? Success : Failure;
     if (*arguments.output != "-" && !outputSparesImages(*arguments.output, {image}))
@@ -178,7 +193,7 @@ std::optional<std::uintmax_t> fileSize(const std::string& path) {
     std::error_code error;
     const std::uintmax_t size = fs::file_size(path, error);
     if (error) {
-        fail("cannot read \"" + path + "\": " + error.message());
+        fail("cannot read " + quotedForTerminal(path) + ": " + error.message());
         return std::nullopt;
     }
     return size;
@@ -189,12 +204,13 @@ int importTables(const Arguments& arguments) {
     const std::string csvName = inputName(arguments.operands[1]);
     std::string text;
     if (std::string reason = readWholeInput(arguments.operands[1], text); !reason.empty()) {
-        fail("cannot read \"" + csvName + "\": " + reason + "; the image was not changed");
+        fail("cannot read " + quotedForTerminal(csvName) + ": " + reason +
+             "; the image was not changed");
         return Failure;
     }
     const TableCsvResult read = tablesFromCsv(text);
     if (read.error) {
-        say(csvName + ":" + std::to_string(read.error->line) + ":" +
+        say(terminalText(csvName) + ":" + std::to_string(read.error->line) + ":" +
             std::to_string(read.error->column) + ": " + read.error->message + "\n");
         fail("the image was not changed");
         return Failure;
@@ -218,7 +234,7 @@ int importTables(const Arguments& arguments) {
         return Failure;
     }
     const bool listed = listChanges(changes);
-    say("Saved into \"" + image + "\": " + entryCount(changes) + " changed.\n");
+    say("Saved into " + quotedForTerminal(image) + ": " + entryCount(changes) + " changed.\n");
     return listed ? Success : Failure;
 }
 
@@ -236,6 +252,10 @@ int diffTables(const Arguments& arguments) {
 int patchTables(const Arguments& arguments) {
     const std::string& original = arguments.operands[0];
     const std::string& modified = arguments.operands[1];
+    if (writesToTerminal(*arguments.output)) {
+        fail("standard output is a terminal; choose an output file or a pipe, nothing was written");
+        return Failure;
+    }
     const std::optional<TableValues> before = tablesOfImage(original);
     const std::optional<TableValues> after = before ? tablesOfImage(modified) : std::nullopt;
     if (!after)
@@ -245,8 +265,8 @@ int patchTables(const Arguments& arguments) {
     if (!originalSize || !modifiedSize)
         return Failure;
     if (*originalSize != *modifiedSize) {
-        fail("\"" + original + "\" is " + withThousands(*originalSize) + " bytes long and \"" +
-             modified + "\" " + withThousands(*modifiedSize) +
+        fail(quotedForTerminal(original) + " is " + withThousands(*originalSize) +
+             " bytes long and " + quotedForTerminal(modified) + " " + withThousands(*modifiedSize) +
              "; a patch is made between two copies of the same image");
         return Failure;
     }
@@ -271,7 +291,8 @@ $XDG_CONFIG_HOME when set) when it exists, else from names.cfg beside the
 program, cut after 255 characters, and are not read back by import; a name that begins with =, +, -, @, a tab or a CR is written
 with an apostrophe before it, so that no spreadsheet takes it for a formula.
 Health of slots F3 to FF and the damage byte of slots 00 to 0C
-are the same 13 image bytes; both cells are written.
+are the same 13 image bytes; both cells are written. To a terminal, control
+characters in names are shown as \xNN; to a file or a pipe, as they are.
 
 Options:
   -o FILE, --output=FILE   write FILE (replaced whole, or left as it was;
@@ -317,11 +338,16 @@ same length.
 
 Options:
   -o FILE, --output=FILE   write the patch to FILE (required; - for standard
-                           output)
+                           output, but not to a terminal)
   -h, --help               show this help
 )",
      2, OutputOption::Required, false, patchTables},
 };
+
+// An argument as a usage error echoes it.
+std::string echoed(std::string_view argument) {
+    return "'" + terminalText(argument) + "'";
+}
 
 int usageError(const Command& command, std::string_view message) {
     fail(message);
@@ -349,21 +375,21 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
             arguments.dryRun = true;
         } else if (command.output != OutputOption::None && (word == "-o" || word == "--output")) {
             if (i + 1 == words.size())
-                return usageError(command, "option '" + word + "' needs a file name");
+                return usageError(command, "option " + echoed(word) + " needs a file name");
             arguments.output = words[++i];
         } else if (command.output != OutputOption::None && word.starts_with("--output=")) {
             arguments.output = word.substr(std::string_view("--output=").size());
         } else if (command.output != OutputOption::None && word.starts_with("-o")) {
             arguments.output = word.substr(2);
         } else {
-            return usageError(command, "unknown option '" + word + "'");
+            return usageError(command, "unknown option " + echoed(word));
         }
     }
     if (arguments.operands.size() < command.operandCount)
         return usageError(command, "too few arguments");
     if (arguments.operands.size() > command.operandCount)
-        return usageError(command,
-                          "unexpected argument '" + arguments.operands[command.operandCount] + "'");
+        return usageError(command, "unexpected argument " +
+                                       echoed(arguments.operands[command.operandCount]));
     if (command.output == OutputOption::Required && !arguments.output)
         return usageError(command, "the output file is missing (-o FILE)");
     if (arguments.output && arguments.output->empty())
@@ -396,6 +422,6 @@ int main(int argc, char** argv) {
             return *status;
         return command.run(arguments);
     }
-    fail("'" + words[0] + "' is not a command; see 'tarvon-tables --help'");
+    fail(echoed(words[0]) + " is not a command; see 'tarvon-tables --help'");
     return UsageError;
 }

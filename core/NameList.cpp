@@ -1,5 +1,7 @@
 #include "NameList.h"
 
+#include "Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -48,11 +50,9 @@ iconv_t converter(const char* from, const char* to) {
 // Feeds `bytes` through `converter`, a small piece at a time, and hands each
 // converted piece to `take`, so that a long input needs no output buffer of
 // its own size. A unit of `unitSize` bytes that does not convert becomes
-// U+FFFD (the target must then be UTF-8) when `replaceInvalid`; otherwise the
-// conversion stops there. True when the whole input converted.
+// U+FFFD (the target must be UTF-8). False when there is no converter.
 template <typename Take>
-bool convertInPieces(iconv_t converter, std::string_view bytes, std::size_t unitSize,
-                     bool replaceInvalid, Take take) {
+bool convertInPieces(iconv_t converter, std::string_view bytes, std::size_t unitSize, Take take) {
     if (converter == Converters::failed)
         return false;
     ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // back to the initial state
@@ -71,8 +71,6 @@ bool convertInPieces(iconv_t converter, std::string_view bytes, std::size_t unit
         if (error == E2BIG)
             continue; // the piece is full
         // EILSEQ, or EINVAL for a unit cut off by the end of the input.
-        if (!replaceInvalid)
-            return false;
         const std::size_t skipped = std::min(unitSize, inLeft);
         in += skipped;
         inLeft -= skipped;
@@ -81,40 +79,19 @@ bool convertInPieces(iconv_t converter, std::string_view bytes, std::size_t unit
 }
 
 // The whole conversion of `bytes` from `from` to `to`, as convertInPieces
-// makes it; nothing when it stopped.
+// makes it; nothing when glibc has no such conversion.
 std::optional<std::string> convertEncoding(std::string_view bytes, const char* from, const char* to,
-                                           std::size_t unitSize, bool replaceInvalid) {
+                                           std::size_t unitSize) {
     std::string out;
     out.reserve(bytes.size());
-    if (!convertInPieces(converter(from, to), bytes, unitSize, replaceInvalid,
+    if (!convertInPieces(converter(from, to), bytes, unitSize,
                          [&out](std::string_view piece) { out += piece; }))
         return std::nullopt;
     return out;
 }
 
-bool isAscii(char c) {
-    return (static_cast<unsigned char>(c) & 0x80) == 0;
-}
-
-// Every character of more than one byte in UTF-8 is made of bytes above 127,
-// so text is UTF-8 exactly when each run of such bytes is. glibc judges the
-// runs; the ASCII between them, most of a long name, needs no conversion.
-bool isUtf8(std::string_view bytes) {
-    // To UTF-32, since glibc's UTF-8 to UTF-8 lets values beyond U+10FFFF pass.
-    const iconv_t toUtf32 = converter("UTF-8", "UTF-32LE");
-    auto at = bytes.begin();
-    while ((at = std::find_if_not(at, bytes.end(), isAscii)) != bytes.end()) {
-        const auto runEnd = std::find_if(at, bytes.end(), isAscii);
-        if (!convertInPieces(toUtf32, std::string_view(at, runEnd), 1, false,
-                             [](std::string_view) {}))
-            return false;
-        at = runEnd;
-    }
-    return true;
-}
-
 std::string fromWindows1252(std::string_view bytes) {
-    return convertEncoding(bytes, "WINDOWS-1252", "UTF-8", 1, true).value_or(std::string());
+    return convertEncoding(bytes, "WINDOWS-1252", "UTF-8", 1).value_or(std::string());
 }
 
 // The first `count` characters of valid UTF-8 text: up to the lead byte of
@@ -131,7 +108,7 @@ std::string_view firstCharacters(std::string_view utf8, std::size_t count) {
 // Stores `line` into `slot` of `list`, cut after NameList::longestName
 // characters of the text shown. Each Windows-1252 byte is one character.
 void storeName(NameList& list, std::size_t slot, std::string_view line) {
-    const bool utf8 = isUtf8(line);
+    const bool utf8 = isStrictUtf8(line);
     const std::string_view kept =
         utf8 ? firstCharacters(line, NameList::longestName) : line.substr(0, NameList::longestName);
     list.names[slot] = std::string(kept);
@@ -173,8 +150,7 @@ NameList namesOfLines(std::string_view lines) {
 
 std::string decodeTextFile(std::string_view contents) {
     if (const char* encoding = utf16EncodingOf(contents))
-        return convertEncoding(contents.substr(2), encoding, "UTF-8", 2, true)
-            .value_or(std::string());
+        return convertEncoding(contents.substr(2), encoding, "UTF-8", 2).value_or(std::string());
     return std::string(withoutUtf8Mark(contents));
 }
 
@@ -185,5 +161,5 @@ NameList parseNameList(std::string_view contents) {
 }
 
 std::string decodeNameForDisplay(std::string_view bytes) {
-    return isUtf8(bytes) ? std::string(bytes) : fromWindows1252(bytes);
+    return isStrictUtf8(bytes) ? std::string(bytes) : fromWindows1252(bytes);
 }

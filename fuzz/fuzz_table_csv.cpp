@@ -3,8 +3,10 @@
 // back unchanged through the writer, with names that need quoting or would
 // be formulas, and again when the written file is spelt as spreadsheets save
 // it: rows shuffled within their sections, another separator, CR LF or CR
-// line ends, UTF-16 in either byte order.
-#include "TableText.h"
+// line ends, UTF-16 in either byte order. A refusal's message is safe for a
+// terminal: strict UTF-8 without control characters.
+#include "TableCsv.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,6 +25,19 @@ struct Spelling {
     int utf16; // 0: UTF-8; 1: little endian; 2: big endian
     std::uint32_t shuffleSeed;
 };
+
+// Strict UTF-8 without a control character (C0, DEL, C1).
+bool isSafeForTerminal(std::string_view message) {
+    if (!isStrictUtf8(message))
+        return false;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        const auto c = static_cast<unsigned char>(message[i]);
+        const bool c1 = c == 0xC2 && static_cast<unsigned char>(message[i + 1]) < 0xA0;
+        if (c < 0x20 || c == 0x7F || c1)
+            return false;
+    }
+    return true;
+}
 
 Spelling spellingOf(std::string_view text) {
     const std::uint32_t seed = static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
@@ -66,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TableCsvResult read = tablesFromCsv(text);
     if (read.error) {
         require(read.error->line != 0 && read.error->column != 0 && !read.error->message.empty());
+        require(isSafeForTerminal(read.error->message));
         return 0;
     }
     const auto awkwardName = [text](Byte slot) {

@@ -4,16 +4,18 @@
 #include "DemoImage.h"
 
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <pty.h>
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -109,8 +111,15 @@ mode_t permissionsOf(const fs::path& path) {
 }
 
 struct Run {
-    int status = -1;
+    int status = -1; // -1: ended by a signal, or still running after 10 s
     std::string out, err;
+};
+
+// A library loaded into tarvon-tables, and the variable that steers it, if any.
+struct Preload {
+    const char* library;
+    QString variable;
+    QString value;
 };
 
 } // namespace
@@ -119,12 +128,14 @@ Q_DECLARE_METATYPE(Mutation)
 Q_DECLARE_METATYPE(std::vector<Mutation>)
 Q_DECLARE_METATYPE(Bytes)
 Q_DECLARE_METATYPE(Respelling)
+Q_DECLARE_METATYPE(std::vector<std::uint32_t>)
 
 class TablesCliTest : public QObject {
     Q_OBJECT
 
 private slots:
     void init();
+    void cleanup();
     void roundTripKeepsEveryByte();
     void longestNamesComeBack();
     void editedCellsChangeExactlyTheirByte_data();
@@ -139,24 +150,33 @@ private slots:
     void outputKeepsLinkAndPermissions();
     void failedWritesSaySo_data();
     void failedWritesSaySo();
+    void stopSignalWaitsForTheOutput();
     void importRefusesTablesChangedMeanwhile_data();
     void importRefusesTablesChangedMeanwhile();
     void diffListsEachChangedEntry();
+    void patchHoldsExactlyTheChangedTableBytes_data();
     void patchHoldsExactlyTheChangedTableBytes();
     void patchRefusesImages_data();
     void patchRefusesImages();
     void commandLine_data();
     void commandLine();
+    void terminalsGetNoRawBytes_data();
+    void terminalsGetNoRawBytes();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
     Bytes image = makeSyntheticImage(imageSize, 13);
     fs::path at(const std::string& name) const { return dir->path().toStdString() + "/" + name; }
-    // Runs tarvon-tables with `input` on its standard input; with
-    // `changeOffset`, another program inverts the image byte there between the
-    // import's read and its write.
+    QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    // Runs tarvon-tables with `input` on its standard input, and `preload`
+    // loaded into it.
     Run run(const QStringList& arguments, const std::string& input = {},
-            std::optional<std::uint32_t> changeOffset = {}) const;
+            std::optional<Preload> preload = {}) const;
+    // Runs tarvon-tables with a pseudo-terminal as its standard input, output
+    // and error; `out` holds all it wrote there.
+    Run runOnTerminal(const QStringList& arguments) const;
+    // Gives the programs run `names` as the user's own names.cfg.
+    void writeUserNames(const std::string& names) const;
     Bytes imageWith(std::uint32_t offset, int value) const;
     // Exports game.smc, applies `mutations` and writes tables.csv.
     void writeEditedTables(const std::vector<Mutation>& mutations) const;
@@ -169,14 +189,25 @@ void TablesCliTest::init() {
     writeBytes(at("game.smc"), image);
 }
 
+void TablesCliTest::cleanup() {
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+void TablesCliTest::writeUserNames(const std::string& names) const {
+    qputenv("XDG_CONFIG_HOME", at("config").c_str());
+    fs::create_directories(at("config/tarvon-addons"));
+    std::ofstream(at("config/tarvon-addons/names.cfg"), std::ios::binary) << names;
+}
+
 Run TablesCliTest::run(const QStringList& arguments, const std::string& input,
-                       std::optional<std::uint32_t> changeOffset) const {
+                       std::optional<Preload> preload) const {
     QProcess process;
     process.setWorkingDirectory(dir->path());
-    if (changeOffset) {
+    if (preload) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_PRELOAD", CHANGE_DURING_IMPORT);
-        environment.insert("TARVON_CHANGE_OFFSET", QString::number(*changeOffset));
+        environment.insert("LD_PRELOAD", preload->library);
+        if (!preload->variable.isEmpty())
+            environment.insert(preload->variable, preload->value);
         // AddressSanitizer builds: the library comes before the sanitizer's.
         environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
         process.setProcessEnvironment(environment);
@@ -190,6 +221,38 @@ Run TablesCliTest::run(const QStringList& arguments, const std::string& input,
     result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+Run TablesCliTest::runOnTerminal(const QStringList& arguments) const {
+    std::vector<std::string> words{TARVON_TABLES};
+    for (const QString& argument : arguments)
+        words.push_back(argument.toStdString());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const std::string folder = dir->path().toStdString();
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        if (::chdir(folder.c_str()) == 0)
+            ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    Run result;
+    if (child < 0)
+        return result;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(terminal, buffer, sizeof buffer)) != 0;) {
+        if (count < 0 && errno != EINTR)
+            break; // EIO: the program ended and closed its side
+        result.out.append(buffer, std::size_t(std::max<ssize_t>(count, 0)));
+    }
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
@@ -222,18 +285,14 @@ void TablesCliTest::roundTripKeepsEveryByte() {
 // 256 names of 64 KiB, from the user's own names.cfg, fill the names file to
 // its size limit; cut on export, they come back within import's.
 void TablesCliTest::longestNamesComeBack() {
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", oldConfig); });
-    qputenv("XDG_CONFIG_HOME", at("config").c_str());
-    fs::create_directories(at("config/tarvon-addons"));
-    std::ofstream names(at("config/tarvon-addons/names.cfg"), std::ios::binary);
+    std::string names;
     for (int slot = 0; slot < 256; ++slot)
-        names << std::string((1 << 16) - 1, char('A' + slot % 26)) << '\n';
-    names.close();
+        names += std::string((1 << 16) - 1, char('A' + slot % 26)) + '\n';
+    writeUserNames(names);
 
     const Run exported = run({"export", "game.smc", "-o", "tables.csv"});
     QCOMPARE(exported.status, 0);
-    QVERIFY2(exported.err.find("The names of slots 0, 1, 2 and 253 more are longer than 255 "
+    QVERIFY2(exported.err.find("The names of slots 00, 01, 02 and 253 more are longer than 255 "
                                "characters") != std::string::npos,
              exported.err.c_str());
     QVERIFY(fs::file_size(at("tables.csv")) < 256 * 1024);
@@ -305,6 +364,9 @@ void TablesCliTest::malformedTablesAreRefused_data() {
         "245:3: health of slot F3 is 77");
     add("control characters shown safely", setCell(28, 3, "\x1B]0;x\x07\x7F\xC2\x9B"),
         "28:3: \"\\x1B]0;x\\x07\\x7F\\xC2\\x9B\" is not a byte value");
+    add("no strict UTF-8: overlong, surrogate, beyond U+10FFFF; a backslash",
+        setCell(28, 3, "\xE0\x80\x9B\xED\xA0\x80\xF4\x90\x80\x80\\x"),
+        "28:3: \"\\xE0\\x80\\x9B\\xED\\xA0\\x80\\xF4\\x90\\x80\\x80\\\\x\" is not a byte value");
     add("long cell cut", setCell(28, 3, std::string(41, '9')),
         "28:3: \"9999999999999999999999999999999999999999\"… is not a byte value");
     add("cell missing", setLine(28, "1A,x,1,2"), "28:5: the row ends before its damage_high cell");
@@ -476,6 +538,17 @@ void TablesCliTest::failedWritesSaySo() {
     QCOMPARE(fileCount(), 2u);
 }
 
+// Ctrl+C while the output's temporary is written: the program puts the whole
+// file in place first, then stops; no temporary stays behind.
+void TablesCliTest::stopSignalWaitsForTheOutput() {
+    const Run stopped =
+        run({"export", "game.smc", "-o", "tables.csv"}, {}, Preload{STOP_DURING_WRITE, {}, {}});
+    QCOMPARE(stopped.status, -1);
+    std::ifstream in(at("tables.csv"));
+    QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), run({"export", "game.smc"}).out);
+    QCOMPARE(fileCount(), 2u);
+}
+
 void TablesCliTest::importRefusesTablesChangedMeanwhile_data() {
     QTest::addColumn<std::string>("imageName");
     QTest::addColumn<std::uint32_t>("changeOffset");
@@ -509,7 +582,8 @@ void TablesCliTest::importRefusesTablesChangedMeanwhile() {
     if (imageName != "game.smc")
         qputenv("TARVON_RESERVE_ERROR", QByteArray::number(EFBIG));
     const Run imported =
-        run({"import", QString::fromStdString(imageName), "tables.csv"}, {}, changeOffset);
+        run({"import", QString::fromStdString(imageName), "tables.csv"}, {},
+            Preload{CHANGE_DURING_IMPORT, "TARVON_CHANGE_OFFSET", QString::number(changeOffset)});
     qunsetenv("TARVON_RESERVE_ERROR");
     QCOMPARE(imported.status, refusal.empty() ? 0 : 1);
     if (!refusal.empty())
@@ -539,11 +613,27 @@ void TablesCliTest::diffListsEachChangedEntry() {
     QCOMPARE(same.out, "");
 }
 
+void TablesCliTest::patchHoldsExactlyTheChangedTableBytes_data() {
+    QTest::addColumn<std::vector<std::uint32_t>>("changed");
+    QTest::addRow("scattered bytes") << std::vector{Core::damageTableOffset,
+                                                    Core::damageTableOffset + 49,
+                                                    healthAt(0),
+                                                    healthAt(0x1A),
+                                                    damageAt(0),
+                                                    damageAt(1),
+                                                    damageAt(0xFF)};
+    // One record of more than 256 bytes: its size takes both bytes.
+    std::vector<std::uint32_t> everyEnemyByte;
+    for (std::uint32_t offset = healthAt(0); offset <= damageAt(0xFF); ++offset)
+        everyEnemyByte.push_back(offset);
+    QTest::addRow("every health and damage byte") << everyEnemyByte;
+}
+
 void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
+    QFETCH(std::vector<std::uint32_t>, changed);
     Bytes modified = makeSyntheticImage(imageSize, 14); // other filler outside the tables
     std::mt19937 random(14);
-    for (std::uint32_t offset : {Core::damageTableOffset, Core::damageTableOffset + 49, healthAt(0),
-                                 healthAt(0x1A), damageAt(0), damageAt(1), damageAt(0xFF)})
+    for (const std::uint32_t offset : changed)
         modified[offset] = std::uint8_t(image[offset] + 1 + random() % 255);
     writeBytes(at("modified.smc"), modified);
     QCOMPARE(run({"patch", "game.smc", "modified.smc", "-o", "tables.ips"}).status, 0);
@@ -556,6 +646,8 @@ void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
            Bytes(ips.begin() + i, ips.begin() + i + 3) != Bytes{'E', 'O', 'F'};) {
         const std::size_t offset = ips[i] << 16 | ips[i + 1] << 8 | ips[i + 2];
         const std::size_t size = ips[i + 3] << 8 | ips[i + 4];
+        QVERIFY2(size > 0 && i + 5 + size <= ips.size() && offset + size <= patched.size(),
+                 "a record reaches past the patch or the image");
         std::copy_n(ips.begin() + i + 5, size, patched.begin() + offset);
         i += 5 + size;
     }
@@ -571,30 +663,42 @@ void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
 
 void TablesCliTest::patchRefusesImages_data() {
     QTest::addColumn<Bytes>("modified");
+    QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("error");
     Bytes notTheGame = image;
     notTheGame[Core::signatureOffset] = 0;
-    QTest::addRow("not the game") << notTheGame << "\"modified.smc\" is not an image of the game\n";
+    const QString patch = "tables.ips";
+    QTest::addRow("not the game") << notTheGame << patch
+                                  << "\"modified.smc\" is not an image of the game\n";
     QTest::addRow("too short") << Bytes(image.begin(), image.begin() + Core::minimumImageSize - 1)
-                               << "\"modified.smc\" is 439,653 bytes long";
+                               << patch << "\"modified.smc\" is 439,653 bytes long";
     Bytes longer = image;
     longer.push_back(0);
-    QTest::addRow("longer") << longer
+    QTest::addRow("longer") << longer << patch
                             << "\"game.smc\" is 524,800 bytes long and \"modified.smc\" 524,801";
-    QTest::addRow("unreadable") << Bytes{} << "cannot read \"modified.smc\": Not a regular file\n";
+    QTest::addRow("unreadable") << Bytes{} << patch
+                                << "cannot read \"modified.smc\": Not a regular file\n";
+    QTest::addRow("output is the modified image")
+        << imageWith(healthAt(0x1A), 95) << "./modified.smc"
+        << "\"./modified.smc\" is the image \"modified.smc\"; choose another output file, "
+           "nothing was written\n";
 }
 
 void TablesCliTest::patchRefusesImages() {
     QFETCH(Bytes, modified);
+    QFETCH(QString, output);
     QFETCH(QString, error);
     if (modified.empty())
         fs::create_directory(at("modified.smc"));
     else
         writeBytes(at("modified.smc"), modified);
-    const Run patch = run({"patch", "game.smc", "modified.smc", "-o", "tables.ips"});
+    const Run patch = run({"patch", "game.smc", "modified.smc", "-o", output});
     QCOMPARE(patch.status, 1);
     QVERIFY2(patch.err.starts_with("tarvon-tables: " + error.toStdString()), patch.err.c_str());
     QVERIFY(!fs::exists(at("tables.ips")));
+    if (!modified.empty())
+        QCOMPARE(readBytes(at("modified.smc")), modified);
+    QCOMPARE(readBytes(at("game.smc")), image);
 }
 
 void TablesCliTest::commandLine_data() {
@@ -602,9 +706,11 @@ void TablesCliTest::commandLine_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("output");
+    QTest::addColumn<std::string>("input");
     const auto add = [](const char* name, QStringList arguments, int status, const char* error,
-                        const char* output = "") {
-        QTest::addRow("%s", name) << arguments << status << QString(error) << QString(output);
+                        const char* output = "", const std::string& input = {}) {
+        QTest::addRow("%s", name) << arguments << status << QString(error) << QString(output)
+                                  << input;
     };
     add("nothing", {}, 2, "usage: tarvon-tables COMMAND");
     add("no such command", {"frob"}, 2, "tarvon-tables: 'frob' is not a command");
@@ -628,6 +734,13 @@ void TablesCliTest::commandLine_data() {
         "tarvon-tables: cannot read \"gone.smc\": No such file or directory\n");
     add("patch, first image missing", {"patch", "gone.smc", "game.smc", "-o", "x.ips"}, 1,
         "tarvon-tables: cannot read \"gone.smc\": No such file or directory\n");
+    add("escape in a file name", {"diff", "game.smc", "x\x1B]0;TITLE\x07.smc"}, 2,
+        "tarvon-tables: cannot read \"x\\x1B]0;TITLE\\x07.smc\": No such file or directory\n");
+    add("escape in an argument", {"export", "game.smc", "\x1B[2J"}, 2,
+        "tarvon-tables: unexpected argument '\\x1B[2J'\n");
+    add("standard input over 16 MiB", {"import", "game.smc", "-"}, 1,
+        "tarvon-tables: cannot read \"<stdin>\": Larger than 16 MiB; the image was not changed\n",
+        "", std::string((16 << 20) + 1, 'x'));
     add("help", {"import", "--help"}, 0, "", "usage: tarvon-tables import [-n] IMAGE FILE\n");
     add("help alias", {"help"}, 0, "", "usage: tarvon-tables COMMAND");
     add("version", {"--version"}, 0, "", "tarvon-tables " TARVON_VERSION "\n");
@@ -644,13 +757,52 @@ void TablesCliTest::commandLine() {
     QFETCH(int, status);
     QFETCH(QString, error);
     QFETCH(QString, output);
-    const Run result = run(arguments);
+    QFETCH(std::string, input);
+    const Run result = run(arguments, input);
     QCOMPARE(result.status, status);
     QVERIFY2(result.err.starts_with(error.toStdString()), result.err.c_str());
     QVERIFY2(result.out.starts_with(output.toStdString()), result.out.c_str());
     QCOMPARE(result.out.empty(), output.isEmpty());
     QCOMPARE(fileCount(), 1u);
     QCOMPARE(readBytes(at("game.smc")), image);
+}
+
+void TablesCliTest::terminalsGetNoRawBytes_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("onTerminal");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<QByteArray>("absent");
+    const QStringList patch{"patch", "game.smc", "game.smc", "-o", "-"};
+    QTest::addRow("patch to a terminal")
+        << patch << true << 1
+        << QByteArray("tarvon-tables: standard output is a terminal; choose an output file or a "
+                      "pipe, nothing was written")
+        << QByteArray("PATCH");
+    const QStringList exportTables{"export", "game.smc"};
+    QTest::addRow("export to a terminal")
+        << exportTables << true << 0 << QByteArray("00,\"x\\x1B]0;TITLE\\x07\",")
+        << QByteArray("\x1B");
+    QTest::addRow("export to a pipe")
+        << exportTables << false << 0 << QByteArray("00,\"x\x1B]0;TITLE\x07\",")
+        << QByteArray("\\x1B");
+}
+
+// A terminal acts on control characters: the patch's bytes never reach one,
+// and names go there escaped. A pipe gets the bytes as they are.
+void TablesCliTest::terminalsGetNoRawBytes() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, onTerminal);
+    QFETCH(int, status);
+    QFETCH(QByteArray, shown);
+    QFETCH(QByteArray, absent);
+    writeUserNames("x\x1B]0;TITLE\x07\n");
+    const Run result = onTerminal ? runOnTerminal(arguments) : run(arguments);
+    const std::string written = result.out + result.err;
+    QCOMPARE(result.status, status);
+    QVERIFY2(written.find(shown.toStdString()) != std::string::npos, written.c_str());
+    QVERIFY2(written.find(absent.toStdString()) == std::string::npos, written.c_str());
+    QCOMPARE(fileCount(), 2u); // the image and the user's folder
 }
 
 QTEST_GUILESS_MAIN(TablesCliTest)

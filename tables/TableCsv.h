@@ -1,25 +1,12 @@
 #pragma once
 
-#include "Core.h"
 #include "Csv.h"
+#include "TableValues.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
-
-// Every table entry of an image, as the data store holds them. The health of
-// slots F3 to FF and the damage byte of slots 00 to 0C are the same image
-// bytes; values read from an image always agree there.
-struct TableValues {
-    std::array<Byte, Core::enemyCount> health{};
-    std::array<Byte, Core::enemyCount> damage{};
-    std::array<Byte, Core::damageTableSize> damageTable{};
-    bool operator==(const TableValues&) const = default;
-};
-
-TableValues tablesOf(const Core& core);
-void storeTables(Core& core, const TableValues& values);
 
 // The tables as CSV, in three sections separated by an empty line, each with
 // its header: enemies (slot, name, health, damage_set, damage_high), damage
@@ -39,12 +26,6 @@ struct TableCsvResult {
 // an Excel "sep=X" first line), UTF-16 with a byte order mark, a UTF-8 byte
 // order mark, CR LF or CR line ends, empty lines anywhere, empty cells at the
 // end of a row, slots in lower case or without their leading zero. A refused
-// text gets its first fault: the lowest line, then the lowest column.
+// text gets its first fault: the lowest line, then the lowest column; a cell
+// it quotes is shown as terminalCell shows it.
 TableCsvResult tablesFromCsv(std::string_view text);
-
-// One line per entry that differs, such as "health 1A: 120 -> 95".
-std::vector<std::string> tableDifferences(const TableValues& before, const TableValues& after);
-
-// An IPS patch that turns the image bytes of `original` into those of
-// `modified`: one record per run of differing bytes, at their image offsets.
-std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified);

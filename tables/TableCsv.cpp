@@ -1,15 +1,14 @@
-#include "TableText.h"
+#include "TableCsv.h"
 
 #include "NameList.h"
+#include "SlotText.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <charconv>
-#include <map>
 
 namespace {
 
-constexpr std::size_t setCount = 16;
-constexpr std::size_t firstLooseByte = setCount * 3; // the two bytes after set 15
 constexpr std::size_t firstSharedHealth = Core::enemyDamageOffset - Core::enemyHealthOffset;
 constexpr std::size_t sharedCount = Core::enemyCount - firstSharedHealth;
 
@@ -19,11 +18,6 @@ const Header setHeader{"set", "armor1", "armor2", "armor3"};
 const Header looseHeader{"damage_table_byte", "value"};
 
 enum EnemyColumn { SlotColumn, NameColumn, HealthColumn, SetColumn, HighColumn };
-
-std::string hexByte(std::size_t value) {
-    constexpr std::string_view digits = "0123456789ABCDEF";
-    return {digits[(value >> 4) & 0x0F], digits[value & 0x0F]};
-}
 
 std::string csvRow(const std::vector<std::string>& fields) {
     std::string row;
@@ -45,53 +39,6 @@ std::string joined(const Header& header) {
     std::string row = headerRow(header);
     row.pop_back(); // the line end
     return row;
-}
-
-// The length of the UTF-8 sequence that starts `text`; 0 where none does.
-std::size_t utf8Length(std::string_view text) {
-    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    const std::size_t length = lead < 0x80   ? 1
-                               : lead < 0xC2 ? 0
-                               : lead < 0xE0 ? 2
-                               : lead < 0xF0 ? 3
-                               : lead < 0xF5 ? 4
-                                             : 0;
-    if (length == 0 || length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
-// C0 and C1 control characters and DEL, which a terminal may act on.
-bool isControl(std::string_view character) {
-    const auto lead = static_cast<unsigned char>(character[0]);
-    if (character.size() == 1)
-        return lead < 0x20 || lead == 0x7F;
-    return lead == 0xC2 && static_cast<unsigned char>(character[1]) < 0xA0;
-}
-
-// A cell's text as a message quotes it: control characters and bytes that
-// are no UTF-8 as \xNN, so that nothing reaches a terminal as a command, and
-// at most 40 characters, then "…".
-std::string inQuotes(std::string_view text) {
-    constexpr std::size_t longest = 40;
-    std::string shown = "\"";
-    std::size_t at = 0;
-    for (std::size_t count = 0; at < text.size() && count < longest; ++count) {
-        const std::size_t length = utf8Length(text.substr(at));
-        const std::string_view character = text.substr(at, std::max<std::size_t>(length, 1));
-        at += character.size();
-        if (length == 0 || isControl(character)) {
-            for (const char byte : character)
-                shown += "\\x" + hexByte(static_cast<unsigned char>(byte));
-        } else {
-            shown += character;
-        }
-    }
-    return shown + (at < text.size() ? "\"…" : "\"");
 }
 
 // The three sections of the file, in their order. A row's key is its first
@@ -121,11 +68,12 @@ std::optional<std::size_t> parseDecimal(std::string_view text) {
 
 const Section sections[] = {
     {enemyHeader, "enemy", 0, Core::enemyCount, parseSlot,
-     [](std::size_t slot) { return "slot " + hexByte(slot); }, "a slot: slots run 00 to FF"},
-    {setHeader, "damage set", 0, setCount, parseDecimal,
+     [](std::size_t slot) { return "slot " + twoDigitSlot(slot); }, "a slot: slots run 00 to FF"},
+    {setHeader, "damage set", 0, TableValues::setCount, parseDecimal,
      [](std::size_t set) { return "set " + std::to_string(set); }, "a set: sets run 0 to 15"},
-    {looseHeader, "damage table byte", firstLooseByte, Core::damageTableSize - firstLooseByte,
-     parseDecimal, [](std::size_t index) { return "damage table byte " + std::to_string(index); },
+    {looseHeader, "damage table byte", TableValues::firstLooseByte,
+     Core::damageTableSize - TableValues::firstLooseByte, parseDecimal,
+     [](std::size_t index) { return "damage table byte " + std::to_string(index); },
      "a damage table byte: the bytes here are 48 and 49"},
 };
 
@@ -170,8 +118,8 @@ private:
             if (row[column].text == section.header[column])
                 continue;
             report({row[column].line, column + 1,
-                    "expected " + what + " " + inQuotes(joined(section.header)) + ", found " +
-                        inQuotes(row[column].text)});
+                    "expected " + what + " " + terminalCell(joined(section.header)) + ", found " +
+                        terminalCell(row[column].text)});
             return false;
         }
         return true;
@@ -190,7 +138,7 @@ private:
             const std::optional<std::size_t> key = section.parseKey(row[0].text);
             if (!key || *key < section.firstKey || *key - section.firstKey >= section.keyCount) {
                 report({row[0].line, 1,
-                        inQuotes(row[0].text) + " is not " + std::string(section.keyRule)});
+                        terminalCell(row[0].text) + " is not " + std::string(section.keyRule)});
                 continue;
             }
             std::size_t& line = lineOfKey[*key - section.firstKey];
@@ -227,7 +175,7 @@ private:
             if (row[column].text.empty())
                 continue;
             report({row[column].line, column + 1,
-                    inQuotes(row[column].text) + " is one cell too many: rows here have " +
+                    terminalCell(row[column].text) + " is one cell too many: rows here have " +
                         std::to_string(header.size()) + " cells"});
             return false;
         }
@@ -262,9 +210,9 @@ private:
                 values.health[slot] == values.damage[j])
                 continue;
             report({enemyLines[slot], HealthColumn + 1,
-                    "health of slot " + hexByte(slot) + " is " +
+                    "health of slot " + twoDigitSlot(slot) + " is " +
                         std::to_string(values.health[slot]) + ", but the damage byte of slot " +
-                        hexByte(j) + " (line " + std::to_string(enemyLines[j]) +
+                        twoDigitSlot(j) + " (line " + std::to_string(enemyLines[j]) +
                         ", columns 4 and 5: damage_set " + std::to_string(values.damage[j] & 0x0F) +
                         " + 16 x damage_high " + std::to_string(values.damage[j] >> 4) + ") is " +
                         std::to_string(values.damage[j]) +
@@ -277,8 +225,8 @@ private:
         if (const std::optional<Byte> parsed = Core::byteFromText(cell.text))
             value = *parsed;
         else
-            report(
-                {cell.line, column + 1, inQuotes(cell.text) + " is not a byte value (0 to 255)"});
+            report({cell.line, column + 1,
+                    terminalCell(cell.text) + " is not a byte value (0 to 255)"});
     }
 
     void readFourBits(const CsvField& cell, std::size_t column, Byte& value) {
@@ -287,7 +235,7 @@ private:
             value = *parsed;
         else
             report({cell.line, column + 1,
-                    inQuotes(cell.text) + " is not a four-bit value (0 to 15)"});
+                    terminalCell(cell.text) + " is not a four-bit value (0 to 15)"});
     }
 
     std::vector<CsvRecord> records;
@@ -353,49 +301,25 @@ char headerSeparator(std::string_view text) {
     return at == std::string_view::npos ? ',' : text[at];
 }
 
-std::string change(const std::string& entry, Byte before, Byte after) {
-    return entry + ": " + std::to_string(before) + " -> " + std::to_string(after);
-}
-
 } // namespace
-
-TableValues tablesOf(const Core& core) {
-    TableValues values;
-    for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
-        values.health[slot] = core.getEnemyHealth(static_cast<Byte>(slot));
-        values.damage[slot] = core.getEnemyDamage(static_cast<Byte>(slot));
-    }
-    for (std::size_t index = 0; index < Core::damageTableSize; ++index)
-        values.damageTable[index] = core.getDamageTableByte(index);
-    return values;
-}
-
-void storeTables(Core& core, const TableValues& values) {
-    for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
-        core.setEnemyHealth(static_cast<Byte>(slot), values.health[slot]);
-        core.setEnemyDamage(static_cast<Byte>(slot), values.damage[slot]);
-    }
-    for (std::size_t index = 0; index < Core::damageTableSize; ++index)
-        core.setDamageTableByte(index, values.damageTable[index]);
-}
 
 std::string tablesToCsv(const TableValues& values, const std::function<std::string(Byte)>& nameOf) {
     std::string csv = headerRow(enemyHeader);
     for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
         const Byte damage = values.damage[slot];
-        csv += csvRow({hexByte(slot), csvTextField(nameOf(static_cast<Byte>(slot))),
+        csv += csvRow({twoDigitSlot(slot), csvTextField(nameOf(static_cast<Byte>(slot))),
                        std::to_string(values.health[slot]), std::to_string(damage & 0x0F),
                        std::to_string(damage >> 4)});
     }
     csv += '\n' + headerRow(setHeader);
-    for (std::size_t set = 0; set < setCount; ++set) {
+    for (std::size_t set = 0; set < TableValues::setCount; ++set) {
         std::vector<std::string> row{std::to_string(set)};
         for (std::size_t armor = 0; armor < 3; ++armor)
             row.push_back(std::to_string(values.damageTable[set * 3 + armor]));
         csv += csvRow(row);
     }
     csv += '\n' + headerRow(looseHeader);
-    for (std::size_t index = firstLooseByte; index < Core::damageTableSize; ++index)
+    for (std::size_t index = TableValues::firstLooseByte; index < Core::damageTableSize; ++index)
         csv += csvRow({std::to_string(index), std::to_string(values.damageTable[index])});
     return csv;
 }
@@ -412,55 +336,4 @@ TableCsvResult tablesFromCsv(std::string_view input) {
     if (csv.error && (!result.error || csv.error->isBefore(*result.error)))
         result.error = csv.error;
     return result;
-}
-
-std::vector<std::string> tableDifferences(const TableValues& before, const TableValues& after) {
-    std::vector<std::string> lines;
-    const auto compare = [&lines](const std::string& entry, Byte a, Byte b) {
-        if (a != b)
-            lines.push_back(change(entry, a, b));
-    };
-    for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
-        const std::string key = " " + hexByte(slot);
-        const Byte a = before.damage[slot], b = after.damage[slot];
-        compare("health" + key, before.health[slot], after.health[slot]);
-        compare("damage_set" + key, a & 0x0F, b & 0x0F);
-        compare("damage_high" + key, a >> 4, b >> 4);
-    }
-    for (std::size_t index = 0; index < firstLooseByte; ++index)
-        compare("armor" + std::to_string(index % 3 + 1) + " set " + std::to_string(index / 3),
-                before.damageTable[index], after.damageTable[index]);
-    for (std::size_t index = firstLooseByte; index < Core::damageTableSize; ++index)
-        compare("damage_table_byte " + std::to_string(index), before.damageTable[index],
-                after.damageTable[index]);
-    return lines;
-}
-
-std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified) {
-    // Image offset -> new byte, in the order the save writes them.
-    std::map<std::uint32_t, Byte> changes;
-    const auto compare = [&changes](std::uint32_t offset, Byte before, Byte after) {
-        if (before != after)
-            changes[offset] = after;
-    };
-    for (std::uint32_t i = 0; i < Core::damageTableSize; ++i)
-        compare(Core::damageTableOffset + i, original.damageTable[i], modified.damageTable[i]);
-    for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot)
-        compare(Core::enemyHealthOffset + slot, original.health[slot], modified.health[slot]);
-    for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot)
-        compare(Core::enemyDamageOffset + slot, original.damage[slot], modified.damage[slot]);
-
-    std::vector<Byte> patch{'P', 'A', 'T', 'C', 'H'};
-    for (auto run = changes.begin(); run != changes.end();) {
-        auto end = std::next(run);
-        while (end != changes.end() && end->first == std::prev(end)->first + 1)
-            ++end;
-        const auto size = static_cast<std::uint32_t>(std::distance(run, end));
-        patch.insert(patch.end(), {Byte(run->first >> 16), Byte(run->first >> 8), Byte(run->first),
-                                   Byte(size >> 8), Byte(size)});
-        for (; run != end; ++run)
-            patch.push_back(run->second);
-    }
-    patch.insert(patch.end(), {'E', 'O', 'F'});
-    return patch;
 }
