@@ -55,9 +55,11 @@ std::string namesWarning(const NamesReport& names) {
                "); the enemies are listed without names";
     std::string text;
     if (names.namedCount == 0)
-        text = quotedForTerminal(names.path) + " holds no names; the enemies are listed without names";
+        text =
+            quotedForTerminal(names.path) + " holds no names; the enemies are listed without names";
     else if (names.namedCount < Core::enemyCount)
-        text = quotedForTerminal(names.path) + " holds only " + plural(names.namedCount, "name", "names") +
+        text = quotedForTerminal(names.path) + " holds only " +
+               plural(names.namedCount, "name", "names") +
                "; the other enemies are listed without names";
     if (!names.cutSlots.empty())
         text += (text.empty() ? "" : ". ") + cutNames(names.cutSlots);

@@ -20,8 +20,10 @@ constexpr std::size_t count = damageTableSize + enemyBytesSize; // 549
 // last two bytes belong to no set.
 constexpr std::size_t setCount = 16;
 constexpr std::size_t firstLooseByte = setCount * 3;
-// The health of the last slots is the damage byte of the first ones.
-constexpr std::size_t sharedByteCount = enemyHealthOffset + enemyCount - enemyDamageOffset;
+// The health of the last slots, from F3, is the damage byte of the first
+// ones, from 00.
+constexpr std::size_t firstSharedHealthSlot = enemyDamageOffset - enemyHealthOffset;
+constexpr std::size_t sharedByteCount = enemyCount - firstSharedHealthSlot;
 
 constexpr std::size_t ofDamageTableByte(std::size_t index) {
     return index;
@@ -30,7 +32,7 @@ constexpr std::size_t ofHealth(std::uint8_t slot) {
     return damageTableSize + slot;
 }
 constexpr std::size_t ofDamageByte(std::uint8_t slot) {
-    return damageTableSize + (enemyDamageOffset - enemyHealthOffset) + slot;
+    return damageTableSize + firstSharedHealthSlot + slot;
 }
 
 constexpr bool isDamageTableByte(std::size_t place) {

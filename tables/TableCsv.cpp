@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr std::size_t firstSharedHealth = Core::enemyDamageOffset - Core::enemyHealthOffset;
-constexpr std::size_t sharedCount = Core::enemyCount - firstSharedHealth;
-
 using Header = std::vector<std::string_view>;
 const Header enemyHeader{"slot", "name", "health", "damage_set", "damage_high"};
 const Header setHeader{"set", "armor1", "armor2", "armor3"};
@@ -204,8 +201,8 @@ private:
     // Health of slots F3 to FF and the damage byte of slots 00 to 0C are one
     // image byte each; a file that gives them different values is ambiguous.
     void checkSharedBytes(const TableValues& values) {
-        for (std::size_t j = 0; j < sharedCount; ++j) {
-            const std::size_t slot = firstSharedHealth + j;
+        for (std::size_t j = 0; j < places::sharedByteCount; ++j) {
+            const std::size_t slot = places::firstSharedHealthSlot + j;
             if (enemyLines[slot] == 0 || enemyLines[j] == 0 ||
                 values.health[slot] == values.damage[j])
                 continue;
