@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QSettings>
 #include <QSocketNotifier>
+#include <csignal>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -34,6 +35,9 @@ void stopOnSignals(const sigset_t& stopSet, BackMDI& window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A write over the file size limit fails with EFBIG, and the save puts
+    // back what landed, instead of the program being killed between writes.
+    std::signal(SIGXFSZ, SIG_IGN);
     const CommandLine commandLine = readCommandLine(argc, argv);
     if (commandLine.exitStatus)
         return *commandLine.exitStatus;

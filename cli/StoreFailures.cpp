@@ -40,6 +40,8 @@ std::string cutNames(const std::vector<std::size_t>& slots) {
 
 std::string loadFailure(const FileResult& result) {
     switch (result.kind) {
+    case FileResult::Kind::Busy:
+        return quotedForTerminal(result.path) + " is being saved by another program";
     case FileResult::Kind::NotTheGame:
         return quotedForTerminal(result.path) + " is not an image of the game";
     case FileResult::Kind::TooShort:
@@ -75,6 +77,15 @@ std::string saveFailure(const FileResult& result) {
                "was not changed";
     case FileResult::Kind::PartlyWritten:
         return cannot + result.systemReason + "; the image may be partly changed";
+    case FileResult::Kind::Busy:
+        return loadFailure(result) + "; the image was not changed";
+    case FileResult::Kind::Replaced:
+        return quotedForTerminal(result.path) +
+               " was replaced by another program during the save; the image was not changed";
+    case FileResult::Kind::LengthChanged:
+        return quotedForTerminal(result.path) +
+               " changed its length during the save, by another program; the image may be "
+               "partly changed";
     case FileResult::Kind::NotTheGame:
     case FileResult::Kind::TooShort:
         return cannot + "it is no longer an image of the game (" + notAnImageReason(result) +

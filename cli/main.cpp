@@ -5,12 +5,14 @@
 #include "IpsPatch.h"
 #include "Numbers.h"
 #include "OutputFile.h"
+#include "StopSignals.h"
 #include "StoreFailures.h"
 #include "TableCsv.h"
 #include "TableDifferences.h"
 #include "TerminalText.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -83,12 +85,13 @@ fs::path programDirectory() {
     return error ? fs::path(".") : self.parent_path();
 }
 
-// Loads the tables of `path` into `core` (with the names when asked).
-bool loadImage(Core& core, const std::string& path, bool withNames) {
+// Loads the tables of `path` into `core` (with the names when asked). A
+// failure is said with `outcome` after it.
+bool loadImage(Core& core, const std::string& path, bool withNames, std::string_view outcome = {}) {
     core.setRomPath(path);
     const FileResult result = withNames ? core.loadRom() : core.loadTables();
     if (!result) {
-        fail(loadFailure(result));
+        fail(loadFailure(result) + std::string(outcome));
         return false;
     }
     if (const std::string warning = namesWarning(result.names); withNames && !warning.empty())
@@ -215,8 +218,18 @@ int importTables(const Arguments& arguments) {
         fail("the image was not changed");
         return Failure;
     }
+    // One lock from the load to the end, so that imports run one after another
+    // and each lists what it really replaced; a dry run only reads.
+    constexpr std::string_view unchanged = "; the image was not changed";
     Core core(programDirectory());
-    if (!loadImage(core, image, false))
+    core.setRomPath(image);
+    const auto kind =
+        arguments.dryRun ? FileSystem::LockKind::Shared : FileSystem::LockKind::Exclusive;
+    if (const FileResult held = core.holdImage(kind); !held) {
+        fail(loadFailure(held) + std::string(unchanged));
+        return Failure;
+    }
+    if (!loadImage(core, image, false, unchanged))
         return Failure;
     const std::vector<std::string> changes = tableDifferences(tablesOf(core), read.values);
     if (changes.empty()) {
@@ -228,6 +241,10 @@ int importTables(const Arguments& arguments) {
         say(entryCount(changes) + " would change; the image was not changed.\n");
         return listed ? Success : Failure;
     }
+    // A stop signal that comes during the save waits; once the save has
+    // worked, the change list and the summary are said all the same, and the
+    // signal is spent, so that a script sees the import as done.
+    const StopSignalsHeld held;
     storeTables(core, read.values);
     if (const FileResult saved = core.saveRom(); !saved) {
         fail(saveFailure(saved));
@@ -235,6 +252,7 @@ int importTables(const Arguments& arguments) {
     }
     const bool listed = listChanges(changes);
     say("Saved into " + quotedForTerminal(image) + ": " + entryCount(changes) + " changed.\n");
+    discardPendingStopSignals();
     return listed ? Success : Failure;
 }
 
@@ -400,6 +418,11 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write over the file size limit fails with EFBIG, which the save puts
+    // back, instead of killing the program between its writes; a closed pipe
+    // is a failure to write output, said after any save.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
     if (words.empty()) {
         say(overview);

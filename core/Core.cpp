@@ -40,8 +40,17 @@ void Core::setRomPath(std::string path) {
     romPath = std::move(path);
 }
 
+FileResult Core::holdImage(FileSystem::LockKind kind) {
+    heldLock.reset();
+    return image::HeldLock::take(*fileSystem, romPath, kind, heldLock);
+}
+
+image::Locking Core::locking() const {
+    return heldLock ? image::Locking::AlreadyHeld : image::Locking::Wait;
+}
+
 FileResult Core::isValidRom() const {
-    return image::testSignature(*fileSystem, romPath);
+    return image::testSignature(*fileSystem, romPath, locking());
 }
 
 FileResult Core::loadRom() {
@@ -53,7 +62,7 @@ FileResult Core::loadRom() {
 
 FileResult Core::loadTables() {
     Tables found{};
-    const FileResult read = image::readTables(*fileSystem, romPath, found);
+    const FileResult read = image::readTables(*fileSystem, romPath, found, locking());
     if (!read)
         return read;
     tables = base = tried = found;
@@ -64,7 +73,9 @@ FileResult Core::loadTables() {
 
 FileResult Core::takeOutsideChanges() {
     Tables found{};
-    FileResult result = image::readTables(*fileSystem, romPath, found);
+    FileResult result =
+        image::readTables(*fileSystem, romPath, found,
+                          heldLock ? image::Locking::AlreadyHeld : image::Locking::NoWait);
     if (!result)
         return result;
     const MergePlan plan = planMerge(base, tried, tables, found);
@@ -107,7 +118,7 @@ FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
         }
         return decided;
     };
-    FileResult result = image::writeTables(*fileSystem, romPath, tables, merge);
+    FileResult result = image::writeTables(*fileSystem, romPath, tables, merge, locking());
     result.takenValues = taken;
     if (result.ok() || result.kind == FileResult::Kind::PartlyWritten)
         tried = tables;

@@ -58,6 +58,12 @@ public:
     // refused file leaves the path as it was.
     FileResult openRom(std::string path);
     void setRomPath(std::string path);
+    // Holds the image's lock of `kind` until releaseImage, so that the loads
+    // and saves in between are one use of the image (tarvon-tables' import);
+    // Busy when another program holds it for more than 5 seconds. Without
+    // it, each read and save takes the lock for itself.
+    FileResult holdImage(FileSystem::LockKind kind);
+    void releaseImage() { heldLock.reset(); }
     FileResult isValidRom() const;
     // Loads the tables, then the names (see FileResult::names).
     FileResult loadRom();
@@ -70,7 +76,8 @@ public:
     // Reads the file's tables and takes into memory every byte another
     // program changed that this program did not; `takenValues` counts them,
     // `conflicts` lists those both changed, which stay as memory has them
-    // until a save. A file that cannot be read changes nothing.
+    // until a save. A file that cannot be read changes nothing; nor does one
+    // that another program is saving (Busy, at once, without waiting).
     FileResult takeOutsideChanges();
 
     // Whether memory differs from what the file held after the last load or
@@ -128,6 +135,8 @@ private:
     // values become the base. Returns how many values were taken.
     std::size_t takeTheirs(const MergePlan& plan, bool alsoConflicts);
     void tablesChanged() const;
+    // How a read or save takes the lock: waiting, or held already.
+    image::Locking locking() const;
 
     std::filesystem::path programDir;
     std::shared_ptr<FileSystem> fileSystem;
@@ -142,4 +151,5 @@ private:
     Tables base{}, tried{};
     EditJournal journal;
     std::function<void()> changeListener;
+    std::unique_ptr<image::HeldLock> heldLock;
 };

@@ -29,6 +29,12 @@ struct NamesReport {
 //   by another program, and wrote nothing.
 // - Conflicts: a merging save found bytes both programs changed, listed in
 //   `conflicts`, and wrote nothing.
+// - Busy: another program held the image's lock for longer than a read or a
+//   save (`bySave`) waits; nothing was read or written.
+// - Replaced: another program put another file at the image's path during a
+//   save; the edits are not in the file there.
+// - LengthChanged: another program cut or lengthened the file during a save,
+//   which may have left some of its bytes.
 // A load with names fills `names`; an Open whose image cannot be written sets
 // `notWritableReason`; a merge counts the values it took in `takenValues`.
 struct FileResult {
@@ -40,7 +46,10 @@ struct FileResult {
         WriteFailed,
         PartlyWritten,
         ChangedOnDisk,
-        Conflicts
+        Conflicts,
+        Busy,
+        Replaced,
+        LengthChanged
     };
     Kind kind = Kind::Ok;
     std::string path;

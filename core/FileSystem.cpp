@@ -3,9 +3,15 @@
 #include "SystemIo.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
+
+FileStatus statusOf(const struct stat& found) {
+    return {static_cast<std::uint64_t>(found.st_size), static_cast<std::uint64_t>(found.st_dev),
+            static_cast<std::uint64_t>(found.st_ino)};
+}
 
 class PosixFileSystem final : public FileSystem {
 public:
@@ -19,22 +25,38 @@ public:
         return openExisting(path, O_RDWR, handle);
     }
 
-    std::string size(Handle handle, std::uint64_t& size) override {
-        struct stat status {};
-        if (untilNotInterrupted([&] { return system.fstat(handle, &status); }) != 0)
+    std::string status(Handle handle, FileStatus& status) override {
+        struct stat found {};
+        if (untilNotInterrupted([&] { return system.fstat(handle, &found); }) != 0)
             return systemReason();
-        if (!S_ISREG(status.st_mode))
+        if (!S_ISREG(found.st_mode))
             return "Not a regular file";
-        size = static_cast<std::uint64_t>(status.st_size);
+        status = statusOf(found);
         return {};
     }
 
-    // Mode 0 within the file's length allocates holes only. Not
-    // posix_fallocate: where the file system cannot reserve, its fallback
-    // writes bytes.
+    std::string statusAt(const std::string& path, FileStatus& status) override {
+        struct stat found {};
+        if (untilNotInterrupted([&] { return system.stat(path.c_str(), &found); }) != 0)
+            return systemReason();
+        status = statusOf(found);
+        return {};
+    }
+
+    std::string tryLock(Handle handle, LockKind kind, bool& busy) override {
+        const int operation = (kind == LockKind::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+        busy = false;
+        if (untilNotInterrupted([&] { return system.flock(handle, operation); }) == 0)
+            return {};
+        busy = errno == EWOULDBLOCK;
+        return busy ? std::string() : systemReason();
+    }
+
+    // Holes only, and never past the end: not posix_fallocate, whose fallback
+    // where the file system cannot reserve writes bytes.
     std::string reserve(Handle handle, std::uint64_t offset, std::uint64_t length) override {
         const int result = untilNotInterrupted([&] {
-            return system.fallocate(handle, 0, static_cast<off_t>(offset),
+            return system.fallocate(handle, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
                                     static_cast<off_t>(length));
         });
         if (result == 0 || errno == EOPNOTSUPP)
@@ -51,13 +73,15 @@ public:
         return moveAll(buffer.size(), read, "The file ends before the bytes to be read").reason;
     }
 
-    std::string writeAt(Handle handle, std::uint64_t offset,
-                        std::span<const std::uint8_t> bytes) override {
+    std::string writeAt(Handle handle, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                        std::size_t& written) override {
         const auto write = [&](std::size_t done) {
             return system.pwrite(handle, bytes.data() + done, bytes.size() - done,
                                  static_cast<off_t>(offset + done));
         };
-        return moveAll(bytes.size(), write, "The system accepted no bytes").reason;
+        Transferred transferred = moveAll(bytes.size(), write, "The system accepted no bytes");
+        written = transferred.moved;
+        return std::move(transferred.reason);
     }
 
     std::string flush(Handle handle) override {
@@ -78,13 +102,13 @@ public:
         Handle handle = -1;
         if (std::string reason = openForReading(path, handle); !reason.empty())
             return reason;
-        std::uint64_t fileSize = 0;
-        std::string reason = size(handle, fileSize);
-        if (reason.empty() && fileSize > largestTextFile)
+        FileStatus file;
+        std::string reason = status(handle, file);
+        if (reason.empty() && file.size > largestTextFile)
             reason = "Larger than 16 MiB";
         std::string text;
         if (reason.empty()) {
-            text.resize(fileSize);
+            text.resize(file.size);
             reason = readAt(handle, 0, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
         }
         close(handle);
@@ -127,6 +151,8 @@ SystemCalls posixCalls() {
     return {
         [](const char* path, int flags) { return ::open(path, flags); },
         ::fstat,
+        ::stat,
+        ::flock,
         ::fallocate,
         ::pread,
         ::pwrite,

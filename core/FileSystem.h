@@ -12,9 +12,22 @@
 //
 // Every call returns an empty string on success and the system's reason on
 // failure (for example "No such file or directory").
+// What the system says of a file: its length, and the device and inode that
+// tell one file from another whatever its name.
+struct FileStatus {
+    std::uint64_t size = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    bool isSameFileAs(const FileStatus& other) const {
+        return device == other.device && inode == other.inode;
+    }
+};
+
 class FileSystem {
 public:
     using Handle = int;
+    enum class LockKind { Shared, Exclusive };
     // readAll refuses a larger file: names.cfg holds 256 short lines.
     static constexpr std::uint64_t largestTextFile = 16 << 20;
     virtual ~FileSystem() = default;
@@ -22,19 +35,26 @@ public:
     // Opens an existing file; never creates one.
     virtual std::string openForReading(const std::string& path, Handle& handle) = 0;
     virtual std::string openForWriting(const std::string& path, Handle& handle) = 0;
-    virtual std::string size(Handle handle, std::uint64_t& size) = 0;
-    // Allocates the blocks of `length` bytes at `offset`, within the file's
-    // length, so that overwriting them cannot run out of space. Changes neither
-    // the size nor a byte. Succeeds without doing anything where the file
-    // system cannot reserve.
+    // The open file's status; refuses anything but a regular file.
+    virtual std::string status(Handle handle, FileStatus& status) = 0;
+    // The status of the file that `path` names now, links followed.
+    virtual std::string statusAt(const std::string& path, FileStatus& status) = 0;
+    // Takes a lock of `kind` on the open file (flock, as flock(1) does),
+    // without waiting: `busy` when another open file holds one that
+    // excludes it. Closing the file releases it.
+    virtual std::string tryLock(Handle handle, LockKind kind, bool& busy) = 0;
+    // Allocates the blocks of `length` bytes at `offset` so that overwriting
+    // them cannot run out of space. Changes neither the size nor a byte, even
+    // past the end of a file cut short meanwhile. Succeeds without doing
+    // anything where the file system cannot reserve.
     virtual std::string reserve(Handle handle, std::uint64_t offset, std::uint64_t length) = 0;
     // Reads exactly buffer.size() bytes at `offset`, or fails.
     virtual std::string readAt(Handle handle, std::uint64_t offset,
                                std::span<std::uint8_t> buffer) = 0;
-    // Writes exactly bytes.size() bytes at `offset`, or fails (possibly after
-    // writing some of them).
+    // Writes exactly bytes.size() bytes at `offset`, or fails after writing
+    // the first `written` of them.
     virtual std::string writeAt(Handle handle, std::uint64_t offset,
-                                std::span<const std::uint8_t> bytes) = 0;
+                                std::span<const std::uint8_t> bytes, std::size_t& written) = 0;
     virtual std::string flush(Handle handle) = 0;
     virtual std::string close(Handle handle) = 0;
     // Reads a whole small file (names.cfg), at most largestTextFile bytes.
@@ -51,6 +71,8 @@ public:
 struct SystemCalls {
     int (*open)(const char* path, int flags);
     int (*fstat)(int fd, struct stat* status);
+    int (*stat)(const char* path, struct stat* status);
+    int (*flock)(int fd, int operation);
     int (*fallocate)(int fd, int mode, off_t offset, off_t length);
     ssize_t (*pread)(int fd, void* buffer, size_t count, off_t offset);
     ssize_t (*pwrite)(int fd, const void* buffer, size_t count, off_t offset);

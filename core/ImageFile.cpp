@@ -3,7 +3,9 @@
 #include "StopSignals.h"
 
 #include <algorithm>
+#include <chrono>
 #include <span>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,11 @@ namespace {
 
 using Kind = FileResult::Kind;
 using Byte = std::uint8_t;
+
+// How long a read or a save waits for another program's lock, and how often
+// it tries meanwhile.
+constexpr auto lockWait = std::chrono::seconds(5);
+constexpr auto lockRetry = std::chrono::milliseconds(20);
 
 FileResult resultOf(Kind kind, const std::string& path, std::string systemReason = {}) {
     FileResult result;
@@ -39,12 +46,15 @@ public:
     std::string openForWriting(const std::string& path) {
         return opened(fileSystem.openForWriting(path, handle));
     }
-    std::string size(std::uint64_t& size) { return fileSystem.size(handle, size); }
+    std::string status(FileStatus& status) { return fileSystem.status(handle, status); }
+    std::string tryLock(FileSystem::LockKind kind, bool& busy) {
+        return fileSystem.tryLock(handle, kind, busy);
+    }
     std::string readAt(std::uint64_t offset, std::span<Byte> buffer) {
         return fileSystem.readAt(handle, offset, buffer);
     }
-    std::string writeAt(std::uint64_t offset, std::span<const Byte> bytes) {
-        return fileSystem.writeAt(handle, offset, bytes);
+    std::string writeAt(std::uint64_t offset, std::span<const Byte> bytes, std::size_t& written) {
+        return fileSystem.writeAt(handle, offset, bytes, written);
     }
     std::string flush() { return fileSystem.flush(handle); }
     bool open() const { return isOpen; }
@@ -54,6 +64,11 @@ public:
     std::string close() {
         isOpen = false;
         return fileSystem.close(handle);
+    }
+    // Gives up the descriptor, to be closed by the caller.
+    FileSystem::Handle release() {
+        isOpen = false;
+        return handle;
     }
 
 private:
@@ -67,24 +82,54 @@ private:
     bool isOpen = false;
 };
 
+// Takes the image's lock as `locking` says: Ok, Busy when another program
+// holds it too long, or Unreadable with the system's reason.
+FileResult lock(OpenFile& file, const std::string& path, FileSystem::LockKind kind,
+                Locking locking) {
+    if (locking == Locking::AlreadyHeld)
+        return resultOf(Kind::Ok, path);
+    const auto deadline = std::chrono::steady_clock::now() + lockWait;
+    for (;;) {
+        bool busy = false;
+        if (std::string reason = file.tryLock(kind, busy); !reason.empty())
+            return resultOf(Kind::Unreadable, path, std::move(reason));
+        if (!busy)
+            return resultOf(Kind::Ok, path);
+        if (locking == Locking::NoWait || std::chrono::steady_clock::now() >= deadline)
+            return resultOf(Kind::Busy, path);
+        std::this_thread::sleep_for(lockRetry);
+    }
+}
+
 // Checks the open file's signature, then its length against `neededSize`:
 // Ok or TooShort with the file's size, Unreadable with the system's reason,
-// or NotTheGame.
-FileResult checkImage(OpenFile& file, const std::string& path, std::uint64_t neededSize) {
-    std::uint64_t size = 0;
-    if (std::string reason = file.size(size); !reason.empty())
+// or NotTheGame. `status` is what the system said of the open file.
+FileResult checkImage(OpenFile& file, const std::string& path, std::uint64_t neededSize,
+                      FileStatus& status) {
+    if (std::string reason = file.status(status); !reason.empty())
         return resultOf(Kind::Unreadable, path, std::move(reason));
     std::array<Byte, signature.size()> found{};
-    const bool holdsSignature = size >= signatureOffset + found.size();
+    const bool holdsSignature = status.size >= signatureOffset + found.size();
     if (holdsSignature) {
         if (std::string reason = file.readAt(signatureOffset, found); !reason.empty())
             return resultOf(Kind::Unreadable, path, std::move(reason));
     }
     if (!holdsSignature || found != signature)
         return resultOf(Kind::NotTheGame, path);
-    FileResult result = resultOf(size < neededSize ? Kind::TooShort : Kind::Ok, path);
-    result.fileSize = size;
+    FileResult result = resultOf(status.size < neededSize ? Kind::TooShort : Kind::Ok, path);
+    result.fileSize = status.size;
     return result;
+}
+
+// Opens the image for reading under a shared lock and checks it.
+FileResult openToRead(OpenFile& file, const std::string& path, std::uint64_t neededSize,
+                      Locking locking) {
+    if (std::string reason = file.openForReading(path); !reason.empty())
+        return resultOf(Kind::Unreadable, path, std::move(reason));
+    if (FileResult locked = lock(file, path, FileSystem::LockKind::Shared, locking); !locked)
+        return locked;
+    FileStatus status;
+    return checkImage(file, path, neededSize, status);
 }
 
 // The two blocks of table bytes in the file: the damage table, and the
@@ -115,62 +160,102 @@ std::string prepareBlocks(OpenFile& file, const Blocks& blocks, OldBytes& old) {
     return {};
 }
 
-// Writes `blocks`, flushes and closes; the system's reason when any fails.
-// `attempted` counts the blocks whose writing began: a failing write may have
-// moved some of its bytes.
-std::string writeBlocks(OpenFile& file, const Blocks& blocks, std::size_t& attempted) {
-    std::string reason;
-    while (reason.empty() && attempted < blocks.size()) {
-        const Block& block = blocks[attempted++];
-        reason = file.writeAt(block.offset, block.bytes);
-    }
-    if (reason.empty())
-        reason = file.flush();
-    if (reason.empty())
-        reason = file.close();
-    return reason;
+// Whether the path still names the file that is open, as `opened` says: Ok,
+// Replaced when it names another file, or WriteFailed with the system's
+// reason when the path cannot be looked at.
+FileResult stillTheFile(FileSystem& fileSystem, const std::string& path, const FileStatus& opened) {
+    FileStatus now;
+    if (std::string reason = fileSystem.statusAt(path, now); !reason.empty())
+        return resultOf(Kind::WriteFailed, path, std::move(reason));
+    return resultOf(now.isSameFileAs(opened) ? Kind::Ok : Kind::Replaced, path);
 }
 
-// Writes `blocks` back into the file, through `file` while it is open, else
-// through the file at `path` opened anew; true when they reached the disk.
-bool putBack(OpenFile& file, const std::string& path, std::span<const Block> blocks) {
+// Writes `blocks` and flushes; the system's reason when either fails.
+// `landed` gets, for each block, how many of its bytes reached the file.
+std::string writeBlocks(OpenFile& file, const Blocks& blocks, std::array<std::size_t, 2>& landed) {
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (std::string reason = file.writeAt(blocks[i].offset, blocks[i].bytes, landed[i]);
+            !reason.empty())
+            return reason;
+    }
+    return file.flush();
+}
+
+// Writes back the old bytes of what landed, through `file` while it is open,
+// else through the file at `path` opened anew; true when they reached the
+// disk, or when nothing landed.
+bool putBack(OpenFile& file, const std::string& path, const Blocks& blocks, const OldBytes& old,
+             const std::array<std::size_t, 2>& landed) {
+    if (landed == std::array<std::size_t, 2>{})
+        return true;
     if (!file.open() && !file.openForWriting(path).empty())
         return false;
-    for (const Block& block : blocks)
-        if (!file.writeAt(block.offset, block.bytes).empty())
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        std::size_t written = 0;
+        const auto bytes = std::span<const Byte>(old[i]).first(landed[i]);
+        if (!bytes.empty() && !file.writeAt(blocks[i].offset, bytes, written).empty())
             return false;
+    }
     return file.flush().empty() && file.close().empty();
 }
 
-// Writes `blocks` over `old`, the bytes they replace, and on failure puts back
-// the old bytes of every block whose writing began.
-FileResult writeOrPutBack(OpenFile& file, const std::string& path, const Blocks& blocks,
-                          const OldBytes& old) {
+// Writes `blocks` over `old`, the bytes they replace, in the file `opened`
+// describes. After the writes the file must still be the one at `path`, of
+// the same length; on a failed write the old bytes of whatever landed are put
+// back. Stop signals wait until this is over.
+FileResult writeOrPutBack(FileSystem& fileSystem, OpenFile& file, const std::string& path,
+                          const Blocks& blocks, const OldBytes& old, const FileStatus& opened) {
     const StopSignalsHeld held;
-    std::size_t attempted = 0;
-    std::string reason = writeBlocks(file, blocks, attempted);
+    std::array<std::size_t, 2> landed{};
+    std::string reason = writeBlocks(file, blocks, landed);
+    if (reason.empty()) {
+        FileStatus written;
+        if (std::string failed = file.status(written); !failed.empty())
+            reason = std::move(failed);
+        else if (written.size != opened.size)
+            return resultOf(Kind::LengthChanged, path);
+        else if (FileResult same = stillTheFile(fileSystem, path, opened);
+                 same.kind == Kind::Replaced)
+            return same;
+        else
+            reason = std::move(same.systemReason);
+    }
+    if (reason.empty())
+        reason = file.close();
     if (reason.empty())
         return resultOf(Kind::Ok, path);
-    const Blocks oldBlocks{Block{blocks[0].offset, old[0]}, Block{blocks[1].offset, old[1]}};
-    if (putBack(file, path, std::span(oldBlocks).first(attempted)))
-        return resultOf(Kind::WriteFailed, path, std::move(reason));
-    return resultOf(Kind::PartlyWritten, path, std::move(reason));
+    const bool restored = putBack(file, path, blocks, old, landed);
+    return resultOf(restored ? Kind::WriteFailed : Kind::PartlyWritten, path, std::move(reason));
 }
 
 } // namespace
 
-FileResult testSignature(FileSystem& fileSystem, const std::string& path) {
-    OpenFile file(fileSystem);
-    if (std::string reason = file.openForReading(path); !reason.empty())
-        return resultOf(Kind::Unreadable, path, std::move(reason));
-    return checkImage(file, path, 0);
+HeldLock::~HeldLock() {
+    fileSystem.close(handle);
 }
 
-FileResult readTables(FileSystem& fileSystem, const std::string& path, TableBytes& found) {
+FileResult HeldLock::take(FileSystem& fileSystem, const std::string& path,
+                          FileSystem::LockKind kind, std::unique_ptr<HeldLock>& held) {
     OpenFile file(fileSystem);
-    if (std::string reason = file.openForReading(path); !reason.empty())
-        return resultOf(Kind::Unreadable, path, std::move(reason));
-    if (FileResult checked = checkImage(file, path, minimumSize); !checked)
+    const std::string reason = kind == FileSystem::LockKind::Exclusive ? file.openForWriting(path)
+                                                                       : file.openForReading(path);
+    if (!reason.empty())
+        return resultOf(Kind::Unreadable, path, reason);
+    FileResult locked = lock(file, path, kind, Locking::Wait);
+    if (locked)
+        held.reset(new HeldLock(fileSystem, file.release()));
+    return locked;
+}
+
+FileResult testSignature(FileSystem& fileSystem, const std::string& path, Locking locking) {
+    OpenFile file(fileSystem);
+    return openToRead(file, path, 0, locking);
+}
+
+FileResult readTables(FileSystem& fileSystem, const std::string& path, TableBytes& found,
+                      Locking locking) {
+    OpenFile file(fileSystem);
+    if (FileResult checked = openToRead(file, path, minimumSize, locking); !checked)
         return checked;
     TableBytes read{};
     const std::span<Byte> all(read);
@@ -188,11 +273,19 @@ FileResult readTables(FileSystem& fileSystem, const std::string& path, TableByte
 }
 
 FileResult writeTables(FileSystem& fileSystem, const std::string& path, const TableBytes& tables,
-                       const std::function<FileResult(const TableBytes& found)>& beforeWriting) {
+                       const std::function<FileResult(const TableBytes& found)>& beforeWriting,
+                       Locking locking) {
     OpenFile file(fileSystem);
     if (std::string reason = file.openForWriting(path); !reason.empty())
         return resultOf(Kind::WriteFailed, path, std::move(reason));
-    if (FileResult checked = checkImage(file, path, minimumSize); !checked) {
+    FileResult locked = lock(file, path, FileSystem::LockKind::Exclusive, locking);
+    if (locked.kind == Kind::Unreadable)
+        locked.kind = Kind::WriteFailed;
+    locked.bySave = true;
+    if (!locked)
+        return locked;
+    FileStatus opened;
+    if (FileResult checked = checkImage(file, path, minimumSize, opened); !checked) {
         if (checked.kind == Kind::Unreadable)
             checked.kind = Kind::WriteFailed;
         checked.bySave = true;
@@ -209,7 +302,9 @@ FileResult writeTables(FileSystem& fileSystem, const std::string& path, const Ta
         decided.path = path;
         return decided;
     }
-    return writeOrPutBack(file, path, blocks, old);
+    if (FileResult same = stillTheFile(fileSystem, path, opened); !same)
+        return same;
+    return writeOrPutBack(fileSystem, file, path, blocks, old, opened);
 }
 
 } // namespace image

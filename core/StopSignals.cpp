@@ -10,6 +10,13 @@ sigset_t stopSignals() {
     return stop;
 }
 
+void discardPendingStopSignals() {
+    const sigset_t stop = stopSignals();
+    const timespec now{};
+    while (sigtimedwait(&stop, nullptr, &now) > 0) {
+    }
+}
+
 StopSignalsHeld::StopSignalsHeld() {
     const sigset_t stop = stopSignals();
     sigprocmask(SIG_BLOCK, &stop, &previous);

@@ -9,6 +9,10 @@ sigset_t stopSignals();
 // While one lives, the stop signals wait in this thread, so that a write that
 // has begun ends whole, or is undone, before they act. One that came in the
 // meantime takes effect when it goes.
+// Takes back the stop signals that arrived while they were held, so that
+// they end nothing. Only a holder calls it.
+void discardPendingStopSignals();
+
 class StopSignalsHeld {
 public:
     StopSignalsHeld();

@@ -90,8 +90,19 @@ public:
     std::string openForWriting(const std::string& name, Handle& handle) override {
         return open(name, handle);
     }
-    std::string size(Handle, std::uint64_t& size) override {
-        return call([&] { size = file.size(); });
+    std::string status(Handle, FileStatus& status) override {
+        return call([&] { status = {file.size(), 1, 1}; });
+    }
+    std::string statusAt(const std::string& name, FileStatus& status) override {
+        return call(
+            [&] {
+                status = {file.size(), 1, 1};
+            },
+            [] {}, name == path ? "" : "No such file or directory");
+    }
+    std::string tryLock(Handle, LockKind, bool& busy) override {
+        busy = false;
+        return call([] {});
     }
     std::string reserve(Handle, std::uint64_t offset, std::uint64_t length) override {
         if (offset + length > file.size())
@@ -103,12 +114,14 @@ public:
             return "The file ends before the bytes to be read";
         return call([&] { file.read(offset, buffer); });
     }
-    std::string writeAt(Handle, std::uint64_t offset,
-                        std::span<const std::uint8_t> bytes) override {
+    std::string writeAt(Handle, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                        std::size_t& written) override {
         if (offset + bytes.size() > file.size())
             std::abort();
-        return call([&] { file.write(offset, bytes); },
-                    [&] { file.write(offset, bytes.first(bytes.size() / 2)); });
+        written = 0;
+        return call(
+            [&] { file.write(offset, bytes), written = bytes.size(); },
+            [&] { file.write(offset, bytes.first(bytes.size() / 2)), written = bytes.size() / 2; });
     }
     std::string flush(Handle) override {
         return call([] {});

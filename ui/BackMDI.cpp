@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
@@ -41,6 +42,14 @@ constexpr int columnPadding = 20;
 constexpr int outsideChangeDelayMs = 100;
 // The conflict question lists this many at the most, then a count.
 constexpr std::size_t listedConflicts = 10;
+
+// Does `work` under a busy cursor: a read or a save may wait a few seconds
+// for another program's lock.
+template <class Work> FileResult whileBusy(Work work) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    return work();
+}
 } // namespace
 
 BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
@@ -225,7 +234,8 @@ void BackMDI::openImageFile(const QString& fileName) {
 void BackMDI::openImage(const QString& fileName) {
     if (imageLoaded)
         return;
-    const FileResult load = core.openRom(QFile::encodeName(fileName).toStdString());
+    const FileResult load =
+        whileBusy([&] { return core.openRom(QFile::encodeName(fileName).toStdString()); });
     if (!load) {
         showError(load);
         return;
@@ -262,12 +272,13 @@ bool BackMDI::save() {
 // taken in; where both changed a byte, the user chooses, with the file
 // closed, and the save starts over, asking again about any new conflict.
 bool BackMDI::saveMerging() {
-    FileResult result = core.saveRom(Core::SaveMode::Merge);
+    FileResult result = whileBusy([&] { return core.saveRom(Core::SaveMode::Merge); });
     while (result.kind == FileResult::Kind::Conflicts) {
         const std::optional<ConflictAnswer::Choice> choice = askAboutConflicts(result.conflicts);
         if (!choice)
             return false;
-        result = core.saveRom(Core::SaveMode::Merge, {*choice, result.conflicts});
+        const ConflictAnswer answer{*choice, result.conflicts};
+        result = whileBusy([&] { return core.saveRom(Core::SaveMode::Merge, answer); });
     }
     if (!result) {
         showMessage(tr("Error"), failureText(result));
@@ -406,6 +417,8 @@ void BackMDI::readOutsideChanges() {
         return;
     }
     const FileResult result = core.takeOutsideChanges();
+    if (result.kind == FileResult::Kind::Busy) // being saved: read once it is done
+        outsideChangeDelay->start();
     if (!result)
         return;
     QStringList said;

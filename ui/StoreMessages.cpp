@@ -36,12 +36,28 @@ QString nothingWritten() {
     return tr("Nothing was written; your edits are still here.");
 }
 
+QString mayBePartlyChanged() {
+    return tr("The file may be partly changed: save again before you exit.");
+}
+
+QString anotherProgramIsSaving() {
+    return tr("another program is saving it");
+}
+
 QString saveFailureText(const FileResult& result) {
     const QString reason = QString::fromStdString(result.systemReason);
     switch (result.kind) {
     case FileResult::Kind::PartlyWritten:
-        return cannotSave(result, reason,
-                          tr("The file may be partly changed: save again before you exit."));
+        return cannotSave(result, reason, mayBePartlyChanged());
+    case FileResult::Kind::Busy:
+        return cannotSave(result, anotherProgramIsSaving(), nothingWritten());
+    case FileResult::Kind::Replaced:
+        return tr("Cannot save %1: another program replaced the file during the save; your edits "
+                  "are not in it and are still here.")
+            .arg(quoted(result.path));
+    case FileResult::Kind::LengthChanged:
+        return cannotSave(result, tr("another program changed the file's length during the save"),
+                          mayBePartlyChanged());
     case FileResult::Kind::NotTheGame:
     case FileResult::Kind::TooShort:
         return cannotSave(
@@ -58,6 +74,8 @@ QString readFailureText(const FileResult& result) {
         return tr("%1 is not an image of the game.").arg(quoted(result.path));
     case FileResult::Kind::TooShort:
         return tr("%1 is %2.").arg(quoted(result.path), notAnImageReason(result));
+    case FileResult::Kind::Busy:
+        return tr("Cannot read %1: %2.").arg(quoted(result.path), anotherProgramIsSaving());
     default:
         return tr("Cannot read %1: %2.")
             .arg(quoted(result.path), QString::fromStdString(result.systemReason));
@@ -110,10 +128,11 @@ QString namesWarning(const NamesReport& names) {
 } // namespace
 
 QString failureText(const FileResult& result) {
-    return result.bySave || result.kind == FileResult::Kind::WriteFailed ||
-                   result.kind == FileResult::Kind::PartlyWritten
-               ? saveFailureText(result)
-               : readFailureText(result);
+    using enum FileResult::Kind;
+    const bool bySave = result.bySave || result.kind == WriteFailed ||
+                        result.kind == PartlyWritten || result.kind == Replaced ||
+                        result.kind == LengthChanged;
+    return bySave ? saveFailureText(result) : readFailureText(result);
 }
 
 QStringList loadWarnings(const FileResult& result) {

@@ -11,10 +11,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -179,6 +181,8 @@ private slots:
     void unusualSystemAnswers_data();
     void unusualSystemAnswers();
     void ioIsAFewBlockCalls();
+    void saveNoticesAnotherProgram_data();
+    void saveNoticesAnotherProgram();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -644,7 +648,7 @@ void CoreFilesTest::saveStopsAtChangesOnDisk() {
         QCOMPARE(result.kind, FileResult::Kind::ChangedOnDisk);
         QCOMPARE(result.changedBytes, std::size_t(1));
         faulty->calls.clear();
-        faulty->failingCall = 9; // the second write; the first is put back
+        faulty->failingCall = 11; // the second write; the first is put back
         QCOMPARE(core->saveRom(Core::SaveMode::Merge).kind, FileResult::Kind::WriteFailed);
         faulty->failingCall = 0;
         QCOMPARE(readBytes(imagePath()), outside);
@@ -890,30 +894,85 @@ void CoreFilesTest::ioIsAFewBlockCalls() {
     faulty->calls.clear();
     QVERIFY(core->isValidRom().ok());
     QCOMPARE(faulty->calls,
-             (std::vector<std::string>{"openForReading", "size", "readAt", "close"}));
+             (std::vector<std::string>{"openForReading", "tryLock", "status", "readAt", "close"}));
     faulty->calls.clear();
     QVERIFY(core->loadRom().ok());
-    QCOMPARE(faulty->calls, (std::vector<std::string>{"openForReading", "size", "readAt", "readAt",
-                                                      "readAt", "close", "readAll"}));
+    QCOMPARE(faulty->calls,
+             (std::vector<std::string>{"openForReading", "tryLock", "status", "readAt", "readAt",
+                                       "readAt", "close", "readAll"}));
     faulty->calls.clear();
     QVERIFY(core->openRom(imagePath().string()).ok());
     QCOMPARE(faulty->calls,
-             (std::vector<std::string>{"openForReading", "size", "readAt", "close",
-                                       "openForReading", "size", "readAt", "readAt", "readAt",
-                                       "close", "readAll", "checkWritable"}));
+             (std::vector<std::string>{"openForReading", "tryLock", "status", "readAt", "close",
+                                       "openForReading", "tryLock", "status", "readAt", "readAt",
+                                       "readAt", "close", "readAll", "checkWritable"}));
     faulty->calls.clear();
     QVERIFY(core->saveRom().ok());
-    QCOMPARE(faulty->calls, (std::vector<std::string>{"openForWriting", "size", "readAt", "reserve",
-                                                      "reserve", "readAt", "readAt", "writeAt",
-                                                      "writeAt", "flush", "close"}));
+    // The lock, and the path checked before the first write and after the
+    // flush, with the length: four calls more than the writes need.
+    QCOMPARE(faulty->calls,
+             (std::vector<std::string>{"openForWriting", "tryLock", "status", "readAt", "reserve",
+                                       "reserve", "readAt", "readAt", "statusAt", "writeAt",
+                                       "writeAt", "flush", "status", "statusAt", "close"}));
     // Changed on disk: the same reads, then the file is closed unwritten.
     Bytes changed = readBytes(imagePath());
     changed[Core::enemyHealthOffset] ^= 0xFF;
     writeBytes(imagePath(), changed);
     faulty->calls.clear();
     QCOMPARE(core->saveRom().kind, FileResult::Kind::ChangedOnDisk);
-    QCOMPARE(faulty->calls, (std::vector<std::string>{"openForWriting", "size", "readAt", "reserve",
-                                                      "reserve", "readAt", "readAt", "close"}));
+    QCOMPARE(faulty->calls,
+             (std::vector<std::string>{"openForWriting", "tryLock", "status", "readAt", "reserve",
+                                       "reserve", "readAt", "readAt", "close"}));
+}
+
+void CoreFilesTest::saveNoticesAnotherProgram_data() {
+    QTest::addColumn<std::string>("when");   // the save's call before which it acts
+    QTest::addColumn<std::string>("action"); // what the other program does
+    QTest::addColumn<FileResult::Kind>("kind");
+    QTest::addRow("a copy renamed over the image before the writes")
+        << std::string("statusAt") << std::string("rename") << FileResult::Kind::Replaced;
+    QTest::addRow("a copy renamed over the image after the flush")
+        << std::string("flush") << std::string("rename") << FileResult::Kind::Replaced;
+    QTest::addRow("the image cut short before the writes")
+        << std::string("writeAt") << std::string("truncate") << FileResult::Kind::LengthChanged;
+    QTest::addRow("another save tried between the read and the writes")
+        << std::string("statusAt") << std::string("lock") << FileResult::Kind::Ok;
+}
+
+// Another program acts at a given moment of a save: the save says what became
+// of the file, never "saved" for a file it did not save into, and holds its
+// lock against any other save from before its read to its last write.
+void CoreFilesTest::saveNoticesAnotherProgram() {
+    QFETCH(std::string, when);
+    QFETCH(std::string, action);
+    QFETCH(FileResult::Kind, kind);
+    auto faulty = std::make_shared<FaultyFileSystem>();
+    const Bytes image = makeSyntheticImage(0x100000, 79);
+    auto core = loaded(image, faulty);
+    core->setEnemyHealth(3, Byte(image[Core::enemyHealthOffset + 3] ^ 0xFF));
+    const fs::path copy = programDir() / "copy.smc";
+    bool acted = false, lockedOut = false;
+    faulty->beforeCall = [&](const std::string& call) {
+        if (call != when || std::exchange(acted, true))
+            return;
+        if (action == "rename") {
+            writeBytes(copy, image);
+            fs::rename(copy, imagePath());
+        } else if (action == "truncate") {
+            fs::resize_file(imagePath(), 300000);
+        } else {
+            const int other = open(imagePath().c_str(), O_RDWR);
+            lockedOut = flock(other, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+            close(other);
+        }
+    };
+    const FileResult result = core->saveRom();
+    QVERIFY(acted);
+    QCOMPARE(result.kind, kind);
+    if (action == "rename")
+        QCOMPARE(readBytes(imagePath()), image);
+    if (action == "lock")
+        QVERIFY(lockedOut);
 }
 
 // A tmpfs filled to the last page while the enemy tables' pages of the image
@@ -992,6 +1051,10 @@ struct UnusualSystem {
         return {
             [](const char* path, int flags) { return interrupted() ? -1 : real.open(path, flags); },
             [](int fd, struct stat* status) { return interrupted() ? -1 : real.fstat(fd, status); },
+            [](const char* path, struct stat* status) {
+                return interrupted() ? -1 : real.stat(path, status);
+            },
+            [](int fd, int operation) { return interrupted() ? -1 : real.flock(fd, operation); },
             [](int fd, int mode, off_t offset, off_t length) {
                 return interrupted() ? -1 : real.fallocate(fd, mode, offset, length);
             },
@@ -1029,8 +1092,8 @@ void CoreFilesTest::unusualSystemAnswers_data() {
         << UnusualSystem::InterruptedBeforeEachCall << std::string();
     QTest::addRow("a write moves no byte")
         << UnusualSystem::WritesNothing
-        << std::string("The system accepted no bytes. The file may be partly changed: save "
-                       "again before you exit.");
+        << std::string("The system accepted no bytes. Nothing was written; your edits are still "
+                       "here.");
 }
 
 void CoreFilesTest::unusualSystemAnswers() {

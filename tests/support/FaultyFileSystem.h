@@ -2,6 +2,7 @@
 
 #include "FileSystem.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,8 @@ public:
     std::string refusedPath;
     std::string readOnlyPath;
     std::vector<std::string> calls;
+    // Runs before each operation, with its name: another program at work.
+    std::function<void(const std::string& call)> beforeCall;
     bool failed() const { return failingCall > 0 && int(calls.size()) >= failingCall; }
 
     std::string openForReading(const std::string& path, Handle& handle) override {
@@ -36,8 +39,14 @@ public:
     std::string openForWriting(const std::string& path, Handle& handle) override {
         return call("openForWriting", [&] { return real->openForWriting(path, handle); });
     }
-    std::string size(Handle handle, std::uint64_t& size) override {
-        return call("size", [&] { return real->size(handle, size); });
+    std::string status(Handle handle, FileStatus& status) override {
+        return call("status", [&] { return real->status(handle, status); });
+    }
+    std::string statusAt(const std::string& path, FileStatus& status) override {
+        return call("statusAt", [&] { return real->statusAt(path, status); });
+    }
+    std::string tryLock(Handle handle, LockKind kind, bool& busy) override {
+        return call("tryLock", [&] { return real->tryLock(handle, kind, busy); });
     }
     std::string reserve(Handle handle, std::uint64_t offset, std::uint64_t length) override {
         return call("reserve", [&] { return real->reserve(handle, offset, length); });
@@ -46,11 +55,11 @@ public:
                        std::span<std::uint8_t> buffer) override {
         return call("readAt", [&] { return real->readAt(handle, offset, buffer); });
     }
-    std::string writeAt(Handle handle, std::uint64_t offset,
-                        std::span<const std::uint8_t> bytes) override {
+    std::string writeAt(Handle handle, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                        std::size_t& written) override {
         return call(
-            "writeAt", [&] { return real->writeAt(handle, offset, bytes); },
-            [&] { real->writeAt(handle, offset, bytes.first(bytes.size() / 2)); });
+            "writeAt", [&] { return real->writeAt(handle, offset, bytes, written); },
+            [&] { real->writeAt(handle, offset, bytes.first(bytes.size() / 2), written); });
     }
     std::string flush(Handle handle) override {
         return call("flush", [&] { return real->flush(handle); });
@@ -79,6 +88,8 @@ private:
     std::string call(
         const char* name, Operation operation, Failure onFailure = [] {}) {
         calls.emplace_back(name);
+        if (beforeCall)
+            beforeCall(name);
         if (!failing())
             return operation();
         onFailure();
