@@ -29,26 +29,28 @@ need_debootstrap() {
 # and keeps it as the tarball $2; the file $3 inside the root, when given,
 # tells the root from other systems.
 make_root_tarball() {
-    local suite=$1 tarball=$2 marker=${3:-} fresh mirror security
+    # Not named suite or marker: the scripts that source this one keep
+    # read-only variables of those names.
+    local release=$1 tarball=$2 rootMarker=${3:-} fresh mirror security
     mirror=$(archive_uri debian)
     security=$(archive_uri debian-security)
     [[ -n $mirror ]] || fail "apt on this machine names no Debian archive"
     need_debootstrap
     fresh=$(mktemp -d /var/tmp/tarvon-debootstrap.XXXXXX)
-    debootstrap --variant=minbase "$suite" "$fresh/root" "$mirror" ||
+    debootstrap --variant=minbase "$release" "$fresh/root" "$mirror" ||
         { rm -rf "$fresh"; fail "debootstrap failed (log: $fresh/root/debootstrap/debootstrap.log)"; }
     # The same archives as a new installation: the release, its updates, and
     # the security updates.
     rm -f "$fresh/root/etc/apt/sources.list"
     {
         printf 'Types: deb\nURIs: %s\nSuites: %s %s-updates\nComponents: main\n' \
-            "$mirror" "$suite" "$suite"
+            "$mirror" "$release" "$release"
         printf 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg\n'
         [[ -z $security ]] || printf '\nTypes: deb\nURIs: %s\nSuites: %s-security\n%s\n%s\n' \
-            "$security" "$suite" "Components: main" \
+            "$security" "$release" "Components: main" \
             "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
     } >"$fresh/root/etc/apt/sources.list.d/debian.sources"
-    [[ -z $marker ]] || touch "$fresh/root/$marker"
+    [[ -z $rootMarker ]] || touch "$fresh/root/$rootMarker"
     mkdir -p "$(dirname "$tarball")"
     tar -C "$fresh/root" -czf "$tarball.part" .
     mv "$tarball.part" "$tarball"
