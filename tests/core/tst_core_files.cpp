@@ -181,6 +181,7 @@ private slots:
     void unusualSystemAnswers_data();
     void unusualSystemAnswers();
     void ioIsAFewBlockCalls();
+    void failureNamesTheWholeFile();
     void saveNoticesAnotherProgram_data();
     void saveNoticesAnotherProgram();
 
@@ -923,6 +924,21 @@ void CoreFilesTest::ioIsAFewBlockCalls() {
     QCOMPARE(faulty->calls,
              (std::vector<std::string>{"openForWriting", "tryLock", "status", "readAt", "reserve",
                                        "reserve", "readAt", "readAt", "close"}));
+}
+
+// A name that holds what ends a sentence is said whole.
+void CoreFilesTest::failureNamesTheWholeFile() {
+    const fs::path odd = programDir() / "a\": b. c.smc";
+    writeBytes(odd, makeSyntheticImage(0x100000, 83));
+    auto faulty = std::make_shared<FaultyFileSystem>();
+    Core core(programDir(), faulty);
+    QVERIFY(core.openRom(odd.string()).ok());
+    core.setEnemyHealth(1, Byte(core.getEnemyHealth(1) ^ 1));
+    faulty->calls.clear();
+    faulty->failingCall = 10; // the first write
+    QCOMPARE(said(core.saveRom()), "Cannot save \"" + odd.string() +
+                                       "\": Injected failure. Nothing was written; your edits "
+                                       "are still here.");
 }
 
 void CoreFilesTest::saveNoticesAnotherProgram_data() {
