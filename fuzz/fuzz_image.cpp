@@ -200,17 +200,14 @@ bool storeMatches(const Core& core, const MemoryFile& image) {
                       bytesAt<Core::damageTableSize>(image, Core::damageTableOffset).begin());
 }
 
-// After a failed save: the file as it was and a message that says so, or a
-// message that it may be partly changed and only table bytes changed.
+// After a failed save: the file as it was, or a result that says it may be
+// partly changed, and then only table bytes changed.
 void requireAllOrNothing(const FileResult& result, const MemoryFile& before,
                          const MemoryFile& after) {
-    if (result.reason.ends_with(" Nothing was written; your edits are still here.")) {
+    if (result.kind == FileResult::Kind::PartlyWritten)
+        require(withTablesOf(before, after).sameBytesAs(after));
+    else
         require(after.sameBytesAs(before));
-        return;
-    }
-    require(
-        result.reason.ends_with(" The file may be partly changed: save again before you exit."));
-    require(withTablesOf(before, after).sameBytesAs(after));
 }
 
 // The table bytes in which `a` and `b`, both long enough, differ.
@@ -317,9 +314,9 @@ extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
     if (!saved)
         requireAllOrNothing(saved, patched, written);
     if (!image) {
-        require(!saved && (fileSystem->failed() ||
-                           saved.reason.find(": it is no longer an image of the game (") !=
-                               std::string::npos));
+        const bool notAnImage =
+            saved.kind == FileResult::Kind::NotTheGame || saved.kind == FileResult::Kind::TooShort;
+        require(!saved && (fileSystem->failed() || (notAnImage && saved.bySave)));
         return 0;
     }
     // A file the save accepts has the length and signature the load accepted.
