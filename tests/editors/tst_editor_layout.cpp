@@ -112,7 +112,7 @@ private slots:
 };
 
 void TestEditorLayout::initTestCase() {
-    useProgramFont();
+    useProgramLanguageAndFont();
     image = std::make_unique<LoadedImage>();
     enemyForm = std::make_unique<EnemyStatsForm>(image->core);
     tableForm = std::make_unique<DamageTableForm>(image->core);

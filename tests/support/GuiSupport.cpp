@@ -2,6 +2,7 @@
 
 #include "DemoImage.h"
 #include "DialogFont.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -13,7 +14,8 @@
 #include <QTest>
 #include <QWidget>
 
-void useProgramFont() {
+void useProgramLanguageAndFont() {
+    installTranslations();
     applyDialogFont();
 }
 

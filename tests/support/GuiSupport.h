@@ -7,8 +7,8 @@
 class QFileDialog;
 class QWidget;
 
-// Uses the editor's font, as the program does at start.
-void useProgramFont();
+// Uses the editor's language and font, as the program does at start.
+void useProgramLanguageAndFont();
 
 // Chooses `path` in an Open dialog that is up, as a user does who enters the
 // path and presses Open. The dialog lists folders in the background and, when
