@@ -194,7 +194,7 @@
     </message>
     <message>
         <source>be very careful with changing these values.</source>
-        <translation>Ändern Sie diese Werte nur mit großer Vorsicht.</translation>
+        <translation>Diese Werte nur sehr vorsichtig ändern.</translation>
     </message>
     <message>
         <source>Warning: </source>

@@ -190,7 +190,7 @@
     </message>
     <message>
         <source>be very careful with changing these values.</source>
-        <translation>これらの値の変更には十分注意してください。</translation>
+        <translation>値の変更には十分注意してください。</translation>
     </message>
     <message>
         <source>Warning: </source>

@@ -9,14 +9,29 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
-void useProgramLanguageAndFont() {
-    installTranslations();
+QString useProgramLanguageAndFont() {
+    const QString language = installTranslations();
     applyDialogFont();
+    return language;
+}
+
+QString uncoveredCharacters(const QFont& font, const QString& text) {
+    QList<QFontMetrics> fonts{QFontMetrics(font)};
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese))
+        fonts << QFontMetrics(QFont(family));
+    QString uncovered;
+    for (const char32_t character : text.toUcs4())
+        if (std::none_of(fonts.begin(), fonts.end(), [character](const QFontMetrics& metrics) {
+                return metrics.inFontUcs4(character);
+            }))
+            uncovered += QString::fromUcs4(&character, 1);
+    return uncovered;
 }
 
 bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs) {
