@@ -87,7 +87,9 @@ private slots:
 
 void TestTranslations::initTestCase() {
     language = useProgramLanguageAndFont();
-    QVERIFY(expected.contains(language));
+    // The row's LANGUAGE names a single language the editor ships.
+    const QString asked = qEnvironmentVariable("LANGUAGE");
+    QCOMPARE(language, asked.isEmpty() ? QStringLiteral("en") : asked);
 }
 
 void TestTranslations::menusMessageAndCancel() {
