@@ -12,7 +12,6 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>

@@ -11,8 +11,8 @@ class QWidget;
 // returns the language's code.
 QString useProgramLanguageAndFont();
 
-// The characters of `text` that neither `font` nor any Japanese font of the
-// system can show.
+// The characters of `text` that neither `font` nor a font the system falls
+// back to can show.
 QString uncoveredCharacters(const QFont& font, const QString& text);
 
 // Chooses `path` in an Open dialog that is up, as a user does who enters the
