@@ -3,6 +3,7 @@
 #include "Core.h"
 #include "DialogFont.h"
 #include "StopSignals.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -48,6 +49,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVON_VERSION));
     // Lets the desktop match the window to the program's menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvon.TarvonAddons"));
+    installTranslations();
     applyDialogFont();
     // The program keeps no settings and writes no file but the image. Qt's
     // file dialog would keep its history and column widths in the user's

@@ -20,6 +20,8 @@
 # strace, xdg-utils, shared-mime-info and libfile-mimeinfo-perl
 # (scripts/setup.sh installs them with TARVON_TEST_TOOLS=1).
 set -euo pipefail
+# English, whatever the developer's language, locale or desktop theme.
+export LANGUAGE= LC_ALL=C.UTF-8 QT_QPA_PLATFORMTHEME=
 
 readonly window_timeout=30 # seconds to wait for any window or file to appear
 readonly main_caption='^Tarvon Add-ons$'

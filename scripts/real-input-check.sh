@@ -10,6 +10,8 @@
 # reads what a value box shows once Ctrl+A, Ctrl+C have copied it. Works on
 # scratch copies of the demo image; the program's own files stay as they are.
 set -euo pipefail
+# English, whatever the developer's language, locale or desktop theme.
+export LANGUAGE= LC_ALL=C.UTF-8 QT_QPA_PLATFORMTHEME=
 cd "$(dirname "$0")/.."
 
 build=$(realpath "${1:-build}")

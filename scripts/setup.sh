@@ -5,12 +5,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make ninja-build qt6-base-dev libgl-dev libbenchmark-dev
-          fonts-liberation2 fontconfig)
+packages=(cmake g++ make ninja-build qt6-base-dev qt6-tools-dev qt6-l10n-tools libgl-dev
+          libbenchmark-dev fonts-liberation2 fontconfig)
 if [[ ${TARVON_TEST_TOOLS:-0} == 1 ]]; then
     packages+=(clang strace xvfb xauth imagemagick
                lintian desktop-file-utils appstream dpkg-dev file xdotool
                xdg-utils shared-mime-info libfile-mimeinfo-perl)
+    # Qt's own translations and a font with Japanese glyphs, for the rows per language.
+    packages+=(qt6-translations-l10n fonts-noto-cjk)
     # A window manager, xwininfo and a clipboard reader, for the real-input check.
     packages+=(openbox x11-utils xclip)
 fi

@@ -2,6 +2,8 @@
 # Sets everything up, builds, and runs every test: the suite, then the same
 # suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzzers.
 set -euo pipefail
+# English, whatever the developer's language, locale or desktop theme.
+export LANGUAGE= LC_ALL=C.UTF-8 QT_QPA_PLATFORMTHEME=
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 TARVON_TEST_TOOLS=1 bash scripts/setup.sh

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -40,6 +41,9 @@ constexpr int placeIconRoom = 40;
 constexpr int columnPadding = 20;
 // How long the image must be still before another program's change is read.
 constexpr int outsideChangeDelayMs = 100;
+// The widest size and date the Open dialog's details show.
+constexpr qint64 widestFileSize = 1023.99 * 1024 * 1024;
+const QDateTime widestDate(QDate(2026, 9, 30), QTime(23, 59, 59));
 // The conflict question lists this many at the most, then a count.
 constexpr std::size_t listedConflicts = 10;
 
@@ -49,6 +53,15 @@ template <class Work> FileResult whileBusy(Work work) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     return work();
+}
+
+// A text of Qt's own, in the language of Qt's translation.
+QString qtText(const char* context, const char* text) {
+    return QCoreApplication::translate(context, text);
+}
+
+QString takenValuesText(std::size_t taken) {
+    return BackMDI::tr("Took %n values changed by another program.", nullptr, int(taken));
 }
 } // namespace
 
@@ -131,20 +144,32 @@ QString BackMDI::chooseImageFile() {
 }
 
 // Qt's dialog sizes its columns and places list for short English words, which
-// cuts off file types, dates and "Computer": give them the room they need.
+// cuts off file types, dates and "Computer": give them the room they need, for
+// the widest details as Qt words and formats them in the user's language and
+// locale, and for the column's heading.
 void BackMDI::showFileDetailsUnclipped(QFileDialog& dialog) {
     const QFontMetrics metrics = dialog.fontMetrics();
     auto roomFor = [&metrics](const QString& sample) {
         return metrics.horizontalAdvance(sample) + columnPadding;
     };
     if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        const QStringList widestDetails = {QString(24, QLatin1Char('w')), tr("1023.99 MiB"),
-                                           tr("Super NES ROM image"), tr("30 Sept 2026 23:59:59")};
-        for (int column = 0; column < widestDetails.size(); ++column)
-            details->header()->resizeSection(column, roomFor(widestDetails[column]));
+        const QLocale locale = QLocale::system();
+        const QStringList widestDetails = {
+            QString(24, QLatin1Char('w')), locale.formattedDataSize(widestFileSize),
+            QMimeDatabase()
+                .mimeTypeForFile(QStringLiteral("image.smc"), QMimeDatabase::MatchExtension)
+                .comment(),
+            locale.toString(widestDate, QLocale::ShortFormat)};
+        QHeaderView* header = details->header();
+        for (int column = 0; column < widestDetails.size(); ++column) {
+            const QString heading = header->model()->headerData(column, Qt::Horizontal).toString();
+            header->resizeSection(column,
+                                  std::max(roomFor(widestDetails[column]), roomFor(heading)));
+        }
     }
     if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
-        splitter->setSizes({roomFor(tr("Computer")) + placeIconRoom, fileDialogSize.width()});
+        splitter->setSizes({roomFor(qtText("QFileSystemModel", "Computer")) + placeIconRoom,
+                            fileDialogSize.width()});
     dialog.resize(dialog.sizeHint().expandedTo(fileDialogSize));
 }
 
@@ -285,10 +310,7 @@ bool BackMDI::saveMerging() {
         return false;
     }
     if (result.takenValues > 0)
-        statusBar()->showMessage(
-            result.takenValues == 1
-                ? tr("Took 1 value changed by another program.")
-                : tr("Took %1 values changed by another program.").arg(result.takenValues));
+        statusBar()->showMessage(takenValuesText(result.takenValues));
     return true;
 }
 
@@ -297,17 +319,13 @@ bool BackMDI::saveMerging() {
 std::optional<ConflictAnswer::Choice>
 BackMDI::askAboutConflicts(const std::vector<Conflict>& conflicts) {
     const std::size_t count = conflicts.size();
-    QString text = count == 1 ? tr("Another program changed 1 value in \"%1\" that you also "
-                                   "changed:")
-                                    .arg(imageName())
-                              : tr("Another program changed %1 values in \"%2\" that you also "
-                                   "changed:")
-                                    .arg(count)
-                                    .arg(imageName());
+    QString text = tr("Another program changed %n values in \"%1\" that you also changed:", nullptr,
+                      int(count))
+                       .arg(imageName());
     for (std::size_t i = 0; i < std::min(count, listedConflicts); ++i)
         text += u'\n' + conflictText(core, conflicts[i]);
     if (count > listedConflicts)
-        text += u'\n' + tr("and %1 more").arg(count - listedConflicts);
+        text += u'\n' + tr("and %n more", nullptr, int(count - listedConflicts));
     QMessageBox box(QMessageBox::Warning, tr("Warning"), text, QMessageBox::Cancel, this);
     box.setTextFormat(Qt::PlainText);
     QPushButton* keepMine = box.addButton(tr("&Keep Mine"), QMessageBox::AcceptRole);
@@ -422,14 +440,11 @@ void BackMDI::readOutsideChanges() {
     if (!result)
         return;
     QStringList said;
-    if (const std::size_t taken = result.takenValues; taken > 0)
-        said << (taken == 1 ? tr("Took 1 value changed by another program.")
-                            : tr("Took %1 values changed by another program.").arg(taken));
+    if (result.takenValues > 0)
+        said << takenValuesText(result.takenValues);
     if (const std::size_t both = result.conflicts.size(); both > 0)
-        said << (both == 1 ? tr("Another program changed 1 value you also changed; Save will ask.")
-                           : tr("Another program changed %1 values you also changed; Save will "
-                                "ask.")
-                                 .arg(both));
+        said << tr("Another program changed %n values you also changed; Save will ask.", nullptr,
+                   int(both));
     if (!said.isEmpty())
         statusBar()->showMessage(said.join(u' '));
 }
@@ -539,7 +554,8 @@ QMdiSubWindow* BackMDI::addEditorWindow(QWidget* form) {
 void BackMDI::offerOnlyMoveAndClose(QMdiSubWindow* window) {
     QMenu* menu = window->systemMenu();
     connect(menu, &QMenu::aboutToShow, menu, [menu] {
-        const QStringList offered = {QMdiSubWindow::tr("&Move"), QMdiSubWindow::tr("&Close")};
+        const QStringList offered = {qtText("QMdiSubWindow", "&Move"),
+                                     qtText("QMdiSubWindow", "&Close")};
         for (QAction* item : menu->actions())
             item->setVisible(offered.contains(item->text()));
     });

@@ -24,7 +24,7 @@ ByteBox* DamageRowFrame::damageBox(int armour) const {
 }
 
 void DamageRowFrame::showRow(int set, const std::array<std::uint8_t, 3>& row) {
-    setTitle(QStringLiteral("Damage %1 Table").arg(set));
+    setTitle(tr("Damage %1 Table").arg(set));
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->showValue(row[i]);
 }

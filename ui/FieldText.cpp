@@ -5,9 +5,10 @@
 #include <QCoreApplication>
 
 namespace {
-QString tr(const char* text) {
-    return QCoreApplication::translate("FieldText", text);
-}
+// The context of this file's texts in the translations.
+struct FieldText {
+    Q_DECLARE_TR_FUNCTIONS(FieldText)
+};
 
 QString slotText(int slot) {
     return QStringLiteral("%1").arg(slot, 2, 16, QLatin1Char('0')).toUpper();
@@ -20,7 +21,7 @@ QString damageByteText(Byte value, bool withUpperBits) {
     const QString set = QString::number(value & setBits);
     if (!withUpperBits)
         return set;
-    return tr("%1 (upper bits 0x%2)")
+    return FieldText::tr("%1 (upper bits 0x%2)")
         .arg(set)
         .arg(value & ~setBits & 0xFF, 2, 16, QLatin1Char('0'));
 }
@@ -29,15 +30,15 @@ QString damageByteText(Byte value, bool withUpperBits) {
 QString fieldText(const Field& field) {
     switch (field.kind) {
     case Field::Kind::Health:
-        return tr("Health of %1").arg(slotText(field.index));
+        return FieldText::tr("Health of %1").arg(slotText(field.index));
     case Field::Kind::DamageSet:
-        return tr("Damage Set of %1").arg(slotText(field.index));
+        return FieldText::tr("Damage Set of %1").arg(slotText(field.index));
     case Field::Kind::Damage:
-        return tr("Damage %1, Armor %2").arg(field.index / 3).arg(field.index % 3 + 1);
+        return FieldText::tr("Damage %1, Armor %2").arg(field.index / 3).arg(field.index % 3 + 1);
     case Field::Kind::AnotherProgram:
         break;
     }
-    return tr("Changes by Another Program");
+    return FieldText::tr("Changes by Another Program");
 }
 
 QString conflictText(const Core& core, const Conflict& conflict) {
@@ -50,6 +51,6 @@ QString conflictText(const Core& core, const Conflict& conflict) {
             (conflict.theirs & ~setBits) != upper || (conflict.mine & ~setBits) != upper;
         return damageByteText(byte, upperDiffers);
     };
-    return tr("%1: %2 before, %3 on disk, %4 here")
+    return FieldText::tr("%1: %2 before, %3 on disk, %4 here")
         .arg(fieldText(field), value(conflict.base), value(conflict.theirs), value(conflict.mine));
 }

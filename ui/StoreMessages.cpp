@@ -1,47 +1,53 @@
 #include "StoreMessages.h"
 
 #include "Core.h"
-#include "Numbers.h"
 #include "SlotText.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("StoreMessages", text);
-}
+// The context of this file's texts in the translations.
+struct StoreMessages {
+    Q_DECLARE_TR_FUNCTIONS(StoreMessages)
+};
 
 QString quoted(const std::string& path) {
     return u'"' + QString::fromStdString(path) + u'"';
 }
 
+// In the user's locale; under the C locale, which groups no digits, the
+// English way ("439,654").
 QString thousands(std::uint64_t number) {
-    return QString::fromStdString(withThousands(number));
+    const QLocale system = QLocale::system();
+    const QLocale locale = system.language() == QLocale::C ? QLocale(QLocale::English) : system;
+    return locale.toString(qulonglong(number));
 }
 
 // Why a file is not a whole image of the game.
 QString notAnImageReason(const FileResult& result) {
     if (result.kind == FileResult::Kind::NotTheGame)
-        return tr("the game's signature is not at 0x400");
-    return tr("%1 bytes long; a game image holds at least %2 bytes")
+        return StoreMessages::tr("the game's signature is not at 0x400");
+    return StoreMessages::tr("%1 bytes long; a game image holds at least %2 bytes")
         .arg(thousands(result.fileSize), thousands(Core::minimumImageSize));
 }
 
 QString cannotSave(const FileResult& result, const QString& reason, const QString& outcome) {
-    return tr("Cannot save %1: %2.").arg(quoted(result.path), reason) + u' ' + outcome;
+    return StoreMessages::tr("Cannot save %1: %2.").arg(quoted(result.path), reason) + u' ' +
+           outcome;
 }
 
 QString nothingWritten() {
-    return tr("Nothing was written; your edits are still here.");
+    return StoreMessages::tr("Nothing was written; your edits are still here.");
 }
 
 QString mayBePartlyChanged() {
-    return tr("The file may be partly changed: save again before you exit.");
+    return StoreMessages::tr("The file may be partly changed: save again before you exit.");
 }
 
 QString anotherProgramIsSaving() {
-    return tr("another program is saving it");
+    return StoreMessages::tr("another program is saving it");
 }
 
 QString saveFailureText(const FileResult& result) {
@@ -52,17 +58,20 @@ QString saveFailureText(const FileResult& result) {
     case FileResult::Kind::Busy:
         return cannotSave(result, anotherProgramIsSaving(), nothingWritten());
     case FileResult::Kind::Replaced:
-        return tr("Cannot save %1: another program replaced the file during the save; your edits "
-                  "are not in it and are still here.")
+        return StoreMessages::tr(
+                   "Cannot save %1: another program replaced the file during the save; your edits "
+                   "are not in it and are still here.")
             .arg(quoted(result.path));
     case FileResult::Kind::LengthChanged:
-        return cannotSave(result, tr("another program changed the file's length during the save"),
-                          mayBePartlyChanged());
+        return cannotSave(
+            result, StoreMessages::tr("another program changed the file's length during the save"),
+            mayBePartlyChanged());
     case FileResult::Kind::NotTheGame:
     case FileResult::Kind::TooShort:
-        return cannotSave(
-            result, tr("it is no longer an image of the game (%1)").arg(notAnImageReason(result)),
-            nothingWritten());
+        return cannotSave(result,
+                          StoreMessages::tr("it is no longer an image of the game (%1)")
+                              .arg(notAnImageReason(result)),
+                          nothingWritten());
     default:
         return cannotSave(result, reason, nothingWritten());
     }
@@ -71,13 +80,14 @@ QString saveFailureText(const FileResult& result) {
 QString readFailureText(const FileResult& result) {
     switch (result.kind) {
     case FileResult::Kind::NotTheGame:
-        return tr("%1 is not an image of the game.").arg(quoted(result.path));
+        return StoreMessages::tr("%1 is not an image of the game.").arg(quoted(result.path));
     case FileResult::Kind::TooShort:
-        return tr("%1 is %2.").arg(quoted(result.path), notAnImageReason(result));
+        return StoreMessages::tr("%1 is %2.").arg(quoted(result.path), notAnImageReason(result));
     case FileResult::Kind::Busy:
-        return tr("Cannot read %1: %2.").arg(quoted(result.path), anotherProgramIsSaving());
+        return StoreMessages::tr("Cannot read %1: %2.")
+            .arg(quoted(result.path), anotherProgramIsSaving());
     default:
-        return tr("Cannot read %1: %2.")
+        return StoreMessages::tr("Cannot read %1: %2.")
             .arg(quoted(result.path), QString::fromStdString(result.systemReason));
     }
 }
@@ -87,27 +97,27 @@ QString cutNamesText(const std::vector<std::size_t>& cutSlots) {
     const QString limit = QString::number(NameList::longestName);
     const auto slot = [](std::size_t s) { return QString::fromStdString(listSlot(s)); };
     if (cutSlots.size() == 1)
-        return tr("The name of slot %1 is longer than %2 characters and is shown cut.")
+        return StoreMessages::tr(
+                   "The name of slot %1 is longer than %2 characters and is shown cut.")
             .arg(slot(cutSlots[0]), limit);
     const SlotListing listing = listingOf(cutSlots);
     QStringList named;
     for (const std::size_t s : listing.named)
         named << slot(s);
-    const QString last = listing.more > 0 ? tr("%1 more").arg(listing.more) : named.takeLast();
-    return tr("The names of slots %1 and %2 are longer than %3 characters and are shown cut.")
+    const QString last = listing.more > 0 ? StoreMessages::tr("%n more", nullptr, int(listing.more))
+                                          : named.takeLast();
+    return StoreMessages::tr(
+               "The names of slots %1 and %2 are longer than %3 characters and are shown cut.")
         .arg(named.join(QStringLiteral(", ")), last, limit);
 }
 
 QString namedCountText(const NamesReport& names) {
     if (names.namedCount == 0)
-        return tr("%1 holds no names; the enemies are listed without names.")
+        return StoreMessages::tr("%1 holds no names; the enemies are listed without names.")
             .arg(quoted(names.path));
-    if (names.namedCount == 1)
-        return tr("%1 holds only 1 name; the other enemies are listed without names.")
-            .arg(quoted(names.path));
-    return tr("%1 holds only %2 names; the other enemies are listed without names.")
-        .arg(quoted(names.path))
-        .arg(names.namedCount);
+    return StoreMessages::tr("%1 holds only %n names; the other enemies are listed without names.",
+                             nullptr, int(names.namedCount))
+        .arg(quoted(names.path));
 }
 
 // One message for the names file; empty when all is well or none was read.
@@ -115,7 +125,7 @@ QString namesWarning(const NamesReport& names) {
     if (names.path.empty())
         return {};
     if (!names.unreadableReason.empty())
-        return tr("%1 could not be read (%2); the enemies are listed without names.")
+        return StoreMessages::tr("%1 could not be read (%2); the enemies are listed without names.")
             .arg(quoted(names.path), QString::fromStdString(names.unreadableReason));
     QStringList sentences;
     if (names.namedCount < Core::enemyCount)
@@ -140,8 +150,9 @@ QStringList loadWarnings(const FileResult& result) {
     if (const QString names = namesWarning(result.names); !names.isEmpty())
         warnings << names;
     if (!result.notWritableReason.empty())
-        warnings << tr("%1 is read-only: you can look at the tables, but Save will fail until "
-                       "the file can be written.")
+        warnings << StoreMessages::tr(
+                        "%1 is read-only: you can look at the tables, but Save will fail until "
+                        "the file can be written.")
                         .arg(quoted(result.path));
     return warnings;
 }

@@ -4,6 +4,7 @@
 #include "DemoImage.h"
 #include "FaultyFileSystem.h"
 #include "StoreMessages.h"
+#include "Translations.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -149,6 +150,8 @@ class CoreFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The messages' English plural forms are the English translation's.
+    void initTestCase() { installTranslations(); }
     void init();
     void signatureTest_data();
     void signatureTest();
@@ -1137,5 +1140,5 @@ void CoreFilesTest::unusualSystemAnswers() {
     QCOMPARE(readBytes(imagePath()), expected);
 }
 
-QTEST_APPLESS_MAIN(CoreFilesTest)
+QTEST_GUILESS_MAIN(CoreFilesTest)
 #include "tst_core_files.moc"

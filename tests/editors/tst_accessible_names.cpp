@@ -51,7 +51,7 @@ QList<QObject*> labelsOf(QWidget* widget) {
 class TestAccessibleNames : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { useProgramFont(); }
+    void initTestCase() { useProgramLanguageAndFont(); }
 
     void controlNames_data();
     void controlNames();

@@ -21,7 +21,7 @@ class TestDamageTableForm : public QObject, private EditorFixture<DamageTableFor
     void verifyShowsSet(const QString& setText, int set) const;
 
 private slots:
-    void initTestCase() { useProgramFont(); }
+    void initTestCase() { useProgramLanguageAndFont(); }
     void init();
     void cleanup();
 

@@ -1,4 +1,6 @@
-// Every text of both editor windows fits its control at the program's font.
+// Every text of both editor windows fits its control at the program's font,
+// in a font that has its characters, in each language (see CMakeLists.txt).
+#include "DamageRowFrame.h"
 #include "DamageTableForm.h"
 #include "EnemyStatsForm.h"
 #include "LoadedImage.h"
@@ -20,7 +22,9 @@ namespace {
 // the combo as in any text box), and the caption of such a set.
 const QString widestValue = QStringLiteral("255");
 const QString widestSet = QStringLiteral("15");
-const QString widestCaption = QStringLiteral("Damage 15 Table");
+QString widestCaption() {
+    return DamageRowFrame::tr("Damage %1 Table").arg(15);
+}
 // QLineEdit keeps this much space between its frame and its text.
 constexpr int lineEditTextMargin = 2;
 
@@ -58,12 +62,12 @@ Fit comboFit(const QComboBox* combo) {
 Fit frameCaptionFit(const QGroupBox* frame) {
     QStyleOptionGroupBox option;
     option.initFrom(frame);
-    option.text = widestCaption;
+    option.text = widestCaption();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     option.textAlignment = frame->alignment();
     const QRect label = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
                                                        QStyle::SC_GroupBoxLabel, frame);
-    const QSize text = frame->fontMetrics().size(Qt::TextSingleLine, widestCaption);
+    const QSize text = frame->fontMetrics().size(Qt::TextSingleLine, widestCaption());
     return {text, label.intersected(frame->rect()).size()};
 }
 
@@ -112,7 +116,7 @@ private slots:
 };
 
 void TestEditorLayout::initTestCase() {
-    useProgramFont();
+    useProgramLanguageAndFont();
     image = std::make_unique<LoadedImage>();
     enemyForm = std::make_unique<EnemyStatsForm>(image->core);
     tableForm = std::make_unique<DamageTableForm>(image->core);
@@ -200,6 +204,8 @@ void TestEditorLayout::textsFit() {
                             .arg(fit.needed.height())
                             .arg(fit.available.width())
                             .arg(fit.available.height())));
+    const QString text = widget->property("text").toString() + widget->property("title").toString();
+    QVERIFY2(uncoveredCharacters(widget->font(), text).isEmpty(), qPrintable(text));
 }
 
 QTEST_MAIN(TestEditorLayout)

@@ -21,7 +21,7 @@ class TestEditorsInMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { useProgramFont(); }
+    void initTestCase() { useProgramLanguageAndFont(); }
     void editsReachTheFileThroughTheMenus();
     void bothEditorsShowMemory_data();
     void bothEditorsShowMemory();

@@ -22,7 +22,7 @@ class TestEnemyStatsForm : public QObject, private EditorFixture<EnemyStatsForm>
     void verifyShowsSlot(int slot) const;
 
 private slots:
-    void initTestCase() { useProgramFont(); }
+    void initTestCase() { useProgramLanguageAndFont(); }
     void init();
     void cleanup();
 

@@ -61,7 +61,7 @@ Q_DECLARE_METATYPE(Gesture)
 class TestAboutForm : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { useProgramFont(); }
+    void initTestCase() { useProgramLanguageAndFont(); }
 
     void window();
     void controls_data();

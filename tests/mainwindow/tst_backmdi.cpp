@@ -94,7 +94,7 @@ protected:
 class TestBackMDI : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { useProgramFont(); }
+    void initTestCase() { useProgramLanguageAndFont(); }
 
     void menuTree_data();
     void menuTree();

@@ -106,7 +106,7 @@ SeenFileDialog openDialogAsShown(Session& session) {
 class TestBackMDIDrop : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { useProgramFont(); }
+    void initTestCase() { useProgramLanguageAndFont(); }
 
     void dropLoadsImage_data();
     void dropLoadsImage();

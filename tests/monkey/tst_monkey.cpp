@@ -126,7 +126,7 @@ private slots:
 };
 
 void TestMonkey::initTestCase() {
-    useProgramFont();
+    useProgramLanguageAndFont();
     programMessages = qInstallMessageHandler(dropPlatformWarnings);
 }
 

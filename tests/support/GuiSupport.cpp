@@ -2,6 +2,7 @@
 
 #include "DemoImage.h"
 #include "DialogFont.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -13,8 +14,19 @@
 #include <QTest>
 #include <QWidget>
 
-void useProgramFont() {
+QString useProgramLanguageAndFont() {
+    const QString language = installTranslations();
     applyDialogFont();
+    return language;
+}
+
+QString uncoveredCharacters(const QFont& font, const QString& text) {
+    const QFontMetrics metrics(font); // with the fonts the system falls back to
+    QString uncovered;
+    for (const char32_t character : text.toUcs4())
+        if (!metrics.inFontUcs4(character))
+            uncovered += QString::fromUcs4(&character, 1);
+    return uncovered;
 }
 
 bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs) {

@@ -7,8 +7,13 @@
 class QFileDialog;
 class QWidget;
 
-// Uses the editor's font, as the program does at start.
-void useProgramFont();
+// Uses the editor's language and font, as the program does at start, and
+// returns the language's code.
+QString useProgramLanguageAndFont();
+
+// The characters of `text` that neither `font` nor a font the system falls
+// back to can show.
+QString uncoveredCharacters(const QFont& font, const QString& text);
 
 // Chooses `path` in an Open dialog that is up, as a user does who enters the
 // path and presses Open. The dialog lists folders in the background and, when

@@ -1,0 +1,333 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja">
+<context>
+    <name>AboutForm</name>
+    <message>
+        <source>About</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <source>Tarvon Add-ons logo</source>
+        <translation>Tarvon Add-ons のロゴ</translation>
+    </message>
+    <message>
+        <source>Tarvon Add-ons</source>
+        <translation>Tarvon Add-ons</translation>
+    </message>
+    <message>
+        <source>Made by the Tarvon team</source>
+        <translation>制作: Tarvon チーム</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>BackMDI</name>
+    <message numerus="yes">
+        <source>Took %n values changed by another program.</source>
+        <translation>
+            <numerusform>別のプログラムが変更した %n 個の値を取り込みました。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Tarvon Add-ons</source>
+        <translation>Tarvon Add-ons</translation>
+    </message>
+    <message>
+        <source>Load File</source>
+        <translation>ファイルを読み込む</translation>
+    </message>
+    <message>
+        <source>Velko 3 Rom (*.smc)</source>
+        <translation>Velko 3 の ROM (*.smc)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>開く(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>やり直す(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>ツール(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Enemy Stat Editor</source>
+        <translation>敵ステータス エディター(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Damage Table Editor</source>
+        <translation>ダメージ テーブル エディター(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>バージョン情報(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>元に戻す: %1(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>やり直す: %1(&amp;R)</translation>
+    </message>
+    <message>
+        <source>%1[*] - Tarvon Add-ons</source>
+        <translation>%1[*] - Tarvon Add-ons</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
+    </message>
+    <message numerus="yes">
+        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
+        <translation>
+            <numerusform>別のプログラムが「%1」の中で、あなたも変更した %n 個の値を変更しました:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>ほか %n 個</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Keep Mine</source>
+        <translation>自分の値を残す(&amp;K)</translation>
+    </message>
+    <message>
+        <source>&amp;Take Theirs</source>
+        <translation>相手の値を取り込む(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Undid %1</source>
+        <translation>元に戻しました: %1</translation>
+    </message>
+    <message>
+        <source>Redid %1</source>
+        <translation>やり直しました: %1</translation>
+    </message>
+    <message>
+        <source>Save the changes to &quot;%1&quot; before closing?</source>
+        <translation>閉じる前に「%1」への変更を保存しますか?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Another program changed %n values you also changed; Save will ask.</source>
+        <translation>
+            <numerusform>あなたも変更した %n 個の値を別のプログラムが変更しました。保存時に確認します。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Drop one image at a time.</source>
+        <translation>イメージは一度に 1 つだけドロップしてください。</translation>
+    </message>
+    <message>
+        <source>This is not velko 3 rom</source>
+        <translation>これは Velko 3 の ROM ではありません</translation>
+    </message>
+</context>
+<context>
+    <name>DamageRowFrame</name>
+    <message>
+        <source>Armor %1</source>
+        <translation>防具 %1</translation>
+    </message>
+    <message>
+        <source>Damage %1 Table</source>
+        <translation>ダメージ テーブル %1</translation>
+    </message>
+</context>
+<context>
+    <name>DamageTableForm</name>
+    <message>
+        <source>Damage 0 Table</source>
+        <translation>ダメージ テーブル 0</translation>
+    </message>
+    <message>
+        <source>Damage Table Editor</source>
+        <translation>ダメージ テーブル エディター</translation>
+    </message>
+    <message>
+        <source>Damage Set:</source>
+        <translation>セット:</translation>
+    </message>
+    <message>
+        <source>be very careful with changing these values.</source>
+        <translation>値の変更には十分注意してください。</translation>
+    </message>
+    <message>
+        <source>Warning: </source>
+        <translation>警告: </translation>
+    </message>
+</context>
+<context>
+    <name>EnemyStatsForm</name>
+    <message>
+        <source>Damage Done</source>
+        <translation>与えるダメージ</translation>
+    </message>
+    <message>
+        <source>Enemy Damage Editor</source>
+        <translation>敵ステータス エディター</translation>
+    </message>
+    <message>
+        <source>Enemy</source>
+        <translation>敵</translation>
+    </message>
+    <message>
+        <source>Enemy Health</source>
+        <translation>敵の体力</translation>
+    </message>
+    <message>
+        <source>Enemy Damage Set:</source>
+        <translation>敵のダメージセット:</translation>
+    </message>
+</context>
+<context>
+    <name>FieldText</name>
+    <message>
+        <source>%1 (upper bits 0x%2)</source>
+        <translation>%1 (上位ビット 0x%2)</translation>
+    </message>
+    <message>
+        <source>Health of %1</source>
+        <translation>%1 の体力</translation>
+    </message>
+    <message>
+        <source>Damage Set of %1</source>
+        <translation>%1 のダメージセット</translation>
+    </message>
+    <message>
+        <source>Damage %1, Armor %2</source>
+        <translation>ダメージ %1、防具 %2</translation>
+    </message>
+    <message>
+        <source>Changes by Another Program</source>
+        <translation>別のプログラムによる変更</translation>
+    </message>
+    <message>
+        <source>%1: %2 before, %3 on disk, %4 here</source>
+        <translation>%1: 元は %2、ディスク上は %3、ここでは %4</translation>
+    </message>
+</context>
+<context>
+    <name>StoreMessages</name>
+    <message>
+        <source>the game&apos;s signature is not at 0x400</source>
+        <translation>ゲームの署名が 0x400 にありません</translation>
+    </message>
+    <message>
+        <source>%1 bytes long; a game image holds at least %2 bytes</source>
+        <translation>長さが %1 バイトです。ゲームのイメージは %2 バイト以上あります</translation>
+    </message>
+    <message>
+        <source>Cannot save %1: %2.</source>
+        <translation>%1 を保存できません: %2。</translation>
+    </message>
+    <message>
+        <source>Nothing was written; your edits are still here.</source>
+        <translation>何も書き込まれていません。編集内容はそのまま残っています。</translation>
+    </message>
+    <message>
+        <source>The file may be partly changed: save again before you exit.</source>
+        <translation>ファイルが一部だけ変更されているおそれがあります。終了する前にもう一度保存してください。</translation>
+    </message>
+    <message>
+        <source>it is no longer an image of the game (%1)</source>
+        <translation>ゲームのイメージではなくなっています (%1)</translation>
+    </message>
+    <message>
+        <source>%1 is not an image of the game.</source>
+        <translation>%1 はゲームのイメージではありません。</translation>
+    </message>
+    <message>
+        <source>%1 is %2.</source>
+        <translation>%1 は%2。</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2.</source>
+        <translation>%1 を読み込めません: %2。</translation>
+    </message>
+    <message>
+        <source>The name of slot %1 is longer than %2 characters and is shown cut.</source>
+        <translation>スロット %1 の名前は %2 文字より長いため、切り詰めて表示します。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more</source>
+        <translation>
+            <numerusform>ほか %n 個</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The names of slots %1 and %2 are longer than %3 characters and are shown cut.</source>
+        <translation>スロット %1 と %2 の名前は %3 文字より長いため、切り詰めて表示します。</translation>
+    </message>
+    <message>
+        <source>%1 holds no names; the enemies are listed without names.</source>
+        <translation>%1 には名前がありません。敵は名前なしで一覧に表示します。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 holds only %n names; the other enemies are listed without names.</source>
+        <translation>
+            <numerusform>%1 には名前が %n 個しかありません。残りの敵は名前なしで一覧に表示します。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 could not be read (%2); the enemies are listed without names.</source>
+        <translation>%1 を読み込めませんでした (%2)。敵は名前なしで一覧に表示します。</translation>
+    </message>
+    <message>
+        <source>%1 is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
+        <translation>%1 は読み取り専用です。テーブルは表示できますが、ファイルに書き込めるようになるまで保存は失敗します。</translation>
+    </message>
+    <message>
+        <source>another program is saving it</source>
+        <translation>別のプログラムが保存中です</translation>
+    </message>
+    <message>
+        <source>Cannot save %1: another program replaced the file during the save; your edits are not in it and are still here.</source>
+        <translation>%1 を保存できません: 保存中に別のプログラムがファイルを置き換えました。編集内容はそのファイルには入っておらず、そのまま残っています。</translation>
+    </message>
+    <message>
+        <source>another program changed the file&apos;s length during the save</source>
+        <translation>保存中に別のプログラムがファイルの長さを変えました</translation>
+    </message>
+</context>
+</TS>
