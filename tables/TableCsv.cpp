@@ -66,10 +66,10 @@ std::optional<std::size_t> parseDecimal(std::string_view text) {
 const Section sections[] = {
     {enemyHeader, "enemy", 0, Core::enemyCount, parseSlot,
      [](std::size_t slot) { return "slot " + twoDigitSlot(slot); }, "a slot: slots run 00 to FF"},
-    {setHeader, "damage set", 0, TableValues::setCount, parseDecimal,
+    {setHeader, "damage set", 0, places::setCount, parseDecimal,
      [](std::size_t set) { return "set " + std::to_string(set); }, "a set: sets run 0 to 15"},
-    {looseHeader, "damage table byte", TableValues::firstLooseByte,
-     Core::damageTableSize - TableValues::firstLooseByte, parseDecimal,
+    {looseHeader, "damage table byte", places::firstLooseByte,
+     Core::damageTableSize - places::firstLooseByte, parseDecimal,
      [](std::size_t index) { return "damage table byte " + std::to_string(index); },
      "a damage table byte: the bytes here are 48 and 49"},
 };
@@ -309,14 +309,14 @@ std::string tablesToCsv(const TableValues& values, const std::function<std::stri
                        std::to_string(damage >> 4)});
     }
     csv += '\n' + headerRow(setHeader);
-    for (std::size_t set = 0; set < TableValues::setCount; ++set) {
+    for (std::size_t set = 0; set < places::setCount; ++set) {
         std::vector<std::string> row{std::to_string(set)};
         for (std::size_t armor = 0; armor < 3; ++armor)
             row.push_back(std::to_string(values.damageTable[set * 3 + armor]));
         csv += csvRow(row);
     }
     csv += '\n' + headerRow(looseHeader);
-    for (std::size_t index = TableValues::firstLooseByte; index < Core::damageTableSize; ++index)
+    for (std::size_t index = places::firstLooseByte; index < Core::damageTableSize; ++index)
         csv += csvRow({std::to_string(index), std::to_string(values.damageTable[index])});
     return csv;
 }

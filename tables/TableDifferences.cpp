@@ -23,10 +23,10 @@ std::vector<std::string> tableDifferences(const TableValues& before, const Table
         compare("damage_set" + key, a & 0x0F, b & 0x0F);
         compare("damage_high" + key, a >> 4, b >> 4);
     }
-    for (std::size_t index = 0; index < TableValues::firstLooseByte; ++index)
+    for (std::size_t index = 0; index < places::firstLooseByte; ++index)
         compare("armor" + std::to_string(index % 3 + 1) + " set " + std::to_string(index / 3),
                 before.damageTable[index], after.damageTable[index]);
-    for (std::size_t index = TableValues::firstLooseByte; index < Core::damageTableSize; ++index)
+    for (std::size_t index = places::firstLooseByte; index < Core::damageTableSize; ++index)
         compare("damage_table_byte " + std::to_string(index), before.damageTable[index],
                 after.damageTable[index]);
     return lines;

@@ -9,11 +9,6 @@
 // slots F3 to FF and the damage byte of slots 00 to 0C are the same image
 // bytes; values read from an image always agree there.
 struct TableValues {
-    // The damage table: 16 sets of three armor bytes, then two bytes that
-    // belong to no set (see TablePlaces.h).
-    static constexpr std::size_t setCount = places::setCount;
-    static constexpr std::size_t firstLooseByte = places::firstLooseByte;
-
     std::array<Byte, Core::enemyCount> health{};
     std::array<Byte, Core::enemyCount> damage{};
     std::array<Byte, Core::damageTableSize> damageTable{};

@@ -4,6 +4,7 @@
 #include "DamageRowFrame.h"
 #include "DamageSetCombo.h"
 #include "FormLayout.h"
+#include "SlotText.h"
 
 #include <QListWidget>
 #include <QStyledItemDelegate>
@@ -86,7 +87,7 @@ void EnemyStatsForm::load() {
 void EnemyStatsForm::fillEnemyList() {
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot) {
         const auto name = core.getEnemyDisplayName(static_cast<Byte>(slot));
-        enemyList->addItem(QString::number(slot, 16).toUpper() + QStringLiteral(" - ") +
+        enemyList->addItem(QString::fromStdString(listSlot(slot)) + QStringLiteral(" - ") +
                            QString::fromStdString(name));
     }
 }

@@ -1,6 +1,7 @@
 #include "FieldText.h"
 
 #include "Core.h"
+#include "SlotText.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +12,7 @@ struct FieldText {
 };
 
 QString slotText(int slot) {
-    return QStringLiteral("%1").arg(slot, 2, 16, QLatin1Char('0')).toUpper();
+    return QString::fromStdString(twoDigitSlot(std::size_t(slot)));
 }
 
 constexpr int setBits = 0x0F;
