@@ -89,8 +89,6 @@ void CommandLineTest::commandLine_data() {
         << false;
     QTest::addRow("--version without a display")
         << QStringList{"--version"} << 0 << Stream::Out << version << false;
-    QTest::addRow("--version after Qt's option")
-        << QStringList{"-platform", "xcb", "--version"} << 0 << Stream::Out << version << false;
     QTest::addRow("an unknown option")
         << QStringList{"--frobnicate", "game.smc"} << 2 << Stream::Err
         << "tarvon-addons: unknown option '--frobnicate'\n" + usage << false;
