@@ -65,9 +65,10 @@ FileResult Core::loadTables() {
     const FileResult read = image::readTables(*fileSystem, romPath, found, locking());
     if (!read)
         return read;
+    const Before was = before();
     tables = base = tried = found;
     journal.clear();
-    tablesChanged();
+    tellChanges(was, true);
     return read;
 }
 
@@ -78,8 +79,10 @@ FileResult Core::takeOutsideChanges() {
                           heldLock ? image::Locking::AlreadyHeld : image::Locking::NoWait);
     if (!result)
         return result;
+    const Before was = before();
     const MergePlan plan = planMerge(base, tried, tables, found);
     result.takenValues = takeTheirs(plan, false);
+    tellChanges(was);
     result.conflicts = plan.conflicts;
     return result;
 }
@@ -94,8 +97,6 @@ std::size_t Core::takeTheirs(const MergePlan& plan, bool alsoConflicts) {
     for (const std::size_t place : plan.agreed)
         base[place] = tried[place] = tables[place];
     journal.recordClosed(Field{Field::Kind::AnotherProgram, 0}, taken);
-    if (!taken.empty() || !plan.agreed.empty())
-        tablesChanged();
     return taken.size();
 }
 
@@ -103,6 +104,7 @@ std::size_t Core::takeTheirs(const MergePlan& plan, bool alsoConflicts) {
 // ordinary save stops at any of them; a merging one takes them in, and stops
 // at conflicts it was not told how to settle.
 FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
+    const Before was = before();
     std::size_t taken = 0;
     const auto merge = [&](const Tables& found) {
         const MergePlan plan = planMerge(base, tried, tables, found);
@@ -124,7 +126,7 @@ FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
         tried = tables;
     if (result.ok())
         base = tables;
-    tablesChanged();
+    tellChanges(was);
     return result;
 }
 
@@ -135,9 +137,12 @@ DamageRow Core::getDamageSet(int set) const {
 
 void Core::setDamageSet(int set, Byte armor1, Byte armor2, Byte armor3) {
     const std::size_t row = damageRowStart(set);
-    setDamageTableByte(row, armor1);
-    setDamageTableByte(row + 1, armor2);
-    setDamageTableByte(row + 2, armor3);
+    const std::array<Byte, 3> values{armor1, armor2, armor3};
+    const Before was = before();
+    for (std::size_t armour = 0; armour < values.size(); ++armour)
+        recordByte(Field{Field::Kind::Damage, int(row + armour)},
+                   places::ofDamageTableByte(row + armour), values[armour]);
+    tellChanges(was);
 }
 
 Byte Core::getDamageTableByte(std::size_t index) const {
@@ -168,12 +173,28 @@ void Core::setEnemyHealth(Byte slot, Byte value) {
 }
 
 void Core::setByte(const Field& field, std::size_t place, Byte value) {
+    const Before was = before();
+    recordByte(field, place, value);
+    tellChanges(was);
+}
+
+void Core::recordByte(const Field& field, std::size_t place, Byte value) {
     const ByteChange change{place, tables[place], value};
     if (change.before == change.after)
         return;
     tables[place] = value;
     journal.record(field, {&change, 1});
-    tablesChanged();
+}
+
+void Core::setTableBytes(const Field& field, const Tables& values) {
+    std::vector<ByteChange> changes;
+    for (std::size_t place = 0; place < places::count; ++place)
+        if (tables[place] != values[place])
+            changes.push_back({place, tables[place], values[place]});
+    const Before was = before();
+    tables = values;
+    journal.recordClosed(field, changes);
+    tellChanges(was);
 }
 
 std::optional<Field> Core::nextUndo() const {
@@ -197,9 +218,10 @@ std::optional<Field> Core::redo() {
 }
 
 Field Core::applyStep(const EditStep& step, Byte ByteChange::*value) {
+    const Before was = before();
     for (const ByteChange& change : step.changes)
         tables[change.place] = change.*value;
-    tablesChanged();
+    tellChanges(was);
     return step.field;
 }
 
@@ -213,13 +235,17 @@ Field Core::fieldAt(std::size_t place) const {
     return {Field::Kind::DamageSet, places::damageSlot(place)};
 }
 
-void Core::setChangeListener(std::function<void()> listener) {
+void Core::setChangeListener(ChangeListener listener) {
     changeListener = std::move(listener);
 }
 
-void Core::tablesChanged() const {
-    if (changeListener)
-        changeListener();
+void Core::tellChanges(const Before& before, bool everyPlace) const {
+    TableChange change;
+    for (std::size_t place = 0; place < places::count; ++place)
+        change.places[place] = everyPlace || before.tables[place] != tables[place];
+    change.modifiedFlipped = before.modified != isModified();
+    if (changeListener && (change.places.any() || change.modifiedFlipped))
+        changeListener(change);
 }
 
 bool Core::isByteText(std::string_view text) {

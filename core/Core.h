@@ -5,6 +5,7 @@
 #include "FileSystem.h"
 #include "ImageFile.h"
 #include "NameList.h"
+#include "TableChange.h"
 #include "TableMerge.h"
 #include "TablePlaces.h"
 
@@ -95,9 +96,16 @@ public:
     // last edited there, else the health.
     Field fieldAt(std::size_t place) const;
 
-    // Called after every change of the tables in memory or of what the
-    // file is known to hold: edits, undo, redo, loads, saves, merges.
-    void setChangeListener(std::function<void()> listener);
+    // Told once at the end of every operation that changed the tables in
+    // memory or the unsaved state: what it changed (see TableChange).
+    using ChangeListener = std::function<void(const TableChange&)>;
+    void setChangeListener(ChangeListener listener);
+
+    // Every table byte in memory, by place (see TablePlaces.h).
+    const image::TableBytes& tableBytes() const { return tables; }
+    // Sets every table byte to `values`, as one closed step of `field` in the
+    // history and one change told to the listener.
+    void setTableBytes(const Field& field, const image::TableBytes& values);
 
     // Table accessors. Sets use only their low four bits.
     DamageRow getDamageSet(int set) const;
@@ -127,14 +135,23 @@ private:
     using Tables = image::TableBytes;
 
     static std::size_t damageRowStart(int set);
+    // What memory and the unsaved state were before an operation, to tell
+    // the listener what it changed.
+    struct Before {
+        Tables tables;
+        bool modified;
+    };
+    Before before() const { return {tables, isModified()}; }
+    void tellChanges(const Before& before, bool everyPlace = false) const;
     void setByte(const Field& field, std::size_t place, Byte value);
+    // Sets the byte at `place` and records it in the history, telling nobody.
+    void recordByte(const Field& field, std::size_t place, Byte value);
     // Sets each byte `step` changed to its `before` or `after`.
     Field applyStep(const EditStep& step, Byte ByteChange::*value);
     // Takes in what `plan` found only the other program changed, and, with
     // `alsoConflicts`, its values for the conflicts; both sides' agreed
     // values become the base. Returns how many values were taken.
     std::size_t takeTheirs(const MergePlan& plan, bool alsoConflicts);
-    void tablesChanged() const;
     // How a read or save takes the lock: waiting, or held already.
     image::Locking locking() const;
 
@@ -150,6 +167,6 @@ private:
     // save that may have partly written them tried to write them.
     Tables base{}, tried{};
     EditJournal journal;
-    std::function<void()> changeListener;
+    ChangeListener changeListener;
     std::unique_ptr<image::HeldLock> heldLock;
 };

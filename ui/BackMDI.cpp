@@ -72,7 +72,7 @@ BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
     createWorkspace();
     createMenus();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    core.setChangeListener([this] { emit tablesChanged(); });
+    core.setChangeListener([this](const TableChange&) { emit tablesChanged(); });
     connect(this, &BackMDI::tablesChanged, this, &BackMDI::updateMenus);
     watchForFocusMoves();
     updateMenus();

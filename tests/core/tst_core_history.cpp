@@ -77,7 +77,7 @@ public:
     // Runs one step: "h3C=55" edits, "|" closes the open step, "u" undoes,
     // "r" redoes, "s" saves merging, "sk"/"st" answer the last conflicts
     // Keep Mine/Take Theirs, "oh3C=40" is another program's write into the
-    // file, "w" the watcher's read.
+    // file, "w" the watcher's read, "l" a load.
     void run(const QString& step) {
         static const QRegularExpression assignment(QStringLiteral("^(o?)([hdt][0-9A-F]+)=(\\d+)$"));
         if (const auto match = assignment.match(step); match.hasMatch()) {
@@ -101,6 +101,13 @@ public:
                                  last.conflicts});
         } else if (step == "w") {
             last = core.takeOutsideChanges();
+        } else if (step == "l") {
+            last = core.loadTables();
+        } else if (step.startsWith(u'S')) { // "S2=1/2/3": damage set 2 at once
+            const QStringList values = step.section(u'=', 1).split(u'/');
+            core.setDamageSet(step.section(u'=', 0, 0).mid(1).toInt(),
+                              Byte(values.value(0).toInt()), Byte(values.value(1).toInt()),
+                              Byte(values.value(2).toInt()));
         } else {
             qFatal("bad script step");
         }
@@ -151,6 +158,34 @@ private:
     std::string path = dir.filePath(QStringLiteral("game.smc")).toStdString();
 };
 
+// A change notice as the rows write it: the places by the scripts' names
+// (a shared byte by its health), or "all", then "*" when the unsaved state
+// flipped.
+QString noticeText(const TableChange& change) {
+    QStringList said;
+    if (change.places.all()) {
+        said << QStringLiteral("all");
+    } else {
+        for (std::size_t place = 0; place < places::count; ++place) {
+            if (!change.places[place])
+                continue;
+            const bool health = places::isHealth(place);
+            const int number =
+                places::isDamageTableByte(place)
+                    ? int(place)
+                    : (health ? places::healthSlot(place) : places::damageSlot(place));
+            const QChar kind = places::isDamageTableByte(place) ? u't' : (health ? u'h' : u'd');
+            said << kind +
+                        (kind == u't'
+                             ? QString::number(number)
+                             : QStringLiteral("%1").arg(number, 2, 16, QLatin1Char('0')).toUpper());
+        }
+    }
+    if (change.modifiedFlipped)
+        said << QStringLiteral("*");
+    return said.join(u' ');
+}
+
 } // namespace
 
 class CoreHistoryTest : public QObject {
@@ -159,6 +194,8 @@ class CoreHistoryTest : public QObject {
 private slots:
     void script_data();
     void script();
+    void notices_data();
+    void notices();
 };
 
 void CoreHistoryTest::script_data() {
@@ -294,6 +331,55 @@ void CoreHistoryTest::script() {
     QCOMPARE(script.core.isModified(), modified);
     if (!result.isEmpty())
         QCOMPARE(kindOf(script.core, script.last), result);
+}
+
+// Each operation tells the listener once which places it changed and whether
+// the unsaved state flipped; one that changed neither tells nothing.
+void CoreHistoryTest::notices_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("notices"); // one per notice, separated by ", "
+
+    QTest::addRow("each keystroke names its byte") << "h3C=5 h3C=55"
+                                                   << "h3C *, h3C";
+    QTest::addRow("a shared byte is one place") << "d00=7"
+                                                << "hF3 *";
+    QTest::addRow("a damage set at once is one notice") << "S2=1/2/3"
+                                                        << "t6 t7 t8 *";
+    QTest::addRow("an edit to the value held tells nothing") << "h3C=0"
+                                                             << "";
+    QTest::addRow("undo and redo name what they set") << "h3C=5 | h3D=6 u u r"
+                                                      << "h3C *, h3D, h3D, h3C *, h3C *";
+    QTest::addRow("a save only flips the state") << "h3C=5 s"
+                                                 << "h3C *, *";
+    QTest::addRow("a save with nothing to save tells nothing") << "s"
+                                                               << "";
+    QTest::addRow("a save that took a byte names it") << "h3C=5 oh10=9 s"
+                                                      << "h3C *, h10 *";
+    QTest::addRow("a save stopped at a conflict tells nothing") << "h10=5 oh10=9 s"
+                                                                << "h10 *";
+    QTest::addRow("Take Theirs names the byte") << "h10=5 oh10=9 s st"
+                                                << "h10 *, h10 *";
+    QTest::addRow("the watcher's read names what it took") << "oh10=9 oh3C=1 w"
+                                                           << "h10 h3C";
+    QTest::addRow("the watcher's read of the same change clears the mark") << "h10=9 oh10=9 w"
+                                                                           << "h10 *, *";
+    QTest::addRow("the watcher's read of a conflict tells nothing") << "h10=5 oh10=9 w"
+                                                                    << "h10 *";
+    QTest::addRow("a load names every place") << "h3C=5 l"
+                                              << "h3C *, all *";
+}
+
+void CoreHistoryTest::notices() {
+    QFETCH(QString, steps);
+    QFETCH(QString, notices);
+
+    Script script;
+    QStringList told;
+    script.core.setChangeListener(
+        [&told](const TableChange& change) { told << noticeText(change); });
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts))
+        script.run(step);
+    QCOMPARE(told.join(QStringLiteral(", ")), notices);
 }
 
 QTEST_GUILESS_MAIN(CoreHistoryTest)

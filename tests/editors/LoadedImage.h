@@ -14,7 +14,7 @@ class QWidget;
 class WriteCountingCore : public Core {
 public:
     explicit WriteCountingCore(std::filesystem::path programDir) : Core(std::move(programDir)) {
-        setChangeListener([this] { ++writes; });
+        setChangeListener([this](const TableChange&) { ++writes; });
     }
 
     int writes = 0;
