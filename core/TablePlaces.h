@@ -28,6 +28,21 @@ constexpr std::size_t sharedByteCount = enemyCount - firstSharedHealthSlot;
 constexpr std::size_t ofDamageTableByte(std::size_t index) {
     return index;
 }
+// The damage table byte of damage set `set` (0 to 15) for armour level
+// `armour` (1 to 3).
+constexpr std::size_t damageTableIndex(std::size_t set, int armour) {
+    return set * 3 + std::size_t(armour - 1);
+}
+
+// An enemy's damage byte names its damage set in its low four bits; the
+// upper four bits are not the set's and stay as they are when it changes.
+constexpr std::uint8_t setBits = 0x0F;
+constexpr std::uint8_t damageSetOf(std::uint8_t damageByte) {
+    return damageByte & setBits;
+}
+constexpr std::uint8_t withDamageSet(std::uint8_t damageByte, std::uint8_t set) {
+    return static_cast<std::uint8_t>((damageByte & ~setBits) | (set & setBits));
+}
 constexpr std::size_t ofHealth(std::uint8_t slot) {
     return damageTableSize + slot;
 }
@@ -52,6 +67,8 @@ constexpr std::uint8_t damageSlot(std::size_t place) {
     return static_cast<std::uint8_t>(place - ofDamageByte(0));
 }
 
+static_assert(damageTableIndex(15, 3) == firstLooseByte - 1);
+static_assert(withDamageSet(0xA7, 0x1C) == 0xAC && damageSetOf(0xAC) == 0x0C);
 static_assert(count == 549 && sharedByteCount == 13 && firstLooseByte == 48);
 static_assert(ofHealth(0xF3) == ofDamageByte(0x00) && ofHealth(0xFF) == ofDamageByte(0x0C));
 
