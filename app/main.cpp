@@ -2,38 +2,13 @@
 #include "CommandLine.h"
 #include "Core.h"
 #include "DialogFont.h"
+#include "StopOnSignals.h"
 #include "StopSignals.h"
 #include "Translations.h"
 
 #include <QApplication>
 #include <QSettings>
-#include <QSocketNotifier>
 #include <csignal>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
-namespace {
-
-// A request to stop (Ctrl+C in the terminal, kill, a closed terminal, the
-// session ending) ends the program through its event loop without waiting for
-// a person: a save that is writing finishes first, a question on screen is
-// dismissed, and unsaved edits are discarded. The signals were blocked in
-// every thread before Qt started one, so that they arrive here and nowhere
-// else.
-void stopOnSignals(const sigset_t& stopSet, BackMDI& window) {
-    const int descriptor = signalfd(-1, &stopSet, SFD_CLOEXEC | SFD_NONBLOCK);
-    if (descriptor < 0)
-        return;
-    auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [descriptor, &window] {
-        signalfd_siginfo received{};
-        if (read(descriptor, &received, sizeof received) != sizeof received)
-            return;
-        window.stopBySignal(int(received.ssi_signo));
-    });
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     // A write over the file size limit fails with EFBIG, and the save puts

@@ -26,28 +26,9 @@
 </context>
 <context>
     <name>BackMDI</name>
-    <message numerus="yes">
-        <source>Took %n values changed by another program.</source>
-        <translation>
-            <numerusform>%n von einem anderen Programm geänderter Wert übernommen.</numerusform>
-            <numerusform>%n von einem anderen Programm geänderte Werte übernommen.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Tarvon Add-ons</source>
         <translation>Tarvon Add-ons</translation>
-    </message>
-    <message>
-        <source>Load File</source>
-        <translation>Datei laden</translation>
-    </message>
-    <message>
-        <source>Velko 3 Rom (*.smc)</source>
-        <translation>Velko-3-ROM (*.smc)</translation>
-    </message>
-    <message>
-        <source>All Files (*)</source>
-        <translation>Alle Dateien (*)</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -70,14 +51,6 @@
         <translation>&amp;Bearbeiten</translation>
     </message>
     <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Rückgängig</translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation>&amp;Wiederholen</translation>
-    </message>
-    <message>
         <source>&amp;Tools</source>
         <translation>&amp;Werkzeuge</translation>
     </message>
@@ -98,14 +71,6 @@
         <translation>Ü&amp;ber...</translation>
     </message>
     <message>
-        <source>&amp;Undo %1</source>
-        <translation>&amp;Rückgängig: %1</translation>
-    </message>
-    <message>
-        <source>&amp;Redo %1</source>
-        <translation>&amp;Wiederholen: %1</translation>
-    </message>
-    <message>
         <source>%1[*] - Tarvon Add-ons</source>
         <translation>%1[*] - Tarvon Add-ons</translation>
     </message>
@@ -117,54 +82,9 @@
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
-    <message numerus="yes">
-        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
-        <translation>
-            <numerusform>Ein anderes Programm hat in „%1“ %n Wert geändert, den Sie auch geändert haben:</numerusform>
-            <numerusform>Ein anderes Programm hat in „%1“ %n Werte geändert, die Sie auch geändert haben:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>and %n more</source>
-        <translation>
-            <numerusform>und %n weiterer</numerusform>
-            <numerusform>und %n weitere</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>&amp;Keep Mine</source>
-        <translation>&amp;Meine behalten</translation>
-    </message>
-    <message>
-        <source>&amp;Take Theirs</source>
-        <translation>&amp;Ihre übernehmen</translation>
-    </message>
-    <message>
-        <source>Undid %1</source>
-        <translation>Rückgängig gemacht: %1</translation>
-    </message>
-    <message>
-        <source>Redid %1</source>
-        <translation>Wiederholt: %1</translation>
-    </message>
-    <message>
-        <source>Save the changes to &quot;%1&quot; before closing?</source>
-        <translation>Änderungen an „%1“ vor dem Schließen speichern?</translation>
-    </message>
-    <message numerus="yes">
-        <source>Another program changed %n values you also changed; Save will ask.</source>
-        <translation>
-            <numerusform>Ein anderes Programm hat %n Wert geändert, den Sie auch geändert haben; Speichern wird nachfragen.</numerusform>
-            <numerusform>Ein anderes Programm hat %n Werte geändert, die Sie auch geändert haben; Speichern wird nachfragen.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Drop one image at a time.</source>
         <translation>Bitte nur ein Abbild auf einmal ablegen.</translation>
-    </message>
-    <message>
-        <source>This is not velko 3 rom</source>
-        <translation>Das ist kein Velko-3-ROM</translation>
     </message>
 </context>
 <context>
@@ -199,6 +119,33 @@
     <message>
         <source>Warning: </source>
         <translation>Warnung: </translation>
+    </message>
+</context>
+<context>
+    <name>EditHistory</name>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Undid %1</source>
+        <translation>Rückgängig gemacht: %1</translation>
+    </message>
+    <message>
+        <source>Redid %1</source>
+        <translation>Wiederholt: %1</translation>
     </message>
 </context>
 <context>
@@ -249,6 +196,47 @@
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
         <translation>%1: vorher %2, in der Datei %3, hier %4</translation>
+    </message>
+</context>
+<context>
+    <name>ImageSession</name>
+    <message numerus="yes">
+        <source>Took %n values changed by another program.</source>
+        <translation>
+            <numerusform>%n von einem anderen Programm geänderter Wert übernommen.</numerusform>
+            <numerusform>%n von einem anderen Programm geänderte Werte übernommen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This is not velko 3 rom</source>
+        <translation>Das ist kein Velko-3-ROM</translation>
+    </message>
+    <message numerus="yes">
+        <source>Another program changed %n values you also changed; Save will ask.</source>
+        <translation>
+            <numerusform>Ein anderes Programm hat %n Wert geändert, den Sie auch geändert haben; Speichern wird nachfragen.</numerusform>
+            <numerusform>Ein anderes Programm hat %n Werte geändert, die Sie auch geändert haben; Speichern wird nachfragen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>two sentences in a row</comment>
+        <translation>%1 %2</translation>
+    </message>
+</context>
+<context>
+    <name>OpenImageDialog</name>
+    <message>
+        <source>Load File</source>
+        <translation>Datei laden</translation>
+    </message>
+    <message>
+        <source>Velko 3 Rom (*.smc)</source>
+        <translation>Velko-3-ROM (*.smc)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -334,6 +322,43 @@
     <message>
         <source>another program changed the file&apos;s length during the save</source>
         <translation>ein anderes Programm hat während des Speicherns die Länge der Datei geändert</translation>
+    </message>
+</context>
+<context>
+    <name>WindowQuestions</name>
+    <message numerus="yes">
+        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
+        <translation>
+            <numerusform>Ein anderes Programm hat in „%1“ %n Wert geändert, den Sie auch geändert haben:</numerusform>
+            <numerusform>Ein anderes Programm hat in „%1“ %n Werte geändert, die Sie auch geändert haben:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>und %n weiterer</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Mine</source>
+        <translation>&amp;Meine behalten</translation>
+    </message>
+    <message>
+        <source>&amp;Take Theirs</source>
+        <translation>&amp;Ihre übernehmen</translation>
+    </message>
+    <message>
+        <source>Tarvon Add-ons</source>
+        <translation>Tarvon Add-ons</translation>
+    </message>
+    <message>
+        <source>Save the changes to &quot;%1&quot; before closing?</source>
+        <translation>Änderungen an „%1“ vor dem Schließen speichern?</translation>
     </message>
 </context>
 </TS>

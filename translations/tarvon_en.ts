@@ -2,26 +2,12 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
-    <name>BackMDI</name>
+    <name>ImageSession</name>
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>
         <translation>
             <numerusform>Took %n value changed by another program.</numerusform>
             <numerusform>Took %n values changed by another program.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
-        <translation>
-            <numerusform>Another program changed %n value in &quot;%1&quot; that you also changed:</numerusform>
-            <numerusform>Another program changed %n values in &quot;%1&quot; that you also changed:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>and %n more</source>
-        <translation>
-            <numerusform>and %n more</numerusform>
-            <numerusform>and %n more</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -46,6 +32,23 @@
         <translation>
             <numerusform>%1 holds only %n name; the other enemies are listed without names.</numerusform>
             <numerusform>%1 holds only %n names; the other enemies are listed without names.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>WindowQuestions</name>
+    <message numerus="yes">
+        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
+        <translation>
+            <numerusform>Another program changed %n value in &quot;%1&quot; that you also changed:</numerusform>
+            <numerusform>Another program changed %n values in &quot;%1&quot; that you also changed:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>and %n more</numerusform>
+            <numerusform>and %n more</numerusform>
         </translation>
     </message>
 </context>

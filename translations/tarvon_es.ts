@@ -26,28 +26,9 @@
 </context>
 <context>
     <name>BackMDI</name>
-    <message numerus="yes">
-        <source>Took %n values changed by another program.</source>
-        <translation>
-            <numerusform>Se tomó %n valor cambiado por otro programa.</numerusform>
-            <numerusform>Se tomaron %n valores cambiados por otro programa.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Tarvon Add-ons</source>
         <translation>Tarvon Add-ons</translation>
-    </message>
-    <message>
-        <source>Load File</source>
-        <translation>Cargar archivo</translation>
-    </message>
-    <message>
-        <source>Velko 3 Rom (*.smc)</source>
-        <translation>ROM de Velko 3 (*.smc)</translation>
-    </message>
-    <message>
-        <source>All Files (*)</source>
-        <translation>Todos los archivos (*)</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -70,14 +51,6 @@
         <translation>&amp;Editar</translation>
     </message>
     <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Deshacer</translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation>&amp;Rehacer</translation>
-    </message>
-    <message>
         <source>&amp;Tools</source>
         <translation>&amp;Herramientas</translation>
     </message>
@@ -98,14 +71,6 @@
         <translation>&amp;Acerca de...</translation>
     </message>
     <message>
-        <source>&amp;Undo %1</source>
-        <translation>&amp;Deshacer: %1</translation>
-    </message>
-    <message>
-        <source>&amp;Redo %1</source>
-        <translation>&amp;Rehacer: %1</translation>
-    </message>
-    <message>
         <source>%1[*] - Tarvon Add-ons</source>
         <translation>%1[*] - Tarvon Add-ons</translation>
     </message>
@@ -117,54 +82,9 @@
         <source>Error</source>
         <translation>Error</translation>
     </message>
-    <message numerus="yes">
-        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
-        <translation>
-            <numerusform>Otro programa cambió en «%1» %n valor que usted también cambió:</numerusform>
-            <numerusform>Otro programa cambió en «%1» %n valores que usted también cambió:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>and %n more</source>
-        <translation>
-            <numerusform>y %n más</numerusform>
-            <numerusform>y %n más</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>&amp;Keep Mine</source>
-        <translation>&amp;Conservar los míos</translation>
-    </message>
-    <message>
-        <source>&amp;Take Theirs</source>
-        <translation>&amp;Tomar los suyos</translation>
-    </message>
-    <message>
-        <source>Undid %1</source>
-        <translation>Deshecho: %1</translation>
-    </message>
-    <message>
-        <source>Redid %1</source>
-        <translation>Rehecho: %1</translation>
-    </message>
-    <message>
-        <source>Save the changes to &quot;%1&quot; before closing?</source>
-        <translation>¿Guardar los cambios en «%1» antes de cerrar?</translation>
-    </message>
-    <message numerus="yes">
-        <source>Another program changed %n values you also changed; Save will ask.</source>
-        <translation>
-            <numerusform>Otro programa cambió %n valor que usted también cambió; Guardar le preguntará.</numerusform>
-            <numerusform>Otro programa cambió %n valores que usted también cambió; Guardar le preguntará.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Drop one image at a time.</source>
         <translation>Suelte una sola imagen a la vez.</translation>
-    </message>
-    <message>
-        <source>This is not velko 3 rom</source>
-        <translation>Esto no es una ROM de Velko 3</translation>
     </message>
 </context>
 <context>
@@ -199,6 +119,33 @@
     <message>
         <source>Warning: </source>
         <translation>Advertencia: </translation>
+    </message>
+</context>
+<context>
+    <name>EditHistory</name>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Deshacer: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Deshacer</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Rehacer: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Rehacer</translation>
+    </message>
+    <message>
+        <source>Undid %1</source>
+        <translation>Deshecho: %1</translation>
+    </message>
+    <message>
+        <source>Redid %1</source>
+        <translation>Rehecho: %1</translation>
     </message>
 </context>
 <context>
@@ -249,6 +196,47 @@
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
         <translation>%1: antes %2, en el disco %3, aquí %4</translation>
+    </message>
+</context>
+<context>
+    <name>ImageSession</name>
+    <message numerus="yes">
+        <source>Took %n values changed by another program.</source>
+        <translation>
+            <numerusform>Se tomó %n valor cambiado por otro programa.</numerusform>
+            <numerusform>Se tomaron %n valores cambiados por otro programa.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This is not velko 3 rom</source>
+        <translation>Esto no es una ROM de Velko 3</translation>
+    </message>
+    <message numerus="yes">
+        <source>Another program changed %n values you also changed; Save will ask.</source>
+        <translation>
+            <numerusform>Otro programa cambió %n valor que usted también cambió; Guardar le preguntará.</numerusform>
+            <numerusform>Otro programa cambió %n valores que usted también cambió; Guardar le preguntará.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>two sentences in a row</comment>
+        <translation>%1 %2</translation>
+    </message>
+</context>
+<context>
+    <name>OpenImageDialog</name>
+    <message>
+        <source>Load File</source>
+        <translation>Cargar archivo</translation>
+    </message>
+    <message>
+        <source>Velko 3 Rom (*.smc)</source>
+        <translation>ROM de Velko 3 (*.smc)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Todos los archivos (*)</translation>
     </message>
 </context>
 <context>
@@ -334,6 +322,43 @@
     <message>
         <source>another program changed the file&apos;s length during the save</source>
         <translation>otro programa cambió la longitud del archivo durante el guardado</translation>
+    </message>
+</context>
+<context>
+    <name>WindowQuestions</name>
+    <message numerus="yes">
+        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
+        <translation>
+            <numerusform>Otro programa cambió en «%1» %n valor que usted también cambió:</numerusform>
+            <numerusform>Otro programa cambió en «%1» %n valores que usted también cambió:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>y %n más</numerusform>
+            <numerusform>y %n más</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Advertencia</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Mine</source>
+        <translation>&amp;Conservar los míos</translation>
+    </message>
+    <message>
+        <source>&amp;Take Theirs</source>
+        <translation>&amp;Tomar los suyos</translation>
+    </message>
+    <message>
+        <source>Tarvon Add-ons</source>
+        <translation>Tarvon Add-ons</translation>
+    </message>
+    <message>
+        <source>Save the changes to &quot;%1&quot; before closing?</source>
+        <translation>¿Guardar los cambios en «%1» antes de cerrar?</translation>
     </message>
 </context>
 </TS>

@@ -26,27 +26,9 @@
 </context>
 <context>
     <name>BackMDI</name>
-    <message numerus="yes">
-        <source>Took %n values changed by another program.</source>
-        <translation>
-            <numerusform>別のプログラムが変更した %n 個の値を取り込みました。</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Tarvon Add-ons</source>
         <translation>Tarvon Add-ons</translation>
-    </message>
-    <message>
-        <source>Load File</source>
-        <translation>ファイルを読み込む</translation>
-    </message>
-    <message>
-        <source>Velko 3 Rom (*.smc)</source>
-        <translation>Velko 3 の ROM (*.smc)</translation>
-    </message>
-    <message>
-        <source>All Files (*)</source>
-        <translation>すべてのファイル (*)</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -69,14 +51,6 @@
         <translation>編集(&amp;E)</translation>
     </message>
     <message>
-        <source>&amp;Undo</source>
-        <translation>元に戻す(&amp;U)</translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation>やり直す(&amp;R)</translation>
-    </message>
-    <message>
         <source>&amp;Tools</source>
         <translation>ツール(&amp;T)</translation>
     </message>
@@ -97,14 +71,6 @@
         <translation>バージョン情報(&amp;A)...</translation>
     </message>
     <message>
-        <source>&amp;Undo %1</source>
-        <translation>元に戻す: %1(&amp;U)</translation>
-    </message>
-    <message>
-        <source>&amp;Redo %1</source>
-        <translation>やり直す: %1(&amp;R)</translation>
-    </message>
-    <message>
         <source>%1[*] - Tarvon Add-ons</source>
         <translation>%1[*] - Tarvon Add-ons</translation>
     </message>
@@ -116,51 +82,9 @@
         <source>Error</source>
         <translation>エラー</translation>
     </message>
-    <message numerus="yes">
-        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
-        <translation>
-            <numerusform>別のプログラムが「%1」の中で、あなたも変更した %n 個の値を変更しました:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>and %n more</source>
-        <translation>
-            <numerusform>ほか %n 個</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>&amp;Keep Mine</source>
-        <translation>自分の値を残す(&amp;K)</translation>
-    </message>
-    <message>
-        <source>&amp;Take Theirs</source>
-        <translation>相手の値を取り込む(&amp;T)</translation>
-    </message>
-    <message>
-        <source>Undid %1</source>
-        <translation>元に戻しました: %1</translation>
-    </message>
-    <message>
-        <source>Redid %1</source>
-        <translation>やり直しました: %1</translation>
-    </message>
-    <message>
-        <source>Save the changes to &quot;%1&quot; before closing?</source>
-        <translation>閉じる前に「%1」への変更を保存しますか?</translation>
-    </message>
-    <message numerus="yes">
-        <source>Another program changed %n values you also changed; Save will ask.</source>
-        <translation>
-            <numerusform>あなたも変更した %n 個の値を別のプログラムが変更しました。保存時に確認します。</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Drop one image at a time.</source>
         <translation>イメージは一度に 1 つだけドロップしてください。</translation>
-    </message>
-    <message>
-        <source>This is not velko 3 rom</source>
-        <translation>これは Velko 3 の ROM ではありません</translation>
     </message>
 </context>
 <context>
@@ -195,6 +119,33 @@
     <message>
         <source>Warning: </source>
         <translation>警告: </translation>
+    </message>
+</context>
+<context>
+    <name>EditHistory</name>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>元に戻す: %1(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>やり直す: %1(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>やり直す(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Undid %1</source>
+        <translation>元に戻しました: %1</translation>
+    </message>
+    <message>
+        <source>Redid %1</source>
+        <translation>やり直しました: %1</translation>
     </message>
 </context>
 <context>
@@ -245,6 +196,45 @@
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
         <translation>%1: 元は %2、ディスク上は %3、ここでは %4</translation>
+    </message>
+</context>
+<context>
+    <name>ImageSession</name>
+    <message numerus="yes">
+        <source>Took %n values changed by another program.</source>
+        <translation>
+            <numerusform>別のプログラムが変更した %n 個の値を取り込みました。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This is not velko 3 rom</source>
+        <translation>これは Velko 3 の ROM ではありません</translation>
+    </message>
+    <message numerus="yes">
+        <source>Another program changed %n values you also changed; Save will ask.</source>
+        <translation>
+            <numerusform>あなたも変更した %n 個の値を別のプログラムが変更しました。保存時に確認します。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>two sentences in a row</comment>
+        <translation>%1%2</translation>
+    </message>
+</context>
+<context>
+    <name>OpenImageDialog</name>
+    <message>
+        <source>Load File</source>
+        <translation>ファイルを読み込む</translation>
+    </message>
+    <message>
+        <source>Velko 3 Rom (*.smc)</source>
+        <translation>Velko 3 の ROM (*.smc)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>すべてのファイル (*)</translation>
     </message>
 </context>
 <context>
@@ -328,6 +318,41 @@
     <message>
         <source>another program changed the file&apos;s length during the save</source>
         <translation>保存中に別のプログラムがファイルの長さを変えました</translation>
+    </message>
+</context>
+<context>
+    <name>WindowQuestions</name>
+    <message numerus="yes">
+        <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
+        <translation>
+            <numerusform>別のプログラムが「%1」の中で、あなたも変更した %n 個の値を変更しました:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>ほか %n 個</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Mine</source>
+        <translation>自分の値を残す(&amp;K)</translation>
+    </message>
+    <message>
+        <source>&amp;Take Theirs</source>
+        <translation>相手の値を取り込む(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Tarvon Add-ons</source>
+        <translation>Tarvon Add-ons</translation>
+    </message>
+    <message>
+        <source>Save the changes to &quot;%1&quot; before closing?</source>
+        <translation>閉じる前に「%1」への変更を保存しますか?</translation>
     </message>
 </context>
 </TS>

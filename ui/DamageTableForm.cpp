@@ -54,6 +54,11 @@ void DamageTableForm::refreshValues() {
     dataFrame->showRow(set, core.getDamageSet(set));
 }
 
+void DamageTableForm::tableChanged(const TableChange& change) {
+    if (change.namesDamageSet(setCombo->setInUse()))
+        refreshValues();
+}
+
 void DamageTableForm::showField(const Field& field) {
     setCombo->showSet(static_cast<Byte>(field.index / 3));
     refreshValues();

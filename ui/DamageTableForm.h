@@ -17,6 +17,8 @@ public:
     // Shows the set in use in the set combo (over any typed text) and what
     // memory holds for its row. A value box being retyped stays as it is.
     void refreshValues();
+    // Refreshes the values when `change` names one the form shows.
+    void tableChanged(const TableChange& change);
     // Shows the set of a damage field, and ends any retyping of its box.
     void showField(const Field& field);
 

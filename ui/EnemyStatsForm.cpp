@@ -101,6 +101,12 @@ void EnemyStatsForm::refreshValues() {
     dataFrame->showRow(setCombo->setInUse(), core.getDamageSet(setCombo->setInUse()));
 }
 
+void EnemyStatsForm::tableChanged(const TableChange& change) {
+    if (change.namesHealth(slot()) || change.namesDamageByte(slot()) ||
+        change.namesDamageSet(setCombo->setInUse()))
+        refreshValues();
+}
+
 void EnemyStatsForm::showField(const Field& field) {
     enemyList->setCurrentRow(field.index);
     if (field.kind == Field::Kind::Health)

@@ -20,6 +20,8 @@ public:
     // (over any typed set text) and the set's row. A value box being retyped
     // stays as it is.
     void refreshValues();
+    // Refreshes the values when `change` names one the form shows.
+    void tableChanged(const TableChange& change);
     // Selects the slot of a health or damage set field, and ends any
     // retyping of that field's box.
     void showField(const Field& field);

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -181,12 +182,12 @@ void TestEditorsInMainWindow::undoAndRedoByKeysInABox() {
                                       QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
         QTest::keyClick(healthBox, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(healthBox->text(), before);
-        QCOMPARE(window.statusBar()->currentMessage(), "Undid Health of 00");
+        QCOMPARE(window.findChild<QLabel*>("statusMessage")->text(), "Undid Health of 00");
         QVERIFY(!window.isWindowModified());
         QCOMPARE(window.findChild<QAction*>("RedoMenu")->text(), "&Redo Health of 00");
         QTest::keyClick(healthBox, key.key(), key.keyboardModifiers());
         QCOMPARE(healthBox->text(), typed);
-        QCOMPARE(window.statusBar()->currentMessage(), "Redid Health of 00");
+        QCOMPARE(window.findChild<QLabel*>("statusMessage")->text(), "Redid Health of 00");
     }
     QVERIFY(!window.findChild<QAction*>("RedoMenu")->isEnabled());
 }
