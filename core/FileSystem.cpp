@@ -1,4 +1,4 @@
-#include "FileSystem.h"
+#include "SystemCalls.h"
 
 #include "SystemIo.h"
 
@@ -164,4 +164,8 @@ SystemCalls posixCalls() {
 
 std::shared_ptr<FileSystem> realFileSystem(const SystemCalls& calls) {
     return std::make_shared<PosixFileSystem>(calls);
+}
+
+std::shared_ptr<FileSystem> realFileSystem() {
+    return realFileSystem(posixCalls());
 }

@@ -4,8 +4,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <sys/stat.h>
-#include <sys/types.h>
 
 // The few file operations the data store needs. The real implementation wraps
 // POSIX calls; tests substitute one that fails on demand.
@@ -66,22 +64,5 @@ public:
     virtual std::string checkWritable(const std::string& path) = 0;
 };
 
-// The system calls below the real file system. Tests replace them to make the
-// system answer as it rarely does: short transfers, EINTR, nothing moved.
-struct SystemCalls {
-    int (*open)(const char* path, int flags);
-    int (*fstat)(int fd, struct stat* status);
-    int (*stat)(const char* path, struct stat* status);
-    int (*flock)(int fd, int operation);
-    int (*fallocate)(int fd, int mode, off_t offset, off_t length);
-    ssize_t (*pread)(int fd, void* buffer, size_t count, off_t offset);
-    ssize_t (*pwrite)(int fd, const void* buffer, size_t count, off_t offset);
-    int (*fsync)(int fd);
-    int (*close)(int fd);
-    int (*access)(const char* path, int mode);
-};
-
-// The calls of the C library.
-SystemCalls posixCalls();
-
-std::shared_ptr<FileSystem> realFileSystem(const SystemCalls& calls = posixCalls());
+// The system's own file system.
+std::shared_ptr<FileSystem> realFileSystem();

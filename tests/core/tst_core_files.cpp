@@ -3,6 +3,7 @@
 #include "Core.h"
 #include "DemoImage.h"
 #include "FaultyFileSystem.h"
+#include "SystemCalls.h"
 #include "StoreMessages.h"
 #include "Translations.h"
 
