@@ -2,6 +2,9 @@
 
 #include "BackMDI.h"
 
+#include <QEvent>
+#include <QWindow>
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTextStream>
@@ -115,9 +118,45 @@ CommandLine readCommandLine(int argc, char** argv) {
     return readCommandLine(words, out, err);
 }
 
+namespace {
+// Opens the image once the window is on the screen, where the window system
+// placed it, so that a message about the file opens over the window.
+class OpenWhenExposed : public QObject {
+public:
+    OpenWhenExposed(BackMDI& window, const QString& image)
+        : QObject(&window), window(window), image(image) {
+        if (window.windowHandle()->isExposed())
+            openSoon();
+        else
+            window.windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Expose && window.windowHandle()->isExposed()) {
+            window.windowHandle()->removeEventFilter(this);
+            openSoon();
+        }
+        return false;
+    }
+
+private:
+    void openSoon() {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                window.openImageFile(image);
+                deleteLater();
+            },
+            Qt::QueuedConnection);
+    }
+
+    BackMDI& window;
+    const QString image;
+};
+} // namespace
+
 void openWhenShown(BackMDI& window, const QString& image) {
-    if (image.isEmpty())
-        return;
-    QMetaObject::invokeMethod(
-        &window, [&window, image] { window.openImageFile(image); }, Qt::QueuedConnection);
+    if (!image.isEmpty())
+        new OpenWhenExposed(window, image);
 }

@@ -26,6 +26,7 @@ CommandLine readCommandLine(const QStringList& words, QTextStream& out, QTextStr
 // The same for the program's own arguments, with standard output and error.
 CommandLine readCommandLine(int argc, char** argv);
 
-// Opens `image` as File > Open would, once the event loop runs, so that the
-// window is up before any message about the file; nothing when it is empty.
+// Opens `image` as File > Open would, once the shown window is on the
+// screen, so that any message about the file opens over it; nothing when it
+// is empty.
 void openWhenShown(BackMDI& window, const QString& image);

@@ -94,7 +94,6 @@ void BackMDI::createStatusLine() {
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusMessage = new QLabel(statusBar());
     statusMessage->setObjectName(QStringLiteral("statusMessage"));
-    statusMessage->setWordWrap(true);
     statusMessage->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(statusMessage, 1);
 }
@@ -144,6 +143,8 @@ void BackMDI::showOpened(const QString& fileName) {
 }
 
 void BackMDI::showStatus(const QString& message) {
+    statusMessage->setWordWrap(statusMessage->fontMetrics().horizontalAdvance(message) >
+                               statusMessage->contentsRect().width());
     statusMessage->setText(message);
 }
 
