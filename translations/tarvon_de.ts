@@ -95,14 +95,19 @@
     </message>
     <message>
         <source>Damage %1 Table</source>
-        <translation>Schadenstabelle %1</translation>
+        <translation>Schadenssatz %1</translation>
+    </message>
+    <message>
+        <source>Armor %1</source>
+        <comment>in full, for a screen reader</comment>
+        <translation>Rüstung %1</translation>
     </message>
 </context>
 <context>
     <name>DamageTableForm</name>
     <message>
         <source>Damage 0 Table</source>
-        <translation>Schadenstabelle 0</translation>
+        <translation>Schadenssatz 0</translation>
     </message>
     <message>
         <source>Damage Table Editor</source>
@@ -119,6 +124,11 @@
     <message>
         <source>Warning: </source>
         <translation>Warnung: </translation>
+    </message>
+    <message>
+        <source>Damage Set</source>
+        <comment>in full, for a screen reader</comment>
+        <translation>Schadenssatz</translation>
     </message>
 </context>
 <context>
@@ -187,7 +197,7 @@
     </message>
     <message>
         <source>Damage %1, Armor %2</source>
-        <translation>Schaden %1, Rüstung %2</translation>
+        <translation>Schadenssatz %1, Rüstung %2</translation>
     </message>
     <message>
         <source>Changes by Another Program</source>
@@ -203,8 +213,8 @@
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>
         <translation>
-            <numerusform>%n von einem anderen Programm geänderter Wert übernommen.</numerusform>
-            <numerusform>%n von einem anderen Programm geänderte Werte übernommen.</numerusform>
+            <numerusform>%n externe Änderung übernommen.</numerusform>
+            <numerusform>%n externe Änderungen übernommen.</numerusform>
         </translation>
     </message>
     <message>
@@ -214,14 +224,9 @@
     <message numerus="yes">
         <source>Another program changed %n values you also changed; Save will ask.</source>
         <translation>
-            <numerusform>Ein anderes Programm hat %n Wert geändert, den Sie auch geändert haben; Speichern wird nachfragen.</numerusform>
-            <numerusform>Ein anderes Programm hat %n Werte geändert, die Sie auch geändert haben; Speichern wird nachfragen.</numerusform>
+            <numerusform>Einer Ihrer Werte wurde auch extern geändert; Rückfrage beim Speichern.</numerusform>
+            <numerusform>%n Ihrer Werte wurden auch extern geändert; Rückfrage beim Speichern.</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <comment>two sentences in a row</comment>
-        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
@@ -243,39 +248,23 @@
     <name>StoreMessages</name>
     <message>
         <source>the game&apos;s signature is not at 0x400</source>
-        <translation>die Signatur des Spiels steht nicht bei 0x400</translation>
+        <translation>die Signatur des Spiels steht nicht an Position 0x400</translation>
     </message>
     <message>
         <source>%1 bytes long; a game image holds at least %2 bytes</source>
         <translation>%1 Byte lang; ein Abbild des Spiels hat mindestens %2 Byte</translation>
     </message>
     <message>
-        <source>Cannot save %1: %2.</source>
-        <translation>%1 kann nicht gespeichert werden: %2.</translation>
-    </message>
-    <message>
         <source>Nothing was written; your edits are still here.</source>
-        <translation>Es wurde nichts geschrieben; Ihre Änderungen sind noch da.</translation>
+        <translation>Es wurde nichts geschrieben; Ihre Änderungen bleiben erhalten.</translation>
     </message>
     <message>
         <source>The file may be partly changed: save again before you exit.</source>
-        <translation>Die Datei ist eventuell teilweise geändert: Speichern Sie erneut, bevor Sie das Programm beenden.</translation>
+        <translation>Die Datei wurde möglicherweise teilweise geändert. Speichern Sie erneut, bevor Sie das Programm beenden.</translation>
     </message>
     <message>
         <source>it is no longer an image of the game (%1)</source>
-        <translation>sie ist kein Abbild des Spiels mehr (%1)</translation>
-    </message>
-    <message>
-        <source>%1 is not an image of the game.</source>
-        <translation>%1 ist kein Abbild des Spiels.</translation>
-    </message>
-    <message>
-        <source>%1 is %2.</source>
-        <translation>%1 ist %2.</translation>
-    </message>
-    <message>
-        <source>Cannot read %1: %2.</source>
-        <translation>%1 kann nicht gelesen werden: %2.</translation>
+        <translation>Die Datei ist kein Abbild des Spiels mehr (%1)</translation>
     </message>
     <message>
         <source>The name of slot %1 is longer than %2 characters and is shown cut.</source>
@@ -293,35 +282,61 @@
         <translation>Die Namen in den Slots %1 und %2 sind länger als %3 Zeichen und werden gekürzt angezeigt.</translation>
     </message>
     <message>
-        <source>%1 holds no names; the enemies are listed without names.</source>
-        <translation>%1 enthält keine Namen; die Gegner werden ohne Namen aufgeführt.</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 holds only %n names; the other enemies are listed without names.</source>
-        <translation>
-            <numerusform>%1 enthält nur %n Namen; die übrigen Gegner werden ohne Namen aufgeführt.</numerusform>
-            <numerusform>%1 enthält nur %n Namen; die übrigen Gegner werden ohne Namen aufgeführt.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 could not be read (%2); the enemies are listed without names.</source>
-        <translation>%1 konnte nicht gelesen werden (%2); die Gegner werden ohne Namen aufgeführt.</translation>
-    </message>
-    <message>
-        <source>%1 is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
-        <translation>%1 ist schreibgeschützt: Sie können die Tabellen ansehen, aber Speichern schlägt fehl, bis die Datei beschreibbar ist.</translation>
-    </message>
-    <message>
         <source>another program is saving it</source>
-        <translation>ein anderes Programm speichert sie gerade</translation>
-    </message>
-    <message>
-        <source>Cannot save %1: another program replaced the file during the save; your edits are not in it and are still here.</source>
-        <translation>%1 kann nicht gespeichert werden: ein anderes Programm hat die Datei während des Speicherns ersetzt; Ihre Änderungen sind nicht darin und sind noch da.</translation>
+        <translation>Ein anderes Programm speichert die Datei gerade</translation>
     </message>
     <message>
         <source>another program changed the file&apos;s length during the save</source>
-        <translation>ein anderes Programm hat während des Speicherns die Länge der Datei geändert</translation>
+        <translation>Ein anderes Programm hat während des Speicherns die Länge der Datei geändert</translation>
+    </message>
+    <message>
+        <source>Cannot save &quot;%1&quot;: %2.</source>
+        <translation>„%1“ kann nicht gespeichert werden: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot save &quot;%1&quot;: another program replaced the file during the save; your edits are not in it and are still here.</source>
+        <translation>„%1“ kann nicht gespeichert werden: Ein anderes Programm hat die Datei während des Speicherns ersetzt. Ihre Änderungen sind nicht in der Datei, bleiben aber hier erhalten.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an image of the game.</source>
+        <translation>„%1“ ist kein Abbild des Spiels.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is %2.</source>
+        <translation>„%1“ ist %2.</translation>
+    </message>
+    <message>
+        <source>Cannot read &quot;%1&quot;: %2.</source>
+        <translation>„%1“ kann nicht gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the items of a list</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds no names; the enemies are listed without names.</source>
+        <translation>„%1“ enthält keine Namen; die Gegner werden ohne Namen aufgeführt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>&quot;%1&quot; holds only %n names; the other enemies are listed without names.</source>
+        <translation>
+            <numerusform>„%1“ enthält nur %n Namen; die übrigen Gegner werden ohne Namen aufgeführt.</numerusform>
+            <numerusform>„%1“ enthält nur %n Namen; die übrigen Gegner werden ohne Namen aufgeführt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be read (%2); the enemies are listed without names.</source>
+        <translation>„%1“ konnte nicht gelesen werden (%2); die Gegner werden ohne Namen aufgeführt.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>one sentence after another</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
+        <translation>„%1“ ist schreibgeschützt. Sie können die Tabellen ansehen, aber erst speichern, wenn die Datei beschreibbar ist.</translation>
     </message>
 </context>
 <context>
@@ -346,11 +361,11 @@
     </message>
     <message>
         <source>&amp;Keep Mine</source>
-        <translation>&amp;Meine behalten</translation>
+        <translation>&amp;Meine Werte behalten</translation>
     </message>
     <message>
         <source>&amp;Take Theirs</source>
-        <translation>&amp;Ihre übernehmen</translation>
+        <translation>Werte der &amp;Datei übernehmen</translation>
     </message>
     <message>
         <source>Tarvon Add-ons</source>

@@ -28,10 +28,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>%1 holds only %n names; the other enemies are listed without names.</source>
+        <source>&quot;%1&quot; holds only %n names; the other enemies are listed without names.</source>
         <translation>
-            <numerusform>%1 holds only %n name; the other enemies are listed without names.</numerusform>
-            <numerusform>%1 holds only %n names; the other enemies are listed without names.</numerusform>
+            <numerusform>&quot;%1&quot; holds only %n name; the other enemies are listed without names.</numerusform>
+            <numerusform>&quot;%1&quot; holds only %n names; the other enemies are listed without names.</numerusform>
         </translation>
     </message>
 </context>

@@ -95,14 +95,19 @@
     </message>
     <message>
         <source>Damage %1 Table</source>
-        <translation>Tabla de daño %1</translation>
+        <translation>Conjunto de daño %1</translation>
+    </message>
+    <message>
+        <source>Armor %1</source>
+        <comment>in full, for a screen reader</comment>
+        <translation>Armadura %1</translation>
     </message>
 </context>
 <context>
     <name>DamageTableForm</name>
     <message>
         <source>Damage 0 Table</source>
-        <translation>Tabla de daño 0</translation>
+        <translation>Conjunto de daño 0</translation>
     </message>
     <message>
         <source>Damage Table Editor</source>
@@ -114,11 +119,16 @@
     </message>
     <message>
         <source>be very careful with changing these values.</source>
-        <translation>cambie estos valores con mucho cuidado.</translation>
+        <translation>Cambie estos valores con mucho cuidado.</translation>
     </message>
     <message>
         <source>Warning: </source>
         <translation>Advertencia: </translation>
+    </message>
+    <message>
+        <source>Damage Set</source>
+        <comment>in full, for a screen reader</comment>
+        <translation>Conjunto de daño</translation>
     </message>
 </context>
 <context>
@@ -141,11 +151,11 @@
     </message>
     <message>
         <source>Undid %1</source>
-        <translation>Deshecho: %1</translation>
+        <translation>Cambio deshecho: %1</translation>
     </message>
     <message>
         <source>Redid %1</source>
-        <translation>Rehecho: %1</translation>
+        <translation>Cambio rehecho: %1</translation>
     </message>
 </context>
 <context>
@@ -175,7 +185,7 @@
     <name>FieldText</name>
     <message>
         <source>%1 (upper bits 0x%2)</source>
-        <translation>%1 (bits altos 0x%2)</translation>
+        <translation>%1 (bits superiores 0x%2)</translation>
     </message>
     <message>
         <source>Health of %1</source>
@@ -187,7 +197,7 @@
     </message>
     <message>
         <source>Damage %1, Armor %2</source>
-        <translation>Daño %1, armadura %2</translation>
+        <translation>Conjunto de daño %1, armadura %2</translation>
     </message>
     <message>
         <source>Changes by Another Program</source>
@@ -195,7 +205,7 @@
     </message>
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
-        <translation>%1: antes %2, en el disco %3, aquí %4</translation>
+        <translation>%1: antes %2, en el archivo %3, aquí %4</translation>
     </message>
 </context>
 <context>
@@ -203,8 +213,8 @@
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>
         <translation>
-            <numerusform>Se tomó %n valor cambiado por otro programa.</numerusform>
-            <numerusform>Se tomaron %n valores cambiados por otro programa.</numerusform>
+            <numerusform>%n cambio externo aplicado.</numerusform>
+            <numerusform>%n cambios externos aplicados.</numerusform>
         </translation>
     </message>
     <message>
@@ -214,14 +224,9 @@
     <message numerus="yes">
         <source>Another program changed %n values you also changed; Save will ask.</source>
         <translation>
-            <numerusform>Otro programa cambió %n valor que usted también cambió; Guardar le preguntará.</numerusform>
-            <numerusform>Otro programa cambió %n valores que usted también cambió; Guardar le preguntará.</numerusform>
+            <numerusform>Otro programa también ha cambiado %n valor suyo; se le preguntará al guardar.</numerusform>
+            <numerusform>Otro programa también ha cambiado %n valores suyos; se le preguntará al guardar.</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <comment>two sentences in a row</comment>
-        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
@@ -243,39 +248,23 @@
     <name>StoreMessages</name>
     <message>
         <source>the game&apos;s signature is not at 0x400</source>
-        <translation>la firma del juego no está en 0x400</translation>
+        <translation>la firma del juego no está en la posición 0x400</translation>
     </message>
     <message>
         <source>%1 bytes long; a game image holds at least %2 bytes</source>
         <translation>mide %1 bytes; una imagen del juego tiene al menos %2 bytes</translation>
     </message>
     <message>
-        <source>Cannot save %1: %2.</source>
-        <translation>No se puede guardar %1: %2.</translation>
-    </message>
-    <message>
         <source>Nothing was written; your edits are still here.</source>
-        <translation>No se escribió nada; sus cambios siguen aquí.</translation>
+        <translation>No se ha escrito nada; sus cambios se conservan.</translation>
     </message>
     <message>
         <source>The file may be partly changed: save again before you exit.</source>
-        <translation>Puede que el archivo haya cambiado en parte: guarde de nuevo antes de salir.</translation>
+        <translation>Puede que el archivo se haya modificado en parte: guarde de nuevo antes de salir.</translation>
     </message>
     <message>
         <source>it is no longer an image of the game (%1)</source>
         <translation>ya no es una imagen del juego (%1)</translation>
-    </message>
-    <message>
-        <source>%1 is not an image of the game.</source>
-        <translation>%1 no es una imagen del juego.</translation>
-    </message>
-    <message>
-        <source>%1 is %2.</source>
-        <translation>%1 %2.</translation>
-    </message>
-    <message>
-        <source>Cannot read %1: %2.</source>
-        <translation>No se puede leer %1: %2.</translation>
     </message>
     <message>
         <source>The name of slot %1 is longer than %2 characters and is shown cut.</source>
@@ -293,35 +282,61 @@
         <translation>Los nombres de las casillas %1 y %2 tienen más de %3 caracteres y se muestran recortados.</translation>
     </message>
     <message>
-        <source>%1 holds no names; the enemies are listed without names.</source>
-        <translation>%1 no contiene nombres; los enemigos se muestran sin nombre.</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 holds only %n names; the other enemies are listed without names.</source>
-        <translation>
-            <numerusform>%1 contiene solo %n nombre; los demás enemigos se muestran sin nombre.</numerusform>
-            <numerusform>%1 contiene solo %n nombres; los demás enemigos se muestran sin nombre.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 could not be read (%2); the enemies are listed without names.</source>
-        <translation>No se pudo leer %1 (%2); los enemigos se muestran sin nombre.</translation>
-    </message>
-    <message>
-        <source>%1 is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
-        <translation>%1 es de solo lectura: puede ver las tablas, pero Guardar fallará hasta que se pueda escribir el archivo.</translation>
-    </message>
-    <message>
         <source>another program is saving it</source>
         <translation>otro programa lo está guardando</translation>
     </message>
     <message>
-        <source>Cannot save %1: another program replaced the file during the save; your edits are not in it and are still here.</source>
-        <translation>No se puede guardar %1: otro programa reemplazó el archivo durante el guardado; sus cambios no están en él y siguen aquí.</translation>
+        <source>another program changed the file&apos;s length during the save</source>
+        <translation>otro programa ha cambiado el tamaño del archivo mientras se guardaba</translation>
     </message>
     <message>
-        <source>another program changed the file&apos;s length during the save</source>
-        <translation>otro programa cambió la longitud del archivo durante el guardado</translation>
+        <source>Cannot save &quot;%1&quot;: %2.</source>
+        <translation>No se puede guardar «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot save &quot;%1&quot;: another program replaced the file during the save; your edits are not in it and are still here.</source>
+        <translation>No se puede guardar «%1»: otro programa ha reemplazado el archivo durante el guardado; sus cambios no están en él, pero se conservan aquí.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an image of the game.</source>
+        <translation>«%1» no es una imagen del juego.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is %2.</source>
+        <translation>«%1» %2.</translation>
+    </message>
+    <message>
+        <source>Cannot read &quot;%1&quot;: %2.</source>
+        <translation>No se puede leer «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the items of a list</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds no names; the enemies are listed without names.</source>
+        <translation>«%1» no contiene nombres; los enemigos se muestran sin nombre.</translation>
+    </message>
+    <message numerus="yes">
+        <source>&quot;%1&quot; holds only %n names; the other enemies are listed without names.</source>
+        <translation>
+            <numerusform>«%1» contiene solo %n nombre; los demás enemigos se muestran sin nombre.</numerusform>
+            <numerusform>«%1» contiene solo %n nombres; los demás enemigos se muestran sin nombre.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be read (%2); the enemies are listed without names.</source>
+        <translation>No se pudo leer «%1» (%2); los enemigos se muestran sin nombre.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>one sentence after another</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
+        <translation>«%1» es de solo lectura: puede ver las tablas, pero no podrá guardar hasta que se pueda escribir en el archivo.</translation>
     </message>
 </context>
 <context>
@@ -329,8 +344,8 @@
     <message numerus="yes">
         <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
         <translation>
-            <numerusform>Otro programa cambió en «%1» %n valor que usted también cambió:</numerusform>
-            <numerusform>Otro programa cambió en «%1» %n valores que usted también cambió:</numerusform>
+            <numerusform>Otro programa ha cambiado en «%1» %n valor que usted también ha cambiado:</numerusform>
+            <numerusform>Otro programa ha cambiado en «%1» %n valores que usted también ha cambiado:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -346,11 +361,11 @@
     </message>
     <message>
         <source>&amp;Keep Mine</source>
-        <translation>&amp;Conservar los míos</translation>
+        <translation>&amp;Mantener mis valores</translation>
     </message>
     <message>
         <source>&amp;Take Theirs</source>
-        <translation>&amp;Tomar los suyos</translation>
+        <translation>&amp;Usar los del archivo</translation>
     </message>
     <message>
         <source>Tarvon Add-ons</source>

@@ -56,11 +56,11 @@
     </message>
     <message>
         <source>&amp;Enemy Stat Editor</source>
-        <translation>敵ステータス エディター(&amp;E)</translation>
+        <translation>敵ステータスエディター(&amp;E)</translation>
     </message>
     <message>
         <source>&amp;Damage Table Editor</source>
-        <translation>ダメージ テーブル エディター(&amp;D)</translation>
+        <translation>ダメージテーブルエディター(&amp;D)</translation>
     </message>
     <message>
         <source>&amp;Help</source>
@@ -84,7 +84,7 @@
     </message>
     <message>
         <source>Drop one image at a time.</source>
-        <translation>イメージは一度に 1 つだけドロップしてください。</translation>
+        <translation>ROM イメージは一度に 1 つだけドロップしてください。</translation>
     </message>
 </context>
 <context>
@@ -95,18 +95,23 @@
     </message>
     <message>
         <source>Damage %1 Table</source>
-        <translation>ダメージ テーブル %1</translation>
+        <translation>ダメージセット %1</translation>
+    </message>
+    <message>
+        <source>Armor %1</source>
+        <comment>in full, for a screen reader</comment>
+        <translation>防具 %1</translation>
     </message>
 </context>
 <context>
     <name>DamageTableForm</name>
     <message>
         <source>Damage 0 Table</source>
-        <translation>ダメージ テーブル 0</translation>
+        <translation>ダメージセット 0</translation>
     </message>
     <message>
         <source>Damage Table Editor</source>
-        <translation>ダメージ テーブル エディター</translation>
+        <translation>ダメージテーブルエディター</translation>
     </message>
     <message>
         <source>Damage Set:</source>
@@ -119,6 +124,11 @@
     <message>
         <source>Warning: </source>
         <translation>警告: </translation>
+    </message>
+    <message>
+        <source>Damage Set</source>
+        <comment>in full, for a screen reader</comment>
+        <translation>ダメージセット</translation>
     </message>
 </context>
 <context>
@@ -156,7 +166,7 @@
     </message>
     <message>
         <source>Enemy Damage Editor</source>
-        <translation>敵ステータス エディター</translation>
+        <translation>敵ステータスエディター</translation>
     </message>
     <message>
         <source>Enemy</source>
@@ -187,7 +197,7 @@
     </message>
     <message>
         <source>Damage %1, Armor %2</source>
-        <translation>ダメージ %1、防具 %2</translation>
+        <translation>ダメージセット %1、防具 %2</translation>
     </message>
     <message>
         <source>Changes by Another Program</source>
@@ -195,7 +205,7 @@
     </message>
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
-        <translation>%1: 元は %2、ディスク上は %3、ここでは %4</translation>
+        <translation>%1: 元は %2、ファイルでは %3、こちらでは %4</translation>
     </message>
 </context>
 <context>
@@ -203,7 +213,7 @@
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>
         <translation>
-            <numerusform>別のプログラムが変更した %n 個の値を取り込みました。</numerusform>
+            <numerusform>外部での変更を %n 個取り込みました。</numerusform>
         </translation>
     </message>
     <message>
@@ -213,13 +223,8 @@
     <message numerus="yes">
         <source>Another program changed %n values you also changed; Save will ask.</source>
         <translation>
-            <numerusform>あなたも変更した %n 個の値を別のプログラムが変更しました。保存時に確認します。</numerusform>
+            <numerusform>%n 個の値が外部でも変更されています。保存時に確認します。</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <comment>two sentences in a row</comment>
-        <translation>%1%2</translation>
     </message>
 </context>
 <context>
@@ -241,15 +246,11 @@
     <name>StoreMessages</name>
     <message>
         <source>the game&apos;s signature is not at 0x400</source>
-        <translation>ゲームの署名が 0x400 にありません</translation>
+        <translation>0x400 にゲームのシグネチャがありません</translation>
     </message>
     <message>
         <source>%1 bytes long; a game image holds at least %2 bytes</source>
-        <translation>長さが %1 バイトです。ゲームのイメージは %2 バイト以上あります</translation>
-    </message>
-    <message>
-        <source>Cannot save %1: %2.</source>
-        <translation>%1 を保存できません: %2。</translation>
+        <translation>サイズが %1 バイトで、ゲームの ROM イメージに必要な %2 バイトに足りません</translation>
     </message>
     <message>
         <source>Nothing was written; your edits are still here.</source>
@@ -261,23 +262,11 @@
     </message>
     <message>
         <source>it is no longer an image of the game (%1)</source>
-        <translation>ゲームのイメージではなくなっています (%1)</translation>
-    </message>
-    <message>
-        <source>%1 is not an image of the game.</source>
-        <translation>%1 はゲームのイメージではありません。</translation>
-    </message>
-    <message>
-        <source>%1 is %2.</source>
-        <translation>%1 は%2。</translation>
-    </message>
-    <message>
-        <source>Cannot read %1: %2.</source>
-        <translation>%1 を読み込めません: %2。</translation>
+        <translation>ゲームの ROM イメージではなくなっています (%1)</translation>
     </message>
     <message>
         <source>The name of slot %1 is longer than %2 characters and is shown cut.</source>
-        <translation>スロット %1 の名前は %2 文字より長いため、切り詰めて表示します。</translation>
+        <translation>スロット %1 の名前は %2 文字を超えるため、切り詰めて表示します。</translation>
     </message>
     <message numerus="yes">
         <source>%n more</source>
@@ -287,37 +276,63 @@
     </message>
     <message>
         <source>The names of slots %1 and %2 are longer than %3 characters and are shown cut.</source>
-        <translation>スロット %1 と %2 の名前は %3 文字より長いため、切り詰めて表示します。</translation>
-    </message>
-    <message>
-        <source>%1 holds no names; the enemies are listed without names.</source>
-        <translation>%1 には名前がありません。敵は名前なしで一覧に表示します。</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 holds only %n names; the other enemies are listed without names.</source>
-        <translation>
-            <numerusform>%1 には名前が %n 個しかありません。残りの敵は名前なしで一覧に表示します。</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 could not be read (%2); the enemies are listed without names.</source>
-        <translation>%1 を読み込めませんでした (%2)。敵は名前なしで一覧に表示します。</translation>
-    </message>
-    <message>
-        <source>%1 is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
-        <translation>%1 は読み取り専用です。テーブルは表示できますが、ファイルに書き込めるようになるまで保存は失敗します。</translation>
+        <translation>スロット %1、%2 の名前は %3 文字を超えるため、切り詰めて表示します。</translation>
     </message>
     <message>
         <source>another program is saving it</source>
         <translation>別のプログラムが保存中です</translation>
     </message>
     <message>
-        <source>Cannot save %1: another program replaced the file during the save; your edits are not in it and are still here.</source>
-        <translation>%1 を保存できません: 保存中に別のプログラムがファイルを置き換えました。編集内容はそのファイルには入っておらず、そのまま残っています。</translation>
+        <source>another program changed the file&apos;s length during the save</source>
+        <translation>保存中に別のプログラムがファイルのサイズを変更しました</translation>
     </message>
     <message>
-        <source>another program changed the file&apos;s length during the save</source>
-        <translation>保存中に別のプログラムがファイルの長さを変えました</translation>
+        <source>Cannot save &quot;%1&quot;: %2.</source>
+        <translation>「%1」を保存できません: %2。</translation>
+    </message>
+    <message>
+        <source>Cannot save &quot;%1&quot;: another program replaced the file during the save; your edits are not in it and are still here.</source>
+        <translation>「%1」を保存できません: 保存中に別のプログラムがファイルを置き換えました。編集内容はファイルに保存されていませんが、ここに残っています。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an image of the game.</source>
+        <translation>「%1」はゲームの ROM イメージではありません。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is %2.</source>
+        <translation>「%1」は%2。</translation>
+    </message>
+    <message>
+        <source>Cannot read &quot;%1&quot;: %2.</source>
+        <translation>「%1」を読み込めません: %2。</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the items of a list</comment>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds no names; the enemies are listed without names.</source>
+        <translation>「%1」には名前がありません。敵は名前なしで一覧に表示します。</translation>
+    </message>
+    <message numerus="yes">
+        <source>&quot;%1&quot; holds only %n names; the other enemies are listed without names.</source>
+        <translation>
+            <numerusform>「%1」には名前が %n 個しかありません。残りの敵は名前なしで一覧に表示します。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be read (%2); the enemies are listed without names.</source>
+        <translation>「%1」を読み込めませんでした (%2)。敵は名前なしで一覧に表示します。</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>one sentence after another</comment>
+        <translation>%1%2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
+        <translation>「%1」は読み取り専用です。テーブルは表示できますが、ファイルに書き込めるようになるまで保存できません。</translation>
     </message>
 </context>
 <context>
@@ -325,7 +340,7 @@
     <message numerus="yes">
         <source>Another program changed %n values in &quot;%1&quot; that you also changed:</source>
         <translation>
-            <numerusform>別のプログラムが「%1」の中で、あなたも変更した %n 個の値を変更しました:</numerusform>
+            <numerusform>別のプログラムが「%1」で、こちらでも変更した %n 個の値を変更しました:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -340,11 +355,11 @@
     </message>
     <message>
         <source>&amp;Keep Mine</source>
-        <translation>自分の値を残す(&amp;K)</translation>
+        <translation>こちらの値を残す(&amp;K)</translation>
     </message>
     <message>
         <source>&amp;Take Theirs</source>
-        <translation>相手の値を取り込む(&amp;T)</translation>
+        <translation>ファイルの値を使う(&amp;T)</translation>
     </message>
     <message>
         <source>Tarvon Add-ons</source>

@@ -15,7 +15,7 @@ DamageRowFrame::DamageRowFrame(Boxes kind, const QString& caption, QWidget* pare
         boxes[i] = new ByteBox(this);
         boxes[i]->setReadOnly(kind == Boxes::ReadOnly);
         place(boxes[i], boxNames[i], fromTwips(lefts[i], 960, 615, 285));
-        nameBoxBy(label, boxes[i]);
+        nameBoxBy(label, boxes[i], tr("Armor %1", "in full, for a screen reader").arg(i + 1));
     }
 }
 

@@ -22,7 +22,7 @@ DamageTableForm::DamageTableForm(Core& core, QWidget* parent)
 
 void DamageTableForm::createControls() {
     nameBoxBy(addLabel(this, "DamageSetLabel", tr("Damage Set:"), fromTwips(240, 240, 975, 255)),
-              setCombo);
+              setCombo, tr("Damage Set", "in full, for a screen reader"));
     setCombo->setGeometry(fromTwips(1320, 240, 615, 315));
     auto* warning = addLabel(this, "Label1", tr("be very careful with changing these values."),
                              fromTwips(2160, 240, 1695, 495));

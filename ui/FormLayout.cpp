@@ -25,10 +25,15 @@ QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
 }
 
 void nameBoxBy(QLabel* label, QWidget* box) {
-    label->setBuddy(box);
     QString name = label->text();
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
+    nameBoxBy(label, box, name);
+}
+
+void nameBoxBy(QLabel* label, QWidget* box, const QString& name) {
+    label->setBuddy(box);
+    label->setAccessibleName(name);
     box->setAccessibleName(name);
 }
 

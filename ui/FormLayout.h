@@ -22,6 +22,10 @@ QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
 // reader names the box by the label's text, without a closing colon.
 void nameBoxBy(QLabel* label, QWidget* box);
 
+// The same for a caption that a language shortens to fit ("Rüst. 1"): the
+// screen reader says `name`, the caption in full, for the label and the box.
+void nameBoxBy(QLabel* label, QWidget* box, const QString& name);
+
 // Tab moves through `widgets` in the order given; the first one has the
 // focus when the window is shown.
 void setFocusChain(std::initializer_list<QWidget*> widgets);

@@ -126,8 +126,7 @@ void ImageSession::readOutsideChanges() {
     if (taken.isEmpty() && conflicts.isEmpty() && !conflictsSaid)
         return;
     conflictsSaid = both > 0;
-    if (!taken.isEmpty() && !conflicts.isEmpty())
-        emit statusChanged(tr("%1 %2", "two sentences in a row").arg(taken, conflicts));
-    else
-        emit statusChanged(taken + conflicts);
+    QStringList said{taken, conflicts};
+    said.removeAll(QString());
+    emit statusChanged(sentencesText(said));
 }

@@ -13,8 +13,8 @@ struct StoreMessages {
     Q_DECLARE_TR_FUNCTIONS(StoreMessages)
 };
 
-QString quoted(const std::string& path) {
-    return u'"' + QString::fromStdString(path) + u'"';
+QString pathText(const std::string& path) {
+    return QString::fromStdString(path);
 }
 
 // In the user's locale; under the C locale, which groups no digits, the
@@ -34,8 +34,8 @@ QString notAnImageReason(const FileResult& result) {
 }
 
 QString cannotSave(const FileResult& result, const QString& reason, const QString& outcome) {
-    return StoreMessages::tr("Cannot save %1: %2.").arg(quoted(result.path), reason) + u' ' +
-           outcome;
+    return sentencesText(
+        {StoreMessages::tr("Cannot save \"%1\": %2.").arg(pathText(result.path), reason), outcome});
 }
 
 QString nothingWritten() {
@@ -58,10 +58,9 @@ QString saveFailureText(const FileResult& result) {
     case FileResult::Kind::Busy:
         return cannotSave(result, anotherProgramIsSaving(), nothingWritten());
     case FileResult::Kind::Replaced:
-        return StoreMessages::tr(
-                   "Cannot save %1: another program replaced the file during the save; your edits "
-                   "are not in it and are still here.")
-            .arg(quoted(result.path));
+        return StoreMessages::tr("Cannot save \"%1\": another program replaced the file during "
+                                 "the save; your edits are not in it and are still here.")
+            .arg(pathText(result.path));
     case FileResult::Kind::LengthChanged:
         return cannotSave(
             result, StoreMessages::tr("another program changed the file's length during the save"),
@@ -80,15 +79,16 @@ QString saveFailureText(const FileResult& result) {
 QString readFailureText(const FileResult& result) {
     switch (result.kind) {
     case FileResult::Kind::NotTheGame:
-        return StoreMessages::tr("%1 is not an image of the game.").arg(quoted(result.path));
+        return StoreMessages::tr("\"%1\" is not an image of the game.").arg(pathText(result.path));
     case FileResult::Kind::TooShort:
-        return StoreMessages::tr("%1 is %2.").arg(quoted(result.path), notAnImageReason(result));
+        return StoreMessages::tr("\"%1\" is %2.")
+            .arg(pathText(result.path), notAnImageReason(result));
     case FileResult::Kind::Busy:
-        return StoreMessages::tr("Cannot read %1: %2.")
-            .arg(quoted(result.path), anotherProgramIsSaving());
+        return StoreMessages::tr("Cannot read \"%1\": %2.")
+            .arg(pathText(result.path), anotherProgramIsSaving());
     default:
-        return StoreMessages::tr("Cannot read %1: %2.")
-            .arg(quoted(result.path), QString::fromStdString(result.systemReason));
+        return StoreMessages::tr("Cannot read \"%1\": %2.")
+            .arg(pathText(result.path), QString::fromStdString(result.systemReason));
     }
 }
 
@@ -108,16 +108,17 @@ QString cutNamesText(const std::vector<std::size_t>& cutSlots) {
                                           : named.takeLast();
     return StoreMessages::tr(
                "The names of slots %1 and %2 are longer than %3 characters and are shown cut.")
-        .arg(named.join(QStringLiteral(", ")), last, limit);
+        .arg(named.join(StoreMessages::tr(", ", "between the items of a list")), last, limit);
 }
 
 QString namedCountText(const NamesReport& names) {
     if (names.namedCount == 0)
-        return StoreMessages::tr("%1 holds no names; the enemies are listed without names.")
-            .arg(quoted(names.path));
-    return StoreMessages::tr("%1 holds only %n names; the other enemies are listed without names.",
-                             nullptr, int(names.namedCount))
-        .arg(quoted(names.path));
+        return StoreMessages::tr("\"%1\" holds no names; the enemies are listed without names.")
+            .arg(pathText(names.path));
+    return StoreMessages::tr(
+               "\"%1\" holds only %n names; the other enemies are listed without names.", nullptr,
+               int(names.namedCount))
+        .arg(pathText(names.path));
 }
 
 // One message for the names file; empty when all is well or none was read.
@@ -125,17 +126,25 @@ QString namesWarning(const NamesReport& names) {
     if (names.path.empty())
         return {};
     if (!names.unreadableReason.empty())
-        return StoreMessages::tr("%1 could not be read (%2); the enemies are listed without names.")
-            .arg(quoted(names.path), QString::fromStdString(names.unreadableReason));
+        return StoreMessages::tr(
+                   "\"%1\" could not be read (%2); the enemies are listed without names.")
+            .arg(pathText(names.path), QString::fromStdString(names.unreadableReason));
     QStringList sentences;
     if (names.namedCount < Core::enemyCount)
         sentences << namedCountText(names);
     if (!names.cutSlots.empty())
         sentences << cutNamesText(names.cutSlots);
-    return sentences.join(u' ');
+    return sentencesText(sentences);
 }
 
 } // namespace
+
+QString sentencesText(const QStringList& sentences) {
+    QString text = sentences.value(0);
+    for (qsizetype i = 1; i < sentences.size(); ++i)
+        text = StoreMessages::tr("%1 %2", "one sentence after another").arg(text, sentences[i]);
+    return text;
+}
 
 QString failureText(const FileResult& result) {
     using enum FileResult::Kind;
@@ -151,8 +160,8 @@ QStringList loadWarnings(const FileResult& result) {
         warnings << names;
     if (!result.notWritableReason.empty())
         warnings << StoreMessages::tr(
-                        "%1 is read-only: you can look at the tables, but Save will fail until "
+                        "\"%1\" is read-only: you can look at the tables, but Save will fail until "
                         "the file can be written.")
-                        .arg(quoted(result.path));
+                        .arg(pathText(result.path));
     return warnings;
 }

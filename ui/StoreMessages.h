@@ -6,6 +6,10 @@
 
 // The main window's words for what the data store reports.
 
+// Sentences one after another, as the user's language writes them: with a
+// space between them, or none in Japanese.
+QString sentencesText(const QStringList& sentences);
+
 // A failed Open, load or save, as one message.
 QString failureText(const FileResult& result);
 
