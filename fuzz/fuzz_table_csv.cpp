@@ -84,14 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(isSafeForTerminal(read.error->message));
         return 0;
     }
-    const auto awkwardName = [text](Byte slot) {
+    const auto awkwardName = [text](std::uint8_t slot) {
         return slot % 2 ? std::string(text.substr(0, slot)) : "=a \"b\"; c\r\nd\t";
     };
     const TableCsvResult again = tablesFromCsv(tablesToCsv(read.values, awkwardName));
     require(!again.error && again.values == read.values);
 
     // ASCII names, so that the file converts to UTF-16 byte by byte.
-    const auto asciiName = [text](Byte slot) {
+    const auto asciiName = [text](std::uint8_t slot) {
         std::string name(text.substr(0, slot % 8));
         for (char& c : name)
             c = static_cast<char>(c & 0x7F);

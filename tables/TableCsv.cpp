@@ -1,5 +1,6 @@
 #include "TableCsv.h"
 
+#include "ByteText.h"
 #include "NameList.h"
 #include "SlotText.h"
 #include "TerminalText.h"
@@ -9,6 +10,7 @@
 
 namespace {
 
+using Byte = std::uint8_t;
 using Header = std::vector<std::string_view>;
 const Header enemyHeader{"slot", "name", "health", "damage_set", "damage_high"};
 const Header setHeader{"set", "armor1", "armor2", "armor3"};
@@ -26,10 +28,6 @@ std::string csvRow(const std::vector<std::string>& fields) {
 
 std::string headerRow(const Header& header) {
     return csvRow(std::vector<std::string>(header.begin(), header.end()));
-}
-
-Byte damageByte(Byte set, Byte highBits) {
-    return static_cast<Byte>(highBits << 4 | set);
 }
 
 std::string joined(const Header& header) {
@@ -60,16 +58,16 @@ std::optional<std::size_t> parseSlot(std::string_view text) {
 }
 
 std::optional<std::size_t> parseDecimal(std::string_view text) {
-    return Core::byteFromText(text);
+    return byteFromText(text);
 }
 
 const Section sections[] = {
-    {enemyHeader, "enemy", 0, Core::enemyCount, parseSlot,
+    {enemyHeader, "enemy", 0, places::enemyCount, parseSlot,
      [](std::size_t slot) { return "slot " + twoDigitSlot(slot); }, "a slot: slots run 00 to FF"},
     {setHeader, "damage set", 0, places::setCount, parseDecimal,
      [](std::size_t set) { return "set " + std::to_string(set); }, "a set: sets run 0 to 15"},
     {looseHeader, "damage table byte", places::firstLooseByte,
-     Core::damageTableSize - places::firstLooseByte, parseDecimal,
+     places::damageTableSize - places::firstLooseByte, parseDecimal,
      [](std::size_t index) { return "damage table byte " + std::to_string(index); },
      "a damage table byte: the bytes here are 48 and 49"},
 };
@@ -88,11 +86,10 @@ public:
         }
     }
 
-    std::optional<TextError> read(TableValues& values) {
+    TableCsvResult read() {
         for (std::size_t s = 0; s < std::size(sections) && readHeader(sections[s]); ++s)
-            readRows(s, values);
-        checkSharedBytes(values);
-        return firstFault;
+            readRows(s);
+        return {tables, firstFault};
     }
 
 private:
@@ -123,9 +120,9 @@ private:
     }
 
     // The rows of section `s`, up to the header of a later one, by their key.
-    void readRows(std::size_t s, TableValues& values) {
+    void readRows(std::size_t s) {
         const Section& section = sections[s];
-        std::vector<std::size_t> lineOfKey(section.keyCount, 0);
+        lineOfKey.assign(section.keyCount, 0);
         std::size_t lastLine = records[next - 1][0].line;
         for (; next < records.size() && !startsSectionAfter(s, records[next]); ++next) {
             const CsvRecord& row = records[next];
@@ -146,7 +143,7 @@ private:
                 continue;
             }
             line = row[0].line;
-            readValues(s, row, *key, values);
+            readValues(s, row, *key);
         }
         const bool ended = next < records.size() || complete;
         const auto missing = std::ranges::find(lineOfKey, 0);
@@ -156,8 +153,6 @@ private:
                  "the row of " +
                      section.keyName(section.firstKey + std::size_t(missing - lineOfKey.begin())) +
                      " is missing"});
-        if (s == 0)
-            std::ranges::copy(lineOfKey, enemyLines.begin());
     }
 
     bool startsSectionAfter(std::size_t s, const CsvRecord& row) const {
@@ -183,56 +178,67 @@ private:
         return false;
     }
 
-    void readValues(std::size_t s, const CsvRecord& row, std::size_t key, TableValues& values) {
+    void readValues(std::size_t s, const CsvRecord& row, std::size_t key) {
         if (s == 0) {
-            readByte(row[HealthColumn], HealthColumn, values.health[key]);
-            Byte set = 0, highBits = 0;
-            readFourBits(row[SetColumn], SetColumn, set);
-            readFourBits(row[HighColumn], HighColumn, highBits);
-            values.damage[key] = damageByte(set, highBits);
+            readEnemy(static_cast<std::uint8_t>(key), row);
         } else if (s == 1) {
-            for (std::size_t armor = 1; armor <= 3; ++armor)
-                readByte(row[armor], armor, values.damageTable[key * 3 + armor - 1]);
+            for (int armour = 1; armour <= 3; ++armour)
+                tables[places::ofDamageTableByte(places::damageTableIndex(key, armour))] =
+                    readByte(row[std::size_t(armour)], std::size_t(armour));
         } else {
-            readByte(row[1], 1, values.damageTable[key]);
+            tables[places::ofDamageTableByte(key)] = readByte(row[1], 1);
         }
+    }
+
+    // A cell that is no value is reported and reads as 0.
+    void readEnemy(std::uint8_t slot, const CsvRecord& row) {
+        const Byte health = readByte(row[HealthColumn], HealthColumn);
+        const Byte set = readFourBits(row[SetColumn], SetColumn);
+        const Byte damage = places::withDamageSet(
+            static_cast<Byte>(readFourBits(row[HighColumn], HighColumn) << 4), set);
+        if (slot >= places::firstSharedHealthSlot)
+            checkSharedByte(slot, health, tables[places::ofHealth(slot)]);
+        if (slot < places::sharedByteCount)
+            checkSharedByte(static_cast<std::uint8_t>(places::firstSharedHealthSlot + slot),
+                            tables[places::ofDamageByte(slot)], damage);
+        tables[places::ofHealth(slot)] = health;
+        tables[places::ofDamageByte(slot)] = damage;
     }
 
     // Health of slots F3 to FF and the damage byte of slots 00 to 0C are one
     // image byte each; a file that gives them different values is ambiguous.
-    void checkSharedBytes(const TableValues& values) {
-        for (std::size_t j = 0; j < places::sharedByteCount; ++j) {
-            const std::size_t slot = places::firstSharedHealthSlot + j;
-            if (enemyLines[slot] == 0 || enemyLines[j] == 0 ||
-                values.health[slot] == values.damage[j])
-                continue;
-            report({enemyLines[slot], HealthColumn + 1,
-                    "health of slot " + twoDigitSlot(slot) + " is " +
-                        std::to_string(values.health[slot]) + ", but the damage byte of slot " +
-                        twoDigitSlot(j) + " (line " + std::to_string(enemyLines[j]) +
-                        ", columns 4 and 5: damage_set " + std::to_string(values.damage[j] & 0x0F) +
-                        " + 16 x damage_high " + std::to_string(values.damage[j] >> 4) + ") is " +
-                        std::to_string(values.damage[j]) +
-                        "; the game keeps the health of slots F3 to FF in the same bytes as the "
-                        "damage byte of slots 00 to 0C, so the two cells must agree"});
-        }
+    // Nothing to check until both rows are read.
+    void checkSharedByte(std::uint8_t healthSlot, Byte health, Byte damage) {
+        const std::size_t healthLine = lineOfKey[healthSlot];
+        const std::size_t damageSlot = healthSlot - places::firstSharedHealthSlot;
+        const std::size_t damageLine = lineOfKey[damageSlot];
+        if (healthLine == 0 || damageLine == 0 || health == damage)
+            return;
+        report({healthLine, HealthColumn + 1,
+                "health of slot " + twoDigitSlot(healthSlot) + " is " + std::to_string(health) +
+                    ", but the damage byte of slot " + twoDigitSlot(damageSlot) + " (line " +
+                    std::to_string(damageLine) + ", columns 4 and 5: damage_set " +
+                    std::to_string(places::damageSetOf(damage)) + " + 16 x damage_high " +
+                    std::to_string(damage >> 4) + ") is " + std::to_string(damage) +
+                    "; the game keeps the health of slots F3 to FF in the same bytes as the "
+                    "damage byte of slots 00 to 0C, so the two cells must agree"});
     }
 
-    void readByte(const CsvField& cell, std::size_t column, Byte& value) {
-        if (const std::optional<Byte> parsed = Core::byteFromText(cell.text))
-            value = *parsed;
-        else
-            report({cell.line, column + 1,
-                    terminalCell(cell.text) + " is not a byte value (0 to 255)"});
+    Byte readByte(const CsvField& cell, std::size_t column) {
+        if (const std::optional<Byte> parsed = byteFromText(cell.text))
+            return *parsed;
+        report(
+            {cell.line, column + 1, terminalCell(cell.text) + " is not a byte value (0 to 255)"});
+        return 0;
     }
 
-    void readFourBits(const CsvField& cell, std::size_t column, Byte& value) {
-        const std::optional<Byte> parsed = Core::byteFromText(cell.text);
-        if (parsed && *parsed <= 0x0F)
-            value = *parsed;
-        else
-            report({cell.line, column + 1,
-                    terminalCell(cell.text) + " is not a four-bit value (0 to 15)"});
+    Byte readFourBits(const CsvField& cell, std::size_t column) {
+        const std::optional<Byte> parsed = byteFromText(cell.text);
+        if (parsed && *parsed < 16)
+            return *parsed;
+        report({cell.line, column + 1,
+                terminalCell(cell.text) + " is not a four-bit value (0 to 15)"});
+        return 0;
     }
 
     std::vector<CsvRecord> records;
@@ -240,8 +246,10 @@ private:
     std::size_t endLine;
     bool complete;
     std::optional<TextError> firstFault;
-    // The line of each slot's row; 0 for a slot not read.
-    std::array<std::size_t, Core::enemyCount> enemyLines{};
+    // The line of each row of the section being read, by its key less the
+    // section's first; 0 for a row not read.
+    std::vector<std::size_t> lineOfKey;
+    image::TableBytes tables{};
 };
 
 // CR LF, LF and a lone CR each end a line.
@@ -300,24 +308,27 @@ char headerSeparator(std::string_view text) {
 
 } // namespace
 
-std::string tablesToCsv(const TableValues& values, const std::function<std::string(Byte)>& nameOf) {
+std::string tablesToCsv(const image::TableBytes& tables,
+                        const std::function<std::string(std::uint8_t)>& nameOf) {
+    const auto cell = [&tables](std::size_t place) { return std::to_string(tables[place]); };
     std::string csv = headerRow(enemyHeader);
-    for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
-        const Byte damage = values.damage[slot];
-        csv += csvRow({twoDigitSlot(slot), csvTextField(nameOf(static_cast<Byte>(slot))),
-                       std::to_string(values.health[slot]), std::to_string(damage & 0x0F),
-                       std::to_string(damage >> 4)});
+    for (std::size_t slot = 0; slot < places::enemyCount; ++slot) {
+        const auto enemy = static_cast<std::uint8_t>(slot);
+        const Byte damage = tables[places::ofDamageByte(enemy)];
+        csv +=
+            csvRow({twoDigitSlot(slot), csvTextField(nameOf(enemy)), cell(places::ofHealth(enemy)),
+                    std::to_string(places::damageSetOf(damage)), std::to_string(damage >> 4)});
     }
     csv += '\n' + headerRow(setHeader);
     for (std::size_t set = 0; set < places::setCount; ++set) {
         std::vector<std::string> row{std::to_string(set)};
-        for (std::size_t armor = 0; armor < 3; ++armor)
-            row.push_back(std::to_string(values.damageTable[set * 3 + armor]));
+        for (int armour = 1; armour <= 3; ++armour)
+            row.push_back(cell(places::ofDamageTableByte(places::damageTableIndex(set, armour))));
         csv += csvRow(row);
     }
     csv += '\n' + headerRow(looseHeader);
-    for (std::size_t index = places::firstLooseByte; index < Core::damageTableSize; ++index)
-        csv += csvRow({std::to_string(index), std::to_string(values.damageTable[index])});
+    for (std::size_t index = places::firstLooseByte; index < places::damageTableSize; ++index)
+        csv += csvRow({std::to_string(index), cell(places::ofDamageTableByte(index))});
     return csv;
 }
 
@@ -327,9 +338,8 @@ TableCsvResult tablesFromCsv(std::string_view input) {
     const std::optional<char> named = takeSeparatorLine(text);
     const std::size_t firstLine = named ? 2 : 1;
     CsvReadResult csv = readCsv(text, named.value_or(headerSeparator(text)), firstLine);
-    TableCsvResult result;
-    result.error = TableCsvReader(std::move(csv.records), lineAfter(text, firstLine), !csv.error)
-                       .read(result.values);
+    TableCsvResult result =
+        TableCsvReader(std::move(csv.records), lineAfter(text, firstLine), !csv.error).read();
     if (csv.error && (!result.error || csv.error->isBefore(*result.error)))
         result.error = csv.error;
     return result;

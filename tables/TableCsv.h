@@ -1,8 +1,9 @@
 #pragma once
 
 #include "Csv.h"
-#include "TableValues.h"
+#include "ImageFile.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,10 +14,11 @@
 // sets 0 to 15 (set, armor1, armor2, armor3), and the two bytes at the end of
 // the damage table that belong to no set (damage_table_byte, value). Names
 // are written so that no spreadsheet takes one for a formula (csvTextField).
-std::string tablesToCsv(const TableValues& values, const std::function<std::string(Byte)>& nameOf);
+std::string tablesToCsv(const image::TableBytes& tables,
+                        const std::function<std::string(std::uint8_t)>& nameOf);
 
 struct TableCsvResult {
-    TableValues values;
+    image::TableBytes values{};
     std::optional<TextError> error;
 };
 
