@@ -8,6 +8,7 @@
 #include "StopSignals.h"
 #include "StoreFailures.h"
 #include "TableCsv.h"
+#include "TableCsvFaults.h"
 #include "TableDifferences.h"
 #include "TerminalText.h"
 
@@ -212,9 +213,10 @@ int importTables(const Arguments& arguments) {
         return Failure;
     }
     const TableCsvResult read = tablesFromCsv(text);
-    if (read.error) {
-        say(terminalText(csvName) + ":" + std::to_string(read.error->line) + ":" +
-            std::to_string(read.error->column) + ": " + read.error->message + "\n");
+    if (read.fault) {
+        say(terminalText(csvName) + ":" + std::to_string(read.fault->at.line) + ":" +
+            std::to_string(read.fault->at.column) + ": " + tableCsvFaultMessage(*read.fault) +
+            "\n");
         fail("the image was not changed");
         return Failure;
     }

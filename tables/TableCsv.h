@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,9 +18,41 @@
 std::string tablesToCsv(const image::TableBytes& tables,
                         const std::function<std::string(std::uint8_t)>& nameOf);
 
+// The three sections of the file, in their order.
+enum class TableSection { Enemies, DamageSets, LooseBytes };
+
+// The names of the columns of `section`, as its header row has them.
+std::span<const std::string_view> headerOf(TableSection section);
+
+// What makes a text no table file, and where (the column is the cell's,
+// from 1), with the values concerned; a cell's text is as the file has it.
+struct TableCsvFault {
+    enum class Kind {
+        NotCsv,               // csvKind says how
+        FileEndsBeforeHeader, // of `section`
+        WrongHeader,          // `cell`, where the header of `section` has another
+        CellTooMany,          // `cell`, beyond the width of the header of `section`
+        RowEndsEarly,         // before the cell of the header of `section` at the column
+        NotAKey,              // `cell`, no slot, set or byte of `section`
+        SecondRow,            // for `key` of `section`; the first on `otherLine`
+        RowMissing,           // of `key` of `section`, on the section's last line
+        NotAByte,             // `cell`, not 0 to 255
+        NotFourBits,          // `cell`, not 0 to 15
+        SharedByteDisagrees,  // the health of slot `key` and the damage byte on `otherLine`
+    };
+    TextPlace at{};
+    Kind kind = Kind::NotCsv;
+    CsvFault::Kind csvKind{};
+    TableSection section = TableSection::Enemies;
+    std::string cell{};
+    std::size_t key = 0; // a slot, a set or a damage table byte
+    std::size_t otherLine = 0;
+    std::uint8_t health = 0, damageByte = 0; // the two cells of a shared byte
+};
+
 struct TableCsvResult {
     image::TableBytes values{};
-    std::optional<TextError> error;
+    std::optional<TableCsvFault> fault;
 };
 
 // Reads what tablesToCsv writes, checking every cell; names are not read.
@@ -28,6 +61,5 @@ struct TableCsvResult {
 // an Excel "sep=X" first line), UTF-16 with a byte order mark, a UTF-8 byte
 // order mark, CR LF or CR line ends, empty lines anywhere, empty cells at the
 // end of a row, slots in lower case or without their leading zero. A refused
-// text gets its first fault: the lowest line, then the lowest column; a cell
-// it quotes is shown as terminalCell shows it.
+// text gets its first fault: the lowest line, then the lowest column.
 TableCsvResult tablesFromCsv(std::string_view text);
