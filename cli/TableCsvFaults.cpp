@@ -50,7 +50,7 @@ std::string sharedByteMessage(const TableCsvFault& fault) {
            twoDigitSlot(fault.key - places::firstSharedHealthSlot) + " (line " +
            std::to_string(fault.otherLine) + ", columns 4 and 5: damage_set " +
            std::to_string(places::damageSetOf(damage)) + " + 16 x damage_high " +
-           std::to_string(damage >> 4) + ") is " + std::to_string(damage) +
+           std::to_string(damageHighOf(damage)) + ") is " + std::to_string(damage) +
            "; the game keeps the health of slots F3 to FF in the same bytes as the damage byte "
            "of slots 00 to 0C, so the two cells must agree";
 }

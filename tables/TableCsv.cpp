@@ -301,9 +301,9 @@ std::string tablesToCsv(const image::TableBytes& tables,
     for (std::size_t slot = 0; slot < places::enemyCount; ++slot) {
         const auto enemy = static_cast<std::uint8_t>(slot);
         const Byte damage = tables[places::ofDamageByte(enemy)];
-        csv +=
-            csvRow({twoDigitSlot(slot), csvTextField(nameOf(enemy)), cell(places::ofHealth(enemy)),
-                    std::to_string(places::damageSetOf(damage)), std::to_string(damage >> 4)});
+        csv += csvRow({twoDigitSlot(slot), csvTextField(nameOf(enemy)),
+                       cell(places::ofHealth(enemy)), std::to_string(places::damageSetOf(damage)),
+                       std::to_string(damageHighOf(damage))});
     }
     csv += '\n' + headerRow(setHeader);
     for (std::size_t set = 0; set < places::setCount; ++set) {

@@ -18,6 +18,12 @@
 std::string tablesToCsv(const image::TableBytes& tables,
                         const std::function<std::string(std::uint8_t)>& nameOf);
 
+// The damage_high cell of an enemy's damage byte: its upper four bits, which
+// are not its damage set (the damage_set cell).
+constexpr std::uint8_t damageHighOf(std::uint8_t damageByte) {
+    return damageByte >> 4;
+}
+
 // The three sections of the file, in their order.
 enum class TableSection { Enemies, DamageSets, LooseBytes };
 

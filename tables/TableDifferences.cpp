@@ -1,6 +1,7 @@
 #include "TableDifferences.h"
 
 #include "SlotText.h"
+#include "TableCsv.h"
 
 std::vector<std::string> tableDifferences(const image::TableBytes& before,
                                           const image::TableBytes& after) {
@@ -18,7 +19,7 @@ std::vector<std::string> tableDifferences(const image::TableBytes& before,
         comparePlace("health" + key, places::ofHealth(std::uint8_t(slot)));
         compare("damage_set" + key, places::damageSetOf(before[damage]),
                 places::damageSetOf(after[damage]));
-        compare("damage_high" + key, before[damage] >> 4, after[damage] >> 4);
+        compare("damage_high" + key, damageHighOf(before[damage]), damageHighOf(after[damage]));
     }
     for (std::size_t set = 0; set < places::setCount; ++set)
         for (int armour = 1; armour <= 3; ++armour)
