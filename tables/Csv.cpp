@@ -9,6 +9,8 @@ public:
         : text(text), separator(separator), line(firstLine) {}
 
     bool atEnd() const { return position == text.size(); }
+    // The line of the next record: after the text's last, once it is read.
+    std::size_t nextLine() const { return line; }
 
     // Reads fields up to the end of the record and its line end.
     std::optional<CsvFault> readRecord(CsvRecord& record) {
@@ -17,8 +19,10 @@ public:
             if (std::optional<CsvFault> fault = readField(field, record.size() + 1))
                 return fault;
             record.push_back(std::move(field));
-            if (atEnd())
+            if (atEnd()) {
+                ++line; // the last line, without its line end
                 return std::nullopt;
+            }
             if (text[position] == separator) {
                 ++position;
                 continue;
@@ -100,6 +104,7 @@ CsvReadResult readCsv(std::string_view text, char separator, std::size_t firstLi
             return result;
         result.records.push_back(std::move(record));
     }
+    result.endLine = reader.nextLine();
     return result;
 }
 

@@ -37,6 +37,8 @@ struct CsvReadResult {
     // The records up to the first fault, or all of them.
     std::vector<CsvRecord> records;
     std::optional<CsvFault> fault;
+    // With all of them, the line just after the text's last.
+    std::size_t endLine = 0;
 };
 
 // Splits `text` into records of fields separated by `separator`. Lines end in

@@ -234,22 +234,6 @@ private:
     image::TableBytes tables{};
 };
 
-// CR LF, LF and a lone CR each end a line.
-std::size_t lineEndCount(std::string_view text) {
-    const auto count = [text](char c) { return std::size_t(std::ranges::count(text, c)); };
-    std::size_t crLf = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
-         at = text.find("\r\n", at + 2))
-        ++crLf;
-    return count('\n') + count('\r') - crLf;
-}
-
-// The line just after the last line of `text`, which starts at `firstLine`.
-std::size_t lineAfter(std::string_view text, std::size_t firstLine) {
-    const bool ended = text.empty() || text.ends_with('\n') || text.ends_with('\r');
-    return firstLine + lineEndCount(text) + (ended ? 0 : 1);
-}
-
 // Gnumeric writes UTF-16 in pieces, each with its own byte order mark; one
 // inside the text is no part of a cell.
 std::string withoutByteOrderMarks(std::string_view text) {
@@ -324,8 +308,7 @@ TableCsvResult tablesFromCsv(std::string_view input) {
     const std::optional<char> named = takeSeparatorLine(text);
     const std::size_t firstLine = named ? 2 : 1;
     CsvReadResult csv = readCsv(text, named.value_or(headerSeparator(text)), firstLine);
-    TableCsvResult result =
-        TableCsvReader(std::move(csv.records), lineAfter(text, firstLine), !csv.fault).read();
+    TableCsvResult result = TableCsvReader(std::move(csv.records), csv.endLine, !csv.fault).read();
     if (csv.fault && (!result.fault || csv.fault->at.isBefore(result.fault->at)))
         result.fault =
             TableCsvFault{.at = csv.fault->at, .kind = Kind::NotCsv, .csvKind = csv.fault->kind};
