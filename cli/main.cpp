@@ -8,6 +8,7 @@
 #include "StopSignals.h"
 #include "StoreFailures.h"
 #include "TableCsv.h"
+#include "TableCsvFaults.h"
 #include "TableDifferences.h"
 #include "TerminalText.h"
 
@@ -99,11 +100,11 @@ bool loadImage(Core& core, const std::string& path, bool withNames, std::string_
     return true;
 }
 
-std::optional<TableValues> tablesOfImage(const std::string& path) {
+std::optional<image::TableBytes> tablesOfImage(const std::string& path) {
     Core core(programDirectory());
     if (!loadImage(core, path, false))
         return std::nullopt;
-    return tablesOf(core);
+    return core.tableBytes();
 }
 
 bool isSameFile(const std::string& a, const std::string& b) {
@@ -179,7 +180,7 @@ int exportTables(const Arguments& arguments) {
         return Failure;
     // A terminal gets the names' control characters escaped, as `ls -q` does.
     const bool toTerminal = writesToTerminal(arguments.output.value_or("-"));
-    const std::string csv = tablesToCsv(tablesOf(core), [&core, toTerminal](Byte slot) {
+    const std::string csv = tablesToCsv(core.tableBytes(), [&core, toTerminal](Byte slot) {
         const std::string name = core.getEnemyDisplayName(slot);
         return toTerminal ? terminalText(name) : name;
     });
@@ -212,9 +213,10 @@ int importTables(const Arguments& arguments) {
         return Failure;
     }
     const TableCsvResult read = tablesFromCsv(text);
-    if (read.error) {
-        say(terminalText(csvName) + ":" + std::to_string(read.error->line) + ":" +
-            std::to_string(read.error->column) + ": " + read.error->message + "\n");
+    if (read.fault) {
+        say(terminalText(csvName) + ":" + std::to_string(read.fault->at.line) + ":" +
+            std::to_string(read.fault->at.column) + ": " + tableCsvFaultMessage(*read.fault) +
+            "\n");
         fail("the image was not changed");
         return Failure;
     }
@@ -231,7 +233,7 @@ int importTables(const Arguments& arguments) {
     }
     if (!loadImage(core, image, false, unchanged))
         return Failure;
-    const std::vector<std::string> changes = tableDifferences(tablesOf(core), read.values);
+    const std::vector<std::string> changes = tableDifferences(core.tableBytes(), read.values);
     if (changes.empty()) {
         say("The tables already hold these values; the image was not changed.\n");
         return Success;
@@ -245,7 +247,7 @@ int importTables(const Arguments& arguments) {
     // worked, the change list and the summary are said all the same, and the
     // signal is spent, so that a script sees the import as done.
     const StopSignalsHeld held;
-    storeTables(core, read.values);
+    core.setTableBytes(Field{Field::Kind::AnotherProgram}, read.values);
     if (const FileResult saved = core.saveRom(); !saved) {
         fail(saveFailure(saved));
         return Failure;
@@ -257,8 +259,9 @@ int importTables(const Arguments& arguments) {
 }
 
 int diffTables(const Arguments& arguments) {
-    const std::optional<TableValues> a = tablesOfImage(arguments.operands[0]);
-    const std::optional<TableValues> b = a ? tablesOfImage(arguments.operands[1]) : std::nullopt;
+    const std::optional<image::TableBytes> a = tablesOfImage(arguments.operands[0]);
+    const std::optional<image::TableBytes> b =
+        a ? tablesOfImage(arguments.operands[1]) : std::nullopt;
     if (!b)
         return DiffTrouble;
     const std::vector<std::string> changes = tableDifferences(*a, *b);
@@ -274,8 +277,8 @@ int patchTables(const Arguments& arguments) {
         fail("standard output is a terminal; choose an output file or a pipe, nothing was written");
         return Failure;
     }
-    const std::optional<TableValues> before = tablesOfImage(original);
-    const std::optional<TableValues> after = before ? tablesOfImage(modified) : std::nullopt;
+    const std::optional<image::TableBytes> before = tablesOfImage(original);
+    const std::optional<image::TableBytes> after = before ? tablesOfImage(modified) : std::nullopt;
     if (!after)
         return Failure;
     const std::optional<std::uintmax_t> originalSize = fileSize(original);

@@ -3,9 +3,9 @@
 // back unchanged through the writer, with names that need quoting or would
 // be formulas, and again when the written file is spelt as spreadsheets save
 // it: rows shuffled within their sections, another separator, CR LF or CR
-// line ends, UTF-16 in either byte order. A refusal's message is safe for a
-// terminal: strict UTF-8 without control characters.
-#include "TableCsv.h"
+// line ends, UTF-16 in either byte order. A refusal, as tarvon-tables words
+// it, is safe for a terminal: strict UTF-8 without control characters.
+#include "TableCsvFaults.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -79,19 +79,20 @@ std::string respelt(std::string_view csv, const Spelling& spelling) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const TableCsvResult read = tablesFromCsv(text);
-    if (read.error) {
-        require(read.error->line != 0 && read.error->column != 0 && !read.error->message.empty());
-        require(isSafeForTerminal(read.error->message));
+    if (read.fault) {
+        const std::string message = tableCsvFaultMessage(*read.fault);
+        require(read.fault->at.line != 0 && read.fault->at.column != 0 && !message.empty());
+        require(isSafeForTerminal(message));
         return 0;
     }
-    const auto awkwardName = [text](Byte slot) {
+    const auto awkwardName = [text](std::uint8_t slot) {
         return slot % 2 ? std::string(text.substr(0, slot)) : "=a \"b\"; c\r\nd\t";
     };
     const TableCsvResult again = tablesFromCsv(tablesToCsv(read.values, awkwardName));
-    require(!again.error && again.values == read.values);
+    require(!again.fault && again.values == read.values);
 
     // ASCII names, so that the file converts to UTF-16 byte by byte.
-    const auto asciiName = [text](Byte slot) {
+    const auto asciiName = [text](std::uint8_t slot) {
         std::string name(text.substr(0, slot % 8));
         for (char& c : name)
             c = static_cast<char>(c & 0x7F);
@@ -99,6 +100,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const std::string csv = tablesToCsv(read.values, asciiName);
     const TableCsvResult respeltAgain = tablesFromCsv(respelt(csv, spellingOf(text)));
-    require(!respeltAgain.error && respeltAgain.values == read.values);
+    require(!respeltAgain.fault && respeltAgain.values == read.values);
     return 0;
 }

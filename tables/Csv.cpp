@@ -9,16 +9,20 @@ public:
         : text(text), separator(separator), line(firstLine) {}
 
     bool atEnd() const { return position == text.size(); }
+    // The line of the next record: after the text's last, once it is read.
+    std::size_t nextLine() const { return line; }
 
     // Reads fields up to the end of the record and its line end.
-    std::optional<TextError> readRecord(CsvRecord& record) {
+    std::optional<CsvFault> readRecord(CsvRecord& record) {
         for (;;) {
             CsvField field{{}, line};
-            if (std::optional<TextError> error = readField(field, record.size() + 1))
-                return error;
+            if (std::optional<CsvFault> fault = readField(field, record.size() + 1))
+                return fault;
             record.push_back(std::move(field));
-            if (atEnd())
+            if (atEnd()) {
+                ++line; // the last line, without its line end
                 return std::nullopt;
+            }
             if (text[position] == separator) {
                 ++position;
                 continue;
@@ -28,7 +32,7 @@ public:
                 ++line;
                 return std::nullopt;
             }
-            return TextError{line, record.size(), "text follows the closing quote of this field"};
+            return CsvFault{{line, record.size()}, CsvFault::Kind::TextAfterClosingQuote};
         }
     }
 
@@ -40,24 +44,22 @@ private:
         return text[position] == '\n' || text[position] == '\r' ? 1 : 0;
     }
 
-    std::optional<TextError> readField(CsvField& field, std::size_t column) {
+    std::optional<CsvFault> readField(CsvField& field, std::size_t column) {
         if (!atEnd() && text[position] == '"')
             return readQuotedField(field, column);
         while (!atEnd() && text[position] != separator && lineEndLength() == 0) {
             if (text[position] == '"')
-                return TextError{line, column,
-                                 "a quote inside an unquoted field (quote the whole field "
-                                 "and double each quote in it)"};
+                return CsvFault{{line, column}, CsvFault::Kind::QuoteInUnquotedField};
             field.text += text[position++];
         }
         return std::nullopt;
     }
 
-    std::optional<TextError> readQuotedField(CsvField& field, std::size_t column) {
+    std::optional<CsvFault> readQuotedField(CsvField& field, std::size_t column) {
         ++position;
         for (;;) {
             if (atEnd())
-                return TextError{field.line, column, "the quoted field never closes"};
+                return CsvFault{{field.line, column}, CsvFault::Kind::QuotedFieldNeverCloses};
             if (const std::size_t length = lineEndLength()) {
                 field.text += text.substr(position, length);
                 position += length;
@@ -97,11 +99,12 @@ CsvReadResult readCsv(std::string_view text, char separator, std::size_t firstLi
     CsvReader reader(text, separator, firstLine);
     while (!reader.atEnd()) {
         CsvRecord record;
-        result.error = reader.readRecord(record);
-        if (result.error)
+        result.fault = reader.readRecord(record);
+        if (result.fault)
             return result;
         result.records.push_back(std::move(record));
     }
+    result.endLine = reader.nextLine();
     return result;
 }
 

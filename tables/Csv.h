@@ -15,22 +15,30 @@ struct CsvField {
 };
 using CsvRecord = std::vector<CsvField>;
 
-// A fault in a text, at a line and a column (the field number), both from 1.
-struct TextError {
+// A place in a text: a line and a column (the field number), both from 1.
+struct TextPlace {
     std::size_t line = 0;
     std::size_t column = 0;
-    std::string message;
 
     // Earlier in the text: a lower line, or the same line and a lower column.
-    bool isBefore(const TextError& other) const {
+    bool isBefore(const TextPlace& other) const {
         return line < other.line || (line == other.line && column < other.column);
     }
+};
+
+// What makes a text no CSV, and where.
+struct CsvFault {
+    enum class Kind { QuoteInUnquotedField, TextAfterClosingQuote, QuotedFieldNeverCloses };
+    TextPlace at;
+    Kind kind;
 };
 
 struct CsvReadResult {
     // The records up to the first fault, or all of them.
     std::vector<CsvRecord> records;
-    std::optional<TextError> error;
+    std::optional<CsvFault> fault;
+    // With all of them, the line just after the text's last.
+    std::size_t endLine = 0;
 };
 
 // Splits `text` into records of fields separated by `separator`. Lines end in

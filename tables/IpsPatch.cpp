@@ -1,33 +1,33 @@
 #include "IpsPatch.h"
 
-#include <cstdint>
-#include <iterator>
-#include <map>
+namespace {
 
-std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified) {
-    // Image offset -> new byte, in the order the save writes them.
-    std::map<std::uint32_t, Byte> changes;
-    const auto compare = [&changes](std::uint32_t offset, Byte before, Byte after) {
-        if (before != after)
-            changes[offset] = after;
-    };
-    for (std::uint32_t i = 0; i < Core::damageTableSize; ++i)
-        compare(Core::damageTableOffset + i, original.damageTable[i], modified.damageTable[i]);
-    for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot)
-        compare(Core::enemyHealthOffset + slot, original.health[slot], modified.health[slot]);
-    for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot)
-        compare(Core::enemyDamageOffset + slot, original.damage[slot], modified.damage[slot]);
+using Byte = std::uint8_t;
 
+// The image offset of the table byte at `place`.
+std::uint32_t imageOffset(std::size_t place) {
+    return std::uint32_t(places::isDamageTableByte(place)
+                             ? places::damageTableOffset + place
+                             : places::enemyHealthOffset + place - places::damageTableSize);
+}
+
+} // namespace
+
+std::vector<Byte> ipsPatch(const image::TableBytes& original, const image::TableBytes& modified) {
+    const auto differs = [&](std::size_t place) { return original[place] != modified[place]; };
     std::vector<Byte> patch{'P', 'A', 'T', 'C', 'H'};
-    for (auto run = changes.begin(); run != changes.end();) {
-        auto end = std::next(run);
-        while (end != changes.end() && end->first == std::prev(end)->first + 1)
+    for (std::size_t place = 0; place < places::count; ++place) {
+        if (!differs(place))
+            continue;
+        std::size_t end = place + 1;
+        while (end < places::count && differs(end) && imageOffset(end) == imageOffset(end - 1) + 1)
             ++end;
-        const auto size = static_cast<std::uint32_t>(std::distance(run, end));
-        patch.insert(patch.end(), {Byte(run->first >> 16), Byte(run->first >> 8), Byte(run->first),
+        const std::uint32_t offset = imageOffset(place);
+        const std::size_t size = end - place;
+        patch.insert(patch.end(), {Byte(offset >> 16), Byte(offset >> 8), Byte(offset),
                                    Byte(size >> 8), Byte(size)});
-        for (; run != end; ++run)
-            patch.push_back(run->second);
+        patch.insert(patch.end(), modified.begin() + place, modified.begin() + end);
+        place = end - 1;
     }
     patch.insert(patch.end(), {'E', 'O', 'F'});
     return patch;

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "TableValues.h"
+#include "ImageFile.h"
 
+#include <cstdint>
 #include <vector>
 
-// An IPS patch that turns the image bytes of `original` into those of
+// An IPS patch that turns the table bytes of `original` into those of
 // `modified`: one record per run of differing bytes, at their image offsets.
-std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified);
+std::vector<std::uint8_t> ipsPatch(const image::TableBytes& original,
+                                   const image::TableBytes& modified);

@@ -1,14 +1,16 @@
 #include "TableCsv.h"
 
+#include "ByteText.h"
 #include "NameList.h"
 #include "SlotText.h"
-#include "TerminalText.h"
 
 #include <algorithm>
 #include <charconv>
 
 namespace {
 
+using Byte = std::uint8_t;
+using Kind = TableCsvFault::Kind;
 using Header = std::vector<std::string_view>;
 const Header enemyHeader{"slot", "name", "health", "damage_set", "damage_high"};
 const Header setHeader{"set", "armor1", "armor2", "armor3"};
@@ -28,26 +30,14 @@ std::string headerRow(const Header& header) {
     return csvRow(std::vector<std::string>(header.begin(), header.end()));
 }
 
-Byte damageByte(Byte set, Byte highBits) {
-    return static_cast<Byte>(highBits << 4 | set);
-}
-
-std::string joined(const Header& header) {
-    std::string row = headerRow(header);
-    row.pop_back(); // the line end
-    return row;
-}
-
 // The three sections of the file, in their order. A row's key is its first
 // cell: a slot, a set or a damage table byte.
 struct Section {
+    TableSection id;
     const Header& header;
-    std::string_view name;
     std::size_t firstKey;
     std::size_t keyCount;
     std::optional<std::size_t> (*parseKey)(std::string_view);
-    std::string (*keyName)(std::size_t);
-    std::string_view keyRule;
 };
 
 // One or two hex digits, any case: a spreadsheet may drop a leading zero.
@@ -60,19 +50,20 @@ std::optional<std::size_t> parseSlot(std::string_view text) {
 }
 
 std::optional<std::size_t> parseDecimal(std::string_view text) {
-    return Core::byteFromText(text);
+    return byteFromText(text);
 }
 
 const Section sections[] = {
-    {enemyHeader, "enemy", 0, Core::enemyCount, parseSlot,
-     [](std::size_t slot) { return "slot " + twoDigitSlot(slot); }, "a slot: slots run 00 to FF"},
-    {setHeader, "damage set", 0, places::setCount, parseDecimal,
-     [](std::size_t set) { return "set " + std::to_string(set); }, "a set: sets run 0 to 15"},
-    {looseHeader, "damage table byte", places::firstLooseByte,
-     Core::damageTableSize - places::firstLooseByte, parseDecimal,
-     [](std::size_t index) { return "damage table byte " + std::to_string(index); },
-     "a damage table byte: the bytes here are 48 and 49"},
+    {TableSection::Enemies, enemyHeader, 0, places::enemyCount, parseSlot},
+    {TableSection::DamageSets, setHeader, 0, places::setCount, parseDecimal},
+    {TableSection::LooseBytes, looseHeader, places::firstLooseByte,
+     places::damageTableSize - places::firstLooseByte, parseDecimal},
 };
+
+// A fault of `kind` at the cell of `row` at `column` (from 0), quoting it.
+TableCsvFault cellFault(const CsvRecord& row, std::size_t column, Kind kind) {
+    return {.at = {row[column].line, column + 1}, .kind = kind, .cell = row[column].text};
+}
 
 // The rows of a CSV text, as the table reader walks through them: empty rows
 // left out. Every fault found is kept when it comes before those found so far.
@@ -88,177 +79,160 @@ public:
         }
     }
 
-    std::optional<TextError> read(TableValues& values) {
-        for (std::size_t s = 0; s < std::size(sections) && readHeader(sections[s]); ++s)
-            readRows(s, values);
-        checkSharedBytes(values);
-        return firstFault;
+    TableCsvResult read() {
+        for (reading = std::begin(sections); reading != std::end(sections) && readHeader();
+             ++reading)
+            readRows();
+        return {tables, firstFault};
     }
 
 private:
-    void report(TextError fault) {
-        if (!firstFault || fault.isBefore(*firstFault))
+    // Keeps `fault`, found in the section being read, when it comes first.
+    void report(TableCsvFault fault) {
+        fault.section = reading->id;
+        if (!firstFault || fault.at.isBefore(firstFault->at))
             firstFault = std::move(fault);
     }
 
-    bool readHeader(const Section& section) {
-        const std::string what = "the " + std::string(section.name) + " header";
+    bool readHeader() {
         if (next == records.size()) {
             if (complete)
-                report({endLine, 1, "the file ends before " + what});
+                report({.at = {endLine, 1}, .kind = Kind::FileEndsBeforeHeader});
             return false;
         }
-        CsvRecord& row = records[next++];
-        if (!hasWidth(row, section.header))
+        const CsvRecord& row = records[next++];
+        if (!hasWidth(row))
             return false;
-        for (std::size_t column = 0; column < section.header.size(); ++column) {
-            if (row[column].text == section.header[column])
+        for (std::size_t column = 0; column < reading->header.size(); ++column) {
+            if (row[column].text == reading->header[column])
                 continue;
-            report({row[column].line, column + 1,
-                    "expected " + what + " " + terminalCell(joined(section.header)) + ", found " +
-                        terminalCell(row[column].text)});
+            report(cellFault(row, column, Kind::WrongHeader));
             return false;
         }
         return true;
     }
 
-    // The rows of section `s`, up to the header of a later one, by their key.
-    void readRows(std::size_t s, TableValues& values) {
-        const Section& section = sections[s];
-        std::vector<std::size_t> lineOfKey(section.keyCount, 0);
+    // The rows of the section, up to the header of a later one, by their key.
+    void readRows() {
+        const Section& section = *reading;
+        lineOfKey.assign(section.keyCount, 0);
         std::size_t lastLine = records[next - 1][0].line;
-        for (; next < records.size() && !startsSectionAfter(s, records[next]); ++next) {
+        for (; next < records.size() && !startsLaterSection(records[next]); ++next) {
             const CsvRecord& row = records[next];
             lastLine = row[0].line;
-            if (!hasWidth(row, section.header))
+            if (!hasWidth(row))
                 continue;
             const std::optional<std::size_t> key = section.parseKey(row[0].text);
             if (!key || *key < section.firstKey || *key - section.firstKey >= section.keyCount) {
-                report({row[0].line, 1,
-                        terminalCell(row[0].text) + " is not " + std::string(section.keyRule)});
+                report(cellFault(row, 0, Kind::NotAKey));
                 continue;
             }
             std::size_t& line = lineOfKey[*key - section.firstKey];
             if (line != 0) {
-                report({row[0].line, 1,
-                        "a second row for " + section.keyName(*key) + " (the first is on line " +
-                            std::to_string(line) + ")"});
+                report({.at = {row[0].line, 1},
+                        .kind = Kind::SecondRow,
+                        .key = *key,
+                        .otherLine = line});
                 continue;
             }
             line = row[0].line;
-            readValues(s, row, *key, values);
+            readValues(row, *key);
         }
         const bool ended = next < records.size() || complete;
         const auto missing = std::ranges::find(lineOfKey, 0);
         if (ended && missing != lineOfKey.end())
-            report(
-                {lastLine, 1,
-                 "the row of " +
-                     section.keyName(section.firstKey + std::size_t(missing - lineOfKey.begin())) +
-                     " is missing"});
-        if (s == 0)
-            std::ranges::copy(lineOfKey, enemyLines.begin());
+            report({.at = {lastLine, 1},
+                    .kind = Kind::RowMissing,
+                    .key = section.firstKey + std::size_t(missing - lineOfKey.begin())});
     }
 
-    bool startsSectionAfter(std::size_t s, const CsvRecord& row) const {
-        return std::any_of(std::begin(sections) + s + 1, std::end(sections),
+    bool startsLaterSection(const CsvRecord& row) const {
+        return std::any_of(reading + 1, std::end(sections),
                            [&row](const Section& later) { return row[0].text == later.header[0]; });
     }
 
     // Whether the row has the header's width: a missing cell, or any
     // non-empty cell beyond it, is a fault.
-    bool hasWidth(const CsvRecord& row, const Header& header) {
-        for (std::size_t column = header.size(); column < row.size(); ++column) {
+    bool hasWidth(const CsvRecord& row) {
+        const std::size_t width = reading->header.size();
+        for (std::size_t column = width; column < row.size(); ++column) {
             if (row[column].text.empty())
                 continue;
-            report({row[column].line, column + 1,
-                    terminalCell(row[column].text) + " is one cell too many: rows here have " +
-                        std::to_string(header.size()) + " cells"});
+            report(cellFault(row, column, Kind::CellTooMany));
             return false;
         }
-        if (row.size() >= header.size())
+        if (row.size() >= width)
             return true;
-        report({row.back().line, row.size() + 1,
-                "the row ends before its " + std::string(header[row.size()]) + " cell"});
+        report({.at = {row.back().line, row.size() + 1}, .kind = Kind::RowEndsEarly});
         return false;
     }
 
-    void readValues(std::size_t s, const CsvRecord& row, std::size_t key, TableValues& values) {
-        if (s == 0) {
-            readByte(row[HealthColumn], HealthColumn, values.health[key]);
-            Byte set = 0, highBits = 0;
-            readFourBits(row[SetColumn], SetColumn, set);
-            readFourBits(row[HighColumn], HighColumn, highBits);
-            values.damage[key] = damageByte(set, highBits);
-        } else if (s == 1) {
-            for (std::size_t armor = 1; armor <= 3; ++armor)
-                readByte(row[armor], armor, values.damageTable[key * 3 + armor - 1]);
-        } else {
-            readByte(row[1], 1, values.damageTable[key]);
+    void readValues(const CsvRecord& row, std::size_t key) {
+        switch (reading->id) {
+        case TableSection::Enemies:
+            return readEnemy(static_cast<std::uint8_t>(key), row);
+        case TableSection::DamageSets:
+            for (int armour = 1; armour <= 3; ++armour)
+                tables[places::ofDamageTableByte(places::damageTableIndex(key, armour))] =
+                    readByte(row, std::size_t(armour), Kind::NotAByte);
+            return;
+        case TableSection::LooseBytes:
+            tables[places::ofDamageTableByte(key)] = readByte(row, 1, Kind::NotAByte);
         }
+    }
+
+    // A cell that is no value is reported and reads as 0.
+    void readEnemy(std::uint8_t slot, const CsvRecord& row) {
+        const Byte health = readByte(row, HealthColumn, Kind::NotAByte);
+        const Byte set = readByte(row, SetColumn, Kind::NotFourBits);
+        const Byte damage = places::withDamageSet(
+            static_cast<Byte>(readByte(row, HighColumn, Kind::NotFourBits) << 4), set);
+        if (slot >= places::firstSharedHealthSlot)
+            checkSharedByte(slot, health, tables[places::ofHealth(slot)]);
+        if (slot < places::sharedByteCount)
+            checkSharedByte(static_cast<std::uint8_t>(places::firstSharedHealthSlot + slot),
+                            tables[places::ofDamageByte(slot)], damage);
+        tables[places::ofHealth(slot)] = health;
+        tables[places::ofDamageByte(slot)] = damage;
     }
 
     // Health of slots F3 to FF and the damage byte of slots 00 to 0C are one
     // image byte each; a file that gives them different values is ambiguous.
-    void checkSharedBytes(const TableValues& values) {
-        for (std::size_t j = 0; j < places::sharedByteCount; ++j) {
-            const std::size_t slot = places::firstSharedHealthSlot + j;
-            if (enemyLines[slot] == 0 || enemyLines[j] == 0 ||
-                values.health[slot] == values.damage[j])
-                continue;
-            report({enemyLines[slot], HealthColumn + 1,
-                    "health of slot " + twoDigitSlot(slot) + " is " +
-                        std::to_string(values.health[slot]) + ", but the damage byte of slot " +
-                        twoDigitSlot(j) + " (line " + std::to_string(enemyLines[j]) +
-                        ", columns 4 and 5: damage_set " + std::to_string(values.damage[j] & 0x0F) +
-                        " + 16 x damage_high " + std::to_string(values.damage[j] >> 4) + ") is " +
-                        std::to_string(values.damage[j]) +
-                        "; the game keeps the health of slots F3 to FF in the same bytes as the "
-                        "damage byte of slots 00 to 0C, so the two cells must agree"});
-        }
+    // Nothing to check until both rows are read.
+    void checkSharedByte(std::uint8_t healthSlot, Byte health, Byte damage) {
+        const std::size_t healthLine = lineOfKey[healthSlot];
+        const std::size_t damageLine = lineOfKey[healthSlot - places::firstSharedHealthSlot];
+        if (healthLine == 0 || damageLine == 0 || health == damage)
+            return;
+        report({.at = {healthLine, HealthColumn + 1},
+                .kind = Kind::SharedByteDisagrees,
+                .key = healthSlot,
+                .otherLine = damageLine,
+                .health = health,
+                .damageByte = damage});
     }
 
-    void readByte(const CsvField& cell, std::size_t column, Byte& value) {
-        if (const std::optional<Byte> parsed = Core::byteFromText(cell.text))
-            value = *parsed;
-        else
-            report({cell.line, column + 1,
-                    terminalCell(cell.text) + " is not a byte value (0 to 255)"});
-    }
-
-    void readFourBits(const CsvField& cell, std::size_t column, Byte& value) {
-        const std::optional<Byte> parsed = Core::byteFromText(cell.text);
-        if (parsed && *parsed <= 0x0F)
-            value = *parsed;
-        else
-            report({cell.line, column + 1,
-                    terminalCell(cell.text) + " is not a four-bit value (0 to 15)"});
+    // The value of the cell at `column` (from 0), or 0 with a fault of
+    // `kind`: NotAByte, or NotFourBits for a value from 0 to 15.
+    Byte readByte(const CsvRecord& row, std::size_t column, Kind kind) {
+        const std::optional<Byte> parsed = byteFromText(row[column].text);
+        if (parsed && (kind == Kind::NotAByte || *parsed < 16))
+            return *parsed;
+        report(cellFault(row, column, kind));
+        return 0;
     }
 
     std::vector<CsvRecord> records;
     std::size_t next = 0;
     std::size_t endLine;
     bool complete;
-    std::optional<TextError> firstFault;
-    // The line of each slot's row; 0 for a slot not read.
-    std::array<std::size_t, Core::enemyCount> enemyLines{};
+    const Section* reading = nullptr;
+    std::optional<TableCsvFault> firstFault;
+    // The line of each row of the section being read, by its key less the
+    // section's first; 0 for a row not read.
+    std::vector<std::size_t> lineOfKey;
+    image::TableBytes tables{};
 };
-
-// CR LF, LF and a lone CR each end a line.
-std::size_t lineEndCount(std::string_view text) {
-    const auto count = [text](char c) { return std::size_t(std::ranges::count(text, c)); };
-    std::size_t crLf = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
-         at = text.find("\r\n", at + 2))
-        ++crLf;
-    return count('\n') + count('\r') - crLf;
-}
-
-// The line just after the last line of `text`, which starts at `firstLine`.
-std::size_t lineAfter(std::string_view text, std::size_t firstLine) {
-    const bool ended = text.empty() || text.ends_with('\n') || text.ends_with('\r');
-    return firstLine + lineEndCount(text) + (ended ? 0 : 1);
-}
 
 // Gnumeric writes UTF-16 in pieces, each with its own byte order mark; one
 // inside the text is no part of a cell.
@@ -300,24 +274,31 @@ char headerSeparator(std::string_view text) {
 
 } // namespace
 
-std::string tablesToCsv(const TableValues& values, const std::function<std::string(Byte)>& nameOf) {
+std::span<const std::string_view> headerOf(TableSection section) {
+    return sections[std::size_t(section)].header;
+}
+
+std::string tablesToCsv(const image::TableBytes& tables,
+                        const std::function<std::string(std::uint8_t)>& nameOf) {
+    const auto cell = [&tables](std::size_t place) { return std::to_string(tables[place]); };
     std::string csv = headerRow(enemyHeader);
-    for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
-        const Byte damage = values.damage[slot];
-        csv += csvRow({twoDigitSlot(slot), csvTextField(nameOf(static_cast<Byte>(slot))),
-                       std::to_string(values.health[slot]), std::to_string(damage & 0x0F),
-                       std::to_string(damage >> 4)});
+    for (std::size_t slot = 0; slot < places::enemyCount; ++slot) {
+        const auto enemy = static_cast<std::uint8_t>(slot);
+        const Byte damage = tables[places::ofDamageByte(enemy)];
+        csv += csvRow({twoDigitSlot(slot), csvTextField(nameOf(enemy)),
+                       cell(places::ofHealth(enemy)), std::to_string(places::damageSetOf(damage)),
+                       std::to_string(damageHighOf(damage))});
     }
     csv += '\n' + headerRow(setHeader);
     for (std::size_t set = 0; set < places::setCount; ++set) {
         std::vector<std::string> row{std::to_string(set)};
-        for (std::size_t armor = 0; armor < 3; ++armor)
-            row.push_back(std::to_string(values.damageTable[set * 3 + armor]));
+        for (int armour = 1; armour <= 3; ++armour)
+            row.push_back(cell(places::ofDamageTableByte(places::damageTableIndex(set, armour))));
         csv += csvRow(row);
     }
     csv += '\n' + headerRow(looseHeader);
-    for (std::size_t index = places::firstLooseByte; index < Core::damageTableSize; ++index)
-        csv += csvRow({std::to_string(index), std::to_string(values.damageTable[index])});
+    for (std::size_t index = places::firstLooseByte; index < places::damageTableSize; ++index)
+        csv += csvRow({std::to_string(index), cell(places::ofDamageTableByte(index))});
     return csv;
 }
 
@@ -327,10 +308,9 @@ TableCsvResult tablesFromCsv(std::string_view input) {
     const std::optional<char> named = takeSeparatorLine(text);
     const std::size_t firstLine = named ? 2 : 1;
     CsvReadResult csv = readCsv(text, named.value_or(headerSeparator(text)), firstLine);
-    TableCsvResult result;
-    result.error = TableCsvReader(std::move(csv.records), lineAfter(text, firstLine), !csv.error)
-                       .read(result.values);
-    if (csv.error && (!result.error || csv.error->isBefore(*result.error)))
-        result.error = csv.error;
+    TableCsvResult result = TableCsvReader(std::move(csv.records), csv.endLine, !csv.fault).read();
+    if (csv.fault && (!result.fault || csv.fault->at.isBefore(result.fault->at)))
+        result.fault =
+            TableCsvFault{.at = csv.fault->at, .kind = Kind::NotCsv, .csvKind = csv.fault->kind};
     return result;
 }

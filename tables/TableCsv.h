@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Csv.h"
-#include "TableValues.h"
+#include "ImageFile.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,11 +15,50 @@
 // sets 0 to 15 (set, armor1, armor2, armor3), and the two bytes at the end of
 // the damage table that belong to no set (damage_table_byte, value). Names
 // are written so that no spreadsheet takes one for a formula (csvTextField).
-std::string tablesToCsv(const TableValues& values, const std::function<std::string(Byte)>& nameOf);
+std::string tablesToCsv(const image::TableBytes& tables,
+                        const std::function<std::string(std::uint8_t)>& nameOf);
+
+// The damage_high cell of an enemy's damage byte: its upper four bits, which
+// are not its damage set (the damage_set cell).
+constexpr std::uint8_t damageHighOf(std::uint8_t damageByte) {
+    return damageByte >> 4;
+}
+
+// The three sections of the file, in their order.
+enum class TableSection { Enemies, DamageSets, LooseBytes };
+
+// The names of the columns of `section`, as its header row has them.
+std::span<const std::string_view> headerOf(TableSection section);
+
+// What makes a text no table file, and where (the column is the cell's,
+// from 1), with the values concerned; a cell's text is as the file has it.
+struct TableCsvFault {
+    enum class Kind {
+        NotCsv,               // csvKind says how
+        FileEndsBeforeHeader, // of `section`
+        WrongHeader,          // `cell`, where the header of `section` has another
+        CellTooMany,          // `cell`, beyond the width of the header of `section`
+        RowEndsEarly,         // before the cell of the header of `section` at the column
+        NotAKey,              // `cell`, no slot, set or byte of `section`
+        SecondRow,            // for `key` of `section`; the first on `otherLine`
+        RowMissing,           // of `key` of `section`, on the section's last line
+        NotAByte,             // `cell`, not 0 to 255
+        NotFourBits,          // `cell`, not 0 to 15
+        SharedByteDisagrees,  // the health of slot `key` and the damage byte on `otherLine`
+    };
+    TextPlace at{};
+    Kind kind = Kind::NotCsv;
+    CsvFault::Kind csvKind{};
+    TableSection section = TableSection::Enemies;
+    std::string cell{};
+    std::size_t key = 0; // a slot, a set or a damage table byte
+    std::size_t otherLine = 0;
+    std::uint8_t health = 0, damageByte = 0; // the two cells of a shared byte
+};
 
 struct TableCsvResult {
-    TableValues values;
-    std::optional<TextError> error;
+    image::TableBytes values{};
+    std::optional<TableCsvFault> fault;
 };
 
 // Reads what tablesToCsv writes, checking every cell; names are not read.
@@ -26,6 +67,5 @@ struct TableCsvResult {
 // an Excel "sep=X" first line), UTF-16 with a byte order mark, a UTF-8 byte
 // order mark, CR LF or CR line ends, empty lines anywhere, empty cells at the
 // end of a row, slots in lower case or without their leading zero. A refused
-// text gets its first fault: the lowest line, then the lowest column; a cell
-// it quotes is shown as terminalCell shows it.
+// text gets its first fault: the lowest line, then the lowest column.
 TableCsvResult tablesFromCsv(std::string_view text);

@@ -1,33 +1,32 @@
 #include "TableDifferences.h"
 
 #include "SlotText.h"
+#include "TableCsv.h"
 
-namespace {
-
-std::string change(const std::string& entry, Byte before, Byte after) {
-    return entry + ": " + std::to_string(before) + " -> " + std::to_string(after);
-}
-
-} // namespace
-
-std::vector<std::string> tableDifferences(const TableValues& before, const TableValues& after) {
+std::vector<std::string> tableDifferences(const image::TableBytes& before,
+                                          const image::TableBytes& after) {
     std::vector<std::string> lines;
-    const auto compare = [&lines](const std::string& entry, Byte a, Byte b) {
+    const auto compare = [&lines](const std::string& entry, unsigned a, unsigned b) {
         if (a != b)
-            lines.push_back(change(entry, a, b));
+            lines.push_back(entry + ": " + std::to_string(a) + " -> " + std::to_string(b));
     };
-    for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
+    const auto comparePlace = [&](const std::string& entry, std::size_t place) {
+        compare(entry, before[place], after[place]);
+    };
+    for (std::size_t slot = 0; slot < places::enemyCount; ++slot) {
         const std::string key = " " + twoDigitSlot(slot);
-        const Byte a = before.damage[slot], b = after.damage[slot];
-        compare("health" + key, before.health[slot], after.health[slot]);
-        compare("damage_set" + key, a & 0x0F, b & 0x0F);
-        compare("damage_high" + key, a >> 4, b >> 4);
+        const std::size_t damage = places::ofDamageByte(std::uint8_t(slot));
+        comparePlace("health" + key, places::ofHealth(std::uint8_t(slot)));
+        compare("damage_set" + key, places::damageSetOf(before[damage]),
+                places::damageSetOf(after[damage]));
+        compare("damage_high" + key, damageHighOf(before[damage]), damageHighOf(after[damage]));
     }
-    for (std::size_t index = 0; index < places::firstLooseByte; ++index)
-        compare("armor" + std::to_string(index % 3 + 1) + " set " + std::to_string(index / 3),
-                before.damageTable[index], after.damageTable[index]);
-    for (std::size_t index = places::firstLooseByte; index < Core::damageTableSize; ++index)
-        compare("damage_table_byte " + std::to_string(index), before.damageTable[index],
-                after.damageTable[index]);
+    for (std::size_t set = 0; set < places::setCount; ++set)
+        for (int armour = 1; armour <= 3; ++armour)
+            comparePlace("armor" + std::to_string(armour) + " set " + std::to_string(set),
+                         places::ofDamageTableByte(places::damageTableIndex(set, armour)));
+    for (std::size_t index = places::firstLooseByte; index < places::damageTableSize; ++index)
+        comparePlace("damage_table_byte " + std::to_string(index),
+                     places::ofDamageTableByte(index));
     return lines;
 }

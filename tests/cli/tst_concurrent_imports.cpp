@@ -6,7 +6,6 @@
 #include "Core.h"
 #include "DemoImage.h"
 #include "TableCsv.h"
-#include "TableValues.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -21,14 +20,11 @@ namespace {
 
 constexpr int roundMilliseconds = 3000;
 
-// The tables of `values` with every byte moved by `amount`.
-TableValues moved(TableValues values, int amount) {
-    for (auto* table : {&values.health, &values.damage})
-        for (Byte& byte : *table)
-            byte = Byte(byte + amount);
-    for (Byte& byte : values.damageTable)
+// The table bytes of `tables` with every byte moved by `amount`.
+image::TableBytes moved(image::TableBytes tables, int amount) {
+    for (Byte& byte : tables)
         byte = Byte(byte + amount);
-    return values;
+    return tables;
 }
 
 // A scratch folder on tmpfs where there is one, as the busiest case.
@@ -72,7 +68,7 @@ void ConcurrentImportsTest::successesFormAChain() {
         Core start(dir->path().toStdString());
         start.setRomPath(image);
         QVERIFY(start.loadTables().ok());
-        const TableValues before = tablesOf(start);
+        const image::TableBytes before = start.tableBytes();
         const int count = 2 + int(QRandomGenerator::global()->bounded(7));
         std::vector<std::unique_ptr<QProcess>> processes;
         for (int amount = 1; amount <= count; ++amount) {
@@ -105,7 +101,7 @@ void ConcurrentImportsTest::successesFormAChain() {
         Core end(dir->path().toStdString());
         end.setRomPath(image);
         QVERIFY(end.loadTables().ok());
-        QVERIFY2(tablesOf(end) == moved(before, last), "the image is not the last import's");
+        QVERIFY2(end.tableBytes() == moved(before, last), "the image is not the last import's");
         QCOMPARE(successorOf.size(), std::size_t(count));
         ++rounds;
     }
