@@ -156,7 +156,7 @@ void Core::setDamageTableByte(std::size_t index, Byte value) {
 }
 
 std::size_t Core::damageRowStart(int set) {
-    return static_cast<std::size_t>(set & 0x0F) * 3;
+    return places::damageTableIndex(places::damageSetOf(static_cast<Byte>(set)), 1);
 }
 
 Byte Core::getEnemyDamage(Byte slot) const {

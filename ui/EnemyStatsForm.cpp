@@ -10,7 +10,6 @@
 #include <QStyledItemDelegate>
 
 namespace {
-constexpr Byte setBits = 0x0F;
 
 // Draws the selected row in the highlight colour only while it has the
 // keyboard focus, and in the inactive colours otherwise.
@@ -93,7 +92,8 @@ void EnemyStatsForm::fillEnemyList() {
 }
 
 void EnemyStatsForm::refreshValues() {
-    if (const Byte set = core.getEnemyDamage(slot()) & setBits; set != setCombo->setInUse())
+    if (const Byte set = places::damageSetOf(core.getEnemyDamage(slot()));
+        set != setCombo->setInUse())
         setCombo->showSet(set);
     else
         setCombo->showSetInUse();
@@ -109,7 +109,7 @@ void EnemyStatsForm::showField(const Field& field) {
 
 void EnemyStatsForm::ListOfEnemy_Click() {
     keepSlotSelected();
-    setCombo->showSet(core.getEnemyDamage(slot()) & setBits);
+    setCombo->showSet(places::damageSetOf(core.getEnemyDamage(slot())));
     healthBox->setText(QString::number(core.getEnemyHealth(slot())));
     refreshValues();
 }
@@ -118,8 +118,7 @@ void EnemyStatsForm::ListOfEnemy_Click() {
 void EnemyStatsForm::DamageSetCombo_Click() {
     const Byte set = setCombo->setInUse();
     dataFrame->showRow(set, core.getDamageSet(set));
-    const Byte old = core.getEnemyDamage(slot());
-    core.setEnemyDamage(slot(), static_cast<Byte>((old & ~setBits) | (set & setBits)));
+    core.setEnemyDamage(slot(), places::withDamageSet(core.getEnemyDamage(slot()), set));
 }
 
 // The handler of a user's edit that gives a health; the box itself puts back

@@ -316,9 +316,10 @@ void CoreFilesTest::sharedBytesAfterLoad() {
         QCOMPARE(core->getEnemyDamage(Byte(slot)), image[Core::enemyDamageOffset + slot]);
     }
     for (int set = 0; set < 16; ++set)
-        for (int armor = 0; armor < 3; ++armor)
-            QCOMPARE(core->getDamageSet(set)[std::size_t(armor)],
-                     image[Core::damageTableOffset + std::size_t(set * 3 + armor)]);
+        for (int armor = 1; armor <= 3; ++armor)
+            QCOMPARE(
+                core->getDamageSet(set)[std::size_t(armor - 1)],
+                image[Core::damageTableOffset + places::damageTableIndex(std::size_t(set), armor)]);
 }
 
 void CoreFilesTest::editChangesExactlyItsBytes_data() {
