@@ -119,7 +119,9 @@ public:
     Byte getEnemyHealth(Byte slot) const;
     void setEnemyHealth(Byte slot, Byte value);
 
-    // True exactly for a non-empty text of ASCII digits whose value is below 256.
+    // The value check of every value box and of the tables' text: true exactly
+    // for a non-empty text of ASCII digits whose value is below 256, leading
+    // zeros allowed.
     static bool isByteText(std::string_view text);
     // The value of a text that isByteText accepts; nothing otherwise.
     static std::optional<Byte> byteFromText(std::string_view text);
