@@ -36,9 +36,7 @@ void stopOnSignals(const sigset_t& stopSet, BackMDI& window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // A write over the file size limit fails with EFBIG, and the save puts
-    // back what landed, instead of the program being killed between writes.
-    std::signal(SIGXFSZ, SIG_IGN);
+    ignoreFileSizeSignal();
     const CommandLine commandLine = readCommandLine(argc, argv);
     if (commandLine.exitStatus)
         return *commandLine.exitStatus;
