@@ -59,12 +59,11 @@ public:
     // refused file leaves the path as it was.
     FileResult openRom(std::string path);
     void setRomPath(std::string path);
-    // Holds the image's lock of `kind` until releaseImage, so that the loads
-    // and saves in between are one use of the image (tarvon-tables' import);
+    // Holds the image's lock of `kind` for as long as the store lives, so that
+    // its loads and saves are one use of the image (tarvon-tables' import);
     // Busy when another program holds it for more than 5 seconds. Without
     // it, each read and save takes the lock for itself.
     FileResult holdImage(FileSystem::LockKind kind);
-    void releaseImage() { heldLock.reset(); }
     FileResult isValidRom() const;
     // Loads the tables, then the names (see FileResult::names).
     FileResult loadRom();

@@ -64,9 +64,6 @@ constexpr bool isDamageTableByte(std::size_t place) {
 constexpr bool isHealth(std::size_t place) {
     return place >= ofHealth(0) && place <= ofHealth(0xFF);
 }
-constexpr bool isDamageByte(std::size_t place) {
-    return place >= ofDamageByte(0) && place < count;
-}
 // The slot whose health, or whose damage byte, is at `place`.
 constexpr std::uint8_t healthSlot(std::size_t place) {
     return static_cast<std::uint8_t>(place - ofHealth(0));
