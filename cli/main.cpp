@@ -180,7 +180,7 @@ int exportTables(const Arguments& arguments) {
     // A terminal gets the names' control characters escaped, as `ls -q` does.
     const bool toTerminal = writesToTerminal(arguments.output.value_or("-"));
     const std::string csv = tablesToCsv(tablesOf(core), [&core, toTerminal](Byte slot) {
-        const std::string name = core.getEnemyDisplayName(slot);
+        const std::string name = core.getEnemyName(slot);
         return toTerminal ? terminalText(name) : name;
     });
     if (!arguments.output)

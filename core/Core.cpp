@@ -272,7 +272,3 @@ std::optional<Byte> Core::byteFromText(std::string_view text) {
 std::string Core::getEnemyName(Byte index) const {
     return enemyNames.names[index];
 }
-
-std::string Core::getEnemyDisplayName(Byte index) const {
-    return enemyNames.shownNames[index];
-}

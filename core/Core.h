@@ -125,12 +125,11 @@ public:
     // The value of a text that isByteText accepts; nothing otherwise.
     static std::optional<Byte> byteFromText(std::string_view text);
 
-    // Enemy names: the raw bytes of the line, and the same decoded for display
-    // (UTF-8 where the bytes are valid UTF-8, else read as Windows-1252). A
-    // name longer than NameList::longestName characters is kept cut, and
-    // shown with "…" after the cut.
+    // The name of enemy `index` as text to show: its line of names.cfg, as
+    // UTF-8 where the bytes are valid UTF-8, else read as Windows-1252. A
+    // name longer than NameList::longestName characters is kept cut, with
+    // "…" after the cut.
     std::string getEnemyName(Byte index) const;
-    std::string getEnemyDisplayName(Byte index) const;
 
 private:
     using Tables = image::TableBytes;

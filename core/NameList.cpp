@@ -53,10 +53,9 @@ void storeName(NameList& list, std::size_t slot, std::string_view line) {
     const bool utf8 = isStrictUtf8(line);
     const std::string_view kept =
         utf8 ? firstCharacters(line, NameList::longestName) : line.substr(0, NameList::longestName);
-    list.names[slot] = std::string(kept);
-    list.shownNames[slot] = utf8 ? std::string(kept) : utf8FromWindows1252(kept);
+    list.names[slot] = utf8 ? std::string(kept) : utf8FromWindows1252(kept);
     if (kept.size() < line.size()) {
-        list.shownNames[slot] += "\u2026";
+        list.names[slot] += "\u2026";
         list.cutSlots.push_back(slot);
     }
 }

@@ -85,7 +85,7 @@ void EnemyStatsForm::load() {
 
 void EnemyStatsForm::fillEnemyList() {
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot) {
-        const auto name = core.getEnemyDisplayName(static_cast<Byte>(slot));
+        const auto name = core.getEnemyName(static_cast<Byte>(slot));
         enemyList->addItem(QString::fromStdString(listSlot(slot)) + QStringLiteral(" - ") +
                            QString::fromStdString(name));
     }
