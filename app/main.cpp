@@ -11,9 +11,7 @@
 #include <csignal>
 
 int main(int argc, char* argv[]) {
-    // A write over the file size limit fails with EFBIG, and the save puts
-    // back what landed, instead of the program being killed between writes.
-    std::signal(SIGXFSZ, SIG_IGN);
+    ignoreFileSizeSignal();
     const CommandLine commandLine = readCommandLine(argc, argv);
     if (commandLine.exitStatus)
         return *commandLine.exitStatus;

@@ -14,7 +14,7 @@ std::string notAnImageReason(const FileResult& result) {
     if (result.kind == FileResult::Kind::NotTheGame)
         return "the game's signature is not at 0x400";
     return withThousands(result.fileSize) + " bytes long; a game image holds at least " +
-           withThousands(Core::minimumImageSize) + " bytes";
+           withThousands(result.minimumSize) + " bytes";
 }
 
 std::string plural(std::size_t count, const char* one, const char* many) {
@@ -23,16 +23,15 @@ std::string plural(std::size_t count, const char* one, const char* many) {
 
 std::string cutNames(const std::vector<std::size_t>& slots) {
     const std::string limit = std::to_string(NameList::longestName);
-    if (slots.size() == 1)
-        return "The name of slot " + twoDigitSlot(slots[0]) + " is longer than " + limit +
-               " characters and is shown cut";
     const SlotListing listing = listingOf(slots);
+    if (listing.named.empty())
+        return "The name of slot " + twoDigitSlot(listing.last) + " is longer than " + limit +
+               " characters and is shown cut";
     std::string text = "The names of slots " + twoDigitSlot(listing.named[0]);
-    const std::size_t last = listing.more > 0 ? listing.named.size() : listing.named.size() - 1;
-    for (std::size_t i = 1; i < last; ++i)
+    for (std::size_t i = 1; i < listing.named.size(); ++i)
         text += ", " + twoDigitSlot(listing.named[i]);
-    text += listing.more > 0 ? " and " + std::to_string(listing.more) + " more"
-                             : " and " + twoDigitSlot(listing.named.back());
+    text += " and " + (listing.more > 0 ? std::to_string(listing.more) + " more"
+                                        : twoDigitSlot(listing.last));
     return text + " are longer than " + limit + " characters and are shown cut";
 }
 

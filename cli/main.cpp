@@ -181,7 +181,7 @@ int exportTables(const Arguments& arguments) {
     // A terminal gets the names' control characters escaped, as `ls -q` does.
     const bool toTerminal = writesToTerminal(arguments.output.value_or("-"));
     const std::string csv = tablesToCsv(core.tableBytes(), [&core, toTerminal](Byte slot) {
-        const std::string name = core.getEnemyDisplayName(slot);
+        const std::string name = core.getEnemyName(slot);
         return toTerminal ? terminalText(name) : name;
     });
     if (!arguments.output)
@@ -421,10 +421,8 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
 } // namespace
 
 int main(int argc, char** argv) {
-    // A write over the file size limit fails with EFBIG, which the save puts
-    // back, instead of killing the program between its writes; a closed pipe
-    // is a failure to write output, said after any save.
-    std::signal(SIGXFSZ, SIG_IGN);
+    ignoreFileSizeSignal();
+    // A closed pipe is a failure to write output, said after any save.
     std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
     if (words.empty()) {

@@ -1,6 +1,5 @@
 #include "Core.h"
 
-#include "ByteText.h"
 #include "NamesFile.h"
 
 #include <algorithm>
@@ -156,7 +155,7 @@ void Core::setDamageTableByte(std::size_t index, Byte value) {
 }
 
 std::size_t Core::damageRowStart(int set) {
-    return static_cast<std::size_t>(set & 0x0F) * 3;
+    return places::damageTableIndex(places::damageSetOf(static_cast<Byte>(set)), 1);
 }
 
 Byte Core::getEnemyDamage(Byte slot) const {
@@ -253,13 +252,23 @@ bool Core::isByteText(std::string_view text) {
 }
 
 std::optional<Byte> Core::byteFromText(std::string_view text) {
-    return ::byteFromText(text);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (text.empty() || !std::ranges::all_of(text, isDigit))
+        return std::nullopt;
+    // Leading zeros carry no value, so any number of them is fine; at most
+    // three significant digits remain to be added up.
+    const std::string_view significant =
+        text.substr(std::min(text.find_first_not_of('0'), text.size()));
+    if (significant.size() > 3)
+        return std::nullopt;
+    int value = 0;
+    for (const char c : significant)
+        value = value * 10 + (c - '0');
+    if (value > 255)
+        return std::nullopt;
+    return static_cast<Byte>(value);
 }
 
 std::string Core::getEnemyName(Byte index) const {
     return enemyNames.names[index];
-}
-
-std::string Core::getEnemyDisplayName(Byte index) const {
-    return enemyNames.shownNames[index];
 }

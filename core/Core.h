@@ -59,12 +59,11 @@ public:
     // refused file leaves the path as it was.
     FileResult openRom(std::string path);
     void setRomPath(std::string path);
-    // Holds the image's lock of `kind` until releaseImage, so that the loads
-    // and saves in between are one use of the image (tarvon-tables' import);
+    // Holds the image's lock of `kind` for as long as the store lives, so that
+    // its loads and saves are one use of the image (tarvon-tables' import);
     // Busy when another program holds it for more than 5 seconds. Without
     // it, each read and save takes the lock for itself.
     FileResult holdImage(FileSystem::LockKind kind);
-    void releaseImage() { heldLock.reset(); }
     FileResult isValidRom() const;
     // Loads the tables, then the names (see FileResult::names).
     FileResult loadRom();
@@ -119,17 +118,18 @@ public:
     Byte getEnemyHealth(Byte slot) const;
     void setEnemyHealth(Byte slot, Byte value);
 
-    // True exactly for a non-empty text of ASCII digits whose value is below 256.
+    // The value check of every value box and of the tables' text: true exactly
+    // for a non-empty text of ASCII digits whose value is below 256, leading
+    // zeros allowed.
     static bool isByteText(std::string_view text);
     // The value of a text that isByteText accepts; nothing otherwise.
     static std::optional<Byte> byteFromText(std::string_view text);
 
-    // Enemy names: the raw bytes of the line, and the same decoded for display
-    // (UTF-8 where the bytes are valid UTF-8, else read as Windows-1252). A
-    // name longer than NameList::longestName characters is kept cut, and
-    // shown with "…" after the cut.
+    // The name of enemy `index` as text to show: its line of names.cfg, as
+    // UTF-8 where the bytes are valid UTF-8, else read as Windows-1252. A
+    // name longer than NameList::longestName characters is kept cut, with
+    // "…" after the cut.
     std::string getEnemyName(Byte index) const;
-    std::string getEnemyDisplayName(Byte index) const;
 
 private:
     using Tables = image::TableBytes;

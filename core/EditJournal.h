@@ -12,7 +12,7 @@ struct Field {
     enum class Kind {
         Health,        // index: the enemy slot
         DamageSet,     // index: the enemy slot
-        Damage,        // index: the damage table byte, set * 3 + armour level - 1
+        Damage,        // index: the damage table byte (places::damageTableIndex)
         AnotherProgram // index: unused
     };
     Kind kind = Kind::AnotherProgram;

@@ -23,8 +23,9 @@ struct NamesReport {
 // - Unreadable, WriteFailed, PartlyWritten: `systemReason` says why. A
 //   WriteFailed save left the file as it was; a PartlyWritten one may have
 //   left some of its bytes.
-// - NotTheGame, TooShort (`fileSize`): the file is not a whole image of the
-//   game; `bySave` when a save found it so, and wrote nothing.
+// - NotTheGame, TooShort (`fileSize`, and the `minimumSize` an image holds):
+//   the file is not a whole image of the game; `bySave` when a save found it
+//   so, and wrote nothing.
 // - ChangedOnDisk: an ordinary save found `changedBytes` table bytes changed
 //   by another program, and wrote nothing.
 // - Conflicts: a merging save found bytes both programs changed, listed in
@@ -56,6 +57,7 @@ struct FileResult {
     std::string systemReason;
     bool bySave = false;
     std::uint64_t fileSize = 0;
+    std::uint64_t minimumSize = 0;
     std::size_t changedBytes = 0;
     std::vector<Conflict> conflicts;
     std::size_t takenValues = 0;

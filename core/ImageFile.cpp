@@ -102,7 +102,7 @@ FileResult lock(OpenFile& file, const std::string& path, FileSystem::LockKind ki
 }
 
 // Checks the open file's signature, then its length against `neededSize`:
-// Ok or TooShort with the file's size, Unreadable with the system's reason,
+// Ok or TooShort with the file's size and the size needed, Unreadable with the system's reason,
 // or NotTheGame. `status` is what the system said of the open file.
 FileResult checkImage(OpenFile& file, const std::string& path, std::uint64_t neededSize,
                       FileStatus& status) {
@@ -118,6 +118,7 @@ FileResult checkImage(OpenFile& file, const std::string& path, std::uint64_t nee
         return resultOf(Kind::NotTheGame, path);
     FileResult result = resultOf(status.size < neededSize ? Kind::TooShort : Kind::Ok, path);
     result.fileSize = status.size;
+    result.minimumSize = neededSize;
     return result;
 }
 

@@ -12,10 +12,8 @@ struct NameList {
     // A longer name is kept to its first longestName characters (Unicode code
     // points of the text shown), and shown with "…" after them.
     static constexpr std::size_t longestName = 255;
-    // The bytes of each line, of its first longestName characters when longer.
+    // Each line as text to show (see decodeNameForDisplay), "…" after a cut.
     std::array<std::string, slotCount> names;
-    // The same as text to show (see decodeNameForDisplay), "…" after a cut.
-    std::array<std::string, slotCount> shownNames;
     // How many slots the file named (at most slotCount); the rest are empty.
     std::size_t namedCount = 0;
     // The slots whose names were cut, in order.

@@ -15,8 +15,8 @@ std::string twoDigitSlot(std::size_t slot) {
 }
 
 SlotListing listingOf(const std::vector<std::size_t>& slots) {
-    constexpr std::size_t listed = 3; // four or more: three, and a count
+    constexpr std::size_t listed = 3; // five or more: three, and a count
     if (slots.size() <= listed + 1)
-        return {slots, 0};
-    return {{slots.begin(), slots.begin() + listed}, slots.size() - listed};
+        return {{slots.begin(), slots.end() - 1}, slots.back(), 0};
+    return {{slots.begin(), slots.begin() + listed}, 0, slots.size() - listed};
 }

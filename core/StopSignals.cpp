@@ -17,6 +17,10 @@ void discardPendingStopSignals() {
     }
 }
 
+void ignoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 StopSignalsHeld::StopSignalsHeld() {
     const sigset_t stop = stopSignals();
     sigprocmask(SIG_BLOCK, &stop, &previous);

@@ -33,6 +33,14 @@ constexpr std::size_t ofDamageTableByte(std::size_t index) {
 constexpr std::size_t damageTableIndex(std::size_t set, int armour) {
     return set * 3 + std::size_t(armour - 1);
 }
+// The damage set and the armour level of damage table byte `index`, below
+// firstLooseByte: the other way round.
+constexpr std::size_t setOfDamageTableByte(std::size_t index) {
+    return index / 3;
+}
+constexpr int armourOfDamageTableByte(std::size_t index) {
+    return int(index % 3) + 1;
+}
 
 // An enemy's damage byte names its damage set in its low four bits; the
 // upper four bits are not the set's and stay as they are when it changes.
@@ -56,9 +64,6 @@ constexpr bool isDamageTableByte(std::size_t place) {
 constexpr bool isHealth(std::size_t place) {
     return place >= ofHealth(0) && place <= ofHealth(0xFF);
 }
-constexpr bool isDamageByte(std::size_t place) {
-    return place >= ofDamageByte(0) && place < count;
-}
 // The slot whose health, or whose damage byte, is at `place`.
 constexpr std::uint8_t healthSlot(std::size_t place) {
     return static_cast<std::uint8_t>(place - ofHealth(0));
@@ -68,6 +73,8 @@ constexpr std::uint8_t damageSlot(std::size_t place) {
 }
 
 static_assert(damageTableIndex(15, 3) == firstLooseByte - 1);
+static_assert(setOfDamageTableByte(damageTableIndex(9, 2)) == 9 &&
+              armourOfDamageTableByte(damageTableIndex(9, 2)) == 2);
 static_assert(withDamageSet(0xA7, 0x1C) == 0xAC && damageSetOf(0xAC) == 0x0C);
 static_assert(count == 549 && sharedByteCount == 13 && firstLooseByte == 48);
 static_assert(ofHealth(0xF3) == ofDamageByte(0x00) && ofHealth(0xFF) == ofDamageByte(0x0C));

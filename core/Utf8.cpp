@@ -1,9 +1,8 @@
 #include "Utf8.h"
 
+#include "TextConverter.h"
+
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <iconv.h>
 
 namespace {
 
@@ -12,31 +11,11 @@ bool isAscii(char c) {
 }
 
 // glibc's converter to UTF-32, opened at the first use and kept for the run
-// (the store runs on one thread): its UTF-8 to UTF-8 lets values beyond
-// U+10FFFF pass.
-iconv_t toUtf32() {
-    static const iconv_t converter = ::iconv_open("UTF-32LE", "UTF-8");
+// (the store runs on one thread), closed at its end: its UTF-8 to UTF-8 lets
+// values beyond U+10FFFF pass.
+TextConverter& toUtf32() {
+    static TextConverter converter("UTF-8", "UTF-32LE");
     return converter;
-}
-
-// Whether all of `run` converts; the UTF-32 made is dropped, a piece at a
-// time, so that a long run needs no buffer of its own size.
-bool converts(std::string_view run) {
-    const iconv_t converter = toUtf32();
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        return false;
-    ::iconv(converter, nullptr, nullptr, nullptr, nullptr); // back to the initial state
-    char* in = const_cast<char*>(run.data());
-    std::size_t inLeft = run.size();
-    std::array<char, 4096> piece;
-    for (;;) {
-        char* out = piece.data();
-        std::size_t outLeft = piece.size();
-        if (::iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1))
-            return true;
-        if (errno != E2BIG) // EILSEQ, or EINVAL for a sequence cut off at the end
-            return false;
-    }
 }
 
 } // namespace
@@ -48,7 +27,7 @@ bool isStrictUtf8(std::string_view bytes) {
     auto at = bytes.begin();
     while ((at = std::find_if_not(at, bytes.end(), isAscii)) != bytes.end()) {
         const auto runEnd = std::find_if(at, bytes.end(), isAscii);
-        if (!converts(std::string_view(at, runEnd)))
+        if (!toUtf32().convertsWhole(std::string_view(at, runEnd)))
             return false;
         at = runEnd;
     }

@@ -28,11 +28,11 @@ std::optional<Byte> expectedByte(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::optional<Byte> value = Core::byteFromText(text);
-    if (value != expectedByte(text) || Core::isByteText(text) != value.has_value())
+    const std::optional<Byte> expected = expectedByte(text);
+    if (Core::byteFromText(text) != expected || Core::isByteText(text) != expected.has_value())
         std::abort();
     // What the windows show for a stored value must read back as that value.
-    if (value && Core::byteFromText(std::to_string(*value)) != value)
+    if (expected && Core::byteFromText(std::to_string(*expected)) != expected)
         std::abort();
     return 0;
 }

@@ -124,7 +124,10 @@ struct Edit {
             image.write(Core::enemyDamageOffset + static_cast<Byte>(index), {values.data(), 1});
             break;
         case Kind::DamageSet:
-            image.write(Core::damageTableOffset + std::size_t(index & 0x0F) * 3, values);
+            image.write(
+                Core::damageTableOffset +
+                    places::damageTableIndex(places::damageSetOf(static_cast<Byte>(index)), 1),
+                values);
             break;
         }
     }
@@ -192,7 +195,8 @@ bool storeMatches(const Core& core, const MemoryFile& image) {
     }
     std::array<Byte, Core::damageTableSize> damageTable{};
     for (std::size_t set = 0; set < 16; ++set)
-        std::ranges::copy(core.getDamageSet(int(set)), damageTable.begin() + set * 3);
+        std::ranges::copy(core.getDamageSet(int(set)),
+                          damageTable.begin() + std::ptrdiff_t(places::damageTableIndex(set, 1)));
     // The last two bytes of the damage table belong to no set; the store keeps them as loaded.
     return health == bytesAt<Core::enemyCount>(image, Core::enemyHealthOffset) &&
            damage == bytesAt<Core::enemyCount>(image, Core::enemyDamageOffset) &&

@@ -1,6 +1,6 @@
 #include "TableCsv.h"
 
-#include "ByteText.h"
+#include "Core.h"
 #include "NameList.h"
 #include "SlotText.h"
 
@@ -50,7 +50,7 @@ std::optional<std::size_t> parseSlot(std::string_view text) {
 }
 
 std::optional<std::size_t> parseDecimal(std::string_view text) {
-    return byteFromText(text);
+    return Core::byteFromText(text);
 }
 
 const Section sections[] = {
@@ -215,7 +215,7 @@ private:
     // The value of the cell at `column` (from 0), or 0 with a fault of
     // `kind`: NotAByte, or NotFourBits for a value from 0 to 15.
     Byte readByte(const CsvRecord& row, std::size_t column, Kind kind) {
-        const std::optional<Byte> parsed = byteFromText(row[column].text);
+        const std::optional<Byte> parsed = Core::byteFromText(row[column].text);
         if (parsed && (kind == Kind::NotAByte || *parsed < 16))
             return *parsed;
         report(cellFault(row, column, kind));

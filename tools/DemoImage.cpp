@@ -19,11 +19,14 @@ std::vector<std::uint8_t> makeSyntheticImage(std::size_t size, std::uint32_t see
         put(Core::signatureOffset + i, Core::signature[i]);
     for (int set = 0; set < 16; ++set)
         for (int armor = 0; armor < 3; ++armor)
-            put(Core::damageTableOffset + set * 3 + armor, 8 + set * 12 - armor * 3);
+            put(Core::damageTableOffset + places::damageTableIndex(std::size_t(set), armor + 1),
+                8 + set * 12 - armor * 3);
     for (int slot = 0; slot < 256; ++slot) {
         put(Core::enemyHealthOffset + slot, 1 + (slot * 37) % 255);
         // Damage bytes after slot 12 follow the health table in the file.
-        put(Core::enemyDamageOffset + slot, ((slot * 5) & 0x30) | (slot % 10));
+        put(Core::enemyDamageOffset + slot,
+            places::withDamageSet(static_cast<std::uint8_t>((slot * 5) & 0x30),
+                                  static_cast<std::uint8_t>(slot % 10)));
     }
     return image;
 }

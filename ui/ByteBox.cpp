@@ -1,7 +1,7 @@
 #include "ByteBox.h"
 
+#include "Core.h"
 #include "ProgramHistoryKeys.h"
-#include "ValueCheck.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -39,7 +39,7 @@ void ByteBox::readStoredValueWith(std::function<std::uint8_t()> read) {
 // A box whose whole text is selected, ready to be typed over, stays so.
 void ByteBox::showValue(std::uint8_t value) {
     const bool retyping = hasFocus() && text().isEmpty();
-    if (retyping || byteFromText(text()) == value)
+    if (retyping || Core::byteFromText(text().toStdString()) == value)
         return;
     const bool wholeTextSelected = hasSelectedText() && selectedText() == text();
     setText(QString::number(value));
@@ -66,10 +66,12 @@ void ByteBox::focusOutEvent(QFocusEvent* event) {
         showStoredValueIfEmpty();
 }
 
+// Each keystroke's text passes the store's value check, or is refused.
 void ByteBox::takeEdit(const QString& text) {
     editedByKey = true;
-    if (const auto value = byteFromText(text))
-        emit typed(*value);
+    const std::string typedText = text.toStdString();
+    if (Core::isByteText(typedText))
+        emit typed(*Core::byteFromText(typedText));
     else if (!text.isEmpty())
         refuse();
 }

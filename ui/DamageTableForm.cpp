@@ -60,9 +60,10 @@ void DamageTableForm::tableChanged(const TableChange& change) {
 }
 
 void DamageTableForm::showField(const Field& field) {
-    setCombo->showSet(static_cast<Byte>(field.index / 3));
+    const auto index = std::size_t(field.index);
+    setCombo->showSet(static_cast<Byte>(places::setOfDamageTableByte(index)));
     refreshValues();
-    dataFrame->damageBox(field.index % 3 + 1)->showStoredValueIfEmpty();
+    dataFrame->damageBox(places::armourOfDamageTableByte(index))->showStoredValueIfEmpty();
 }
 
 // The row of the set the boxes show, the set in use: typing into the set
@@ -78,5 +79,5 @@ void DamageTableForm::DamageSetCombo_Click() {
 // The handler of a user's edit of Damage1 to Damage3 that gives a value; the
 // box itself puts back its stored value in place of any other text.
 void DamageTableForm::Damage_Change(int armour, Byte value) {
-    core.setDamageTableByte(std::size_t(setCombo->setInUse()) * 3 + std::size_t(armour - 1), value);
+    core.setDamageTableByte(places::damageTableIndex(setCombo->setInUse(), armour), value);
 }

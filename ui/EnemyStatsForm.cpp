@@ -10,7 +10,6 @@
 #include <QStyledItemDelegate>
 
 namespace {
-constexpr Byte setBits = 0x0F;
 
 // Draws the selected row in the highlight colour only while it has the
 // keyboard focus, and in the inactive colours otherwise.
@@ -86,14 +85,15 @@ void EnemyStatsForm::load() {
 
 void EnemyStatsForm::fillEnemyList() {
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot) {
-        const auto name = core.getEnemyDisplayName(static_cast<Byte>(slot));
+        const auto name = core.getEnemyName(static_cast<Byte>(slot));
         enemyList->addItem(QString::fromStdString(listSlot(slot)) + QStringLiteral(" - ") +
                            QString::fromStdString(name));
     }
 }
 
 void EnemyStatsForm::refreshValues() {
-    if (const Byte set = core.getEnemyDamage(slot()) & setBits; set != setCombo->setInUse())
+    if (const Byte set = places::damageSetOf(core.getEnemyDamage(slot()));
+        set != setCombo->setInUse())
         setCombo->showSet(set);
     else
         setCombo->showSetInUse();
@@ -115,7 +115,7 @@ void EnemyStatsForm::showField(const Field& field) {
 
 void EnemyStatsForm::ListOfEnemy_Click() {
     keepSlotSelected();
-    setCombo->showSet(core.getEnemyDamage(slot()) & setBits);
+    setCombo->showSet(places::damageSetOf(core.getEnemyDamage(slot())));
     healthBox->setText(QString::number(core.getEnemyHealth(slot())));
     refreshValues();
 }
@@ -124,8 +124,7 @@ void EnemyStatsForm::ListOfEnemy_Click() {
 void EnemyStatsForm::DamageSetCombo_Click() {
     const Byte set = setCombo->setInUse();
     dataFrame->showRow(set, core.getDamageSet(set));
-    const Byte old = core.getEnemyDamage(slot());
-    core.setEnemyDamage(slot(), static_cast<Byte>((old & ~setBits) | (set & setBits)));
+    core.setEnemyDamage(slot(), places::withDamageSet(core.getEnemyDamage(slot()), set));
 }
 
 // The handler of a user's edit that gives a health; the box itself puts back

@@ -15,16 +15,19 @@ QString slotText(int slot) {
     return QString::fromStdString(twoDigitSlot(std::size_t(slot)));
 }
 
-constexpr int setBits = 0x0F;
+// The bits of a damage byte that are not its set.
+int upperBits(Byte value) {
+    return value & ~places::setBits;
+}
 
 // A damage byte's set, with its upper bits when `withUpperBits`.
 QString damageByteText(Byte value, bool withUpperBits) {
-    const QString set = QString::number(value & setBits);
+    const QString set = QString::number(places::damageSetOf(value));
     if (!withUpperBits)
         return set;
     return FieldText::tr("%1 (upper bits 0x%2)")
         .arg(set)
-        .arg(value & ~setBits & 0xFF, 2, 16, QLatin1Char('0'));
+        .arg(upperBits(value), 2, 16, QLatin1Char('0'));
 }
 } // namespace
 
@@ -35,7 +38,9 @@ QString fieldText(const Field& field) {
     case Field::Kind::DamageSet:
         return FieldText::tr("Damage Set of %1").arg(slotText(field.index));
     case Field::Kind::Damage:
-        return FieldText::tr("Damage %1, Armor %2").arg(field.index / 3).arg(field.index % 3 + 1);
+        return FieldText::tr("Damage %1, Armor %2")
+            .arg(places::setOfDamageTableByte(std::size_t(field.index)))
+            .arg(places::armourOfDamageTableByte(std::size_t(field.index)));
     case Field::Kind::AnotherProgram:
         break;
     }
@@ -47,9 +52,9 @@ QString conflictText(const Core& core, const Conflict& conflict) {
     auto value = [&](Byte byte) {
         if (field.kind != Field::Kind::DamageSet)
             return QString::number(byte);
-        const int upper = conflict.base & ~setBits;
+        const int upper = upperBits(conflict.base);
         const bool upperDiffers =
-            (conflict.theirs & ~setBits) != upper || (conflict.mine & ~setBits) != upper;
+            upperBits(conflict.theirs) != upper || upperBits(conflict.mine) != upper;
         return damageByteText(byte, upperDiffers);
     };
     return FieldText::tr("%1: %2 before, %3 on disk, %4 here")

@@ -30,7 +30,7 @@ QString notAnImageReason(const FileResult& result) {
     if (result.kind == FileResult::Kind::NotTheGame)
         return StoreMessages::tr("the game's signature is not at 0x400");
     return StoreMessages::tr("%1 bytes long; a game image holds at least %2 bytes")
-        .arg(thousands(result.fileSize), thousands(Core::minimumImageSize));
+        .arg(thousands(result.fileSize), thousands(result.minimumSize));
 }
 
 QString cannotSave(const FileResult& result, const QString& reason, const QString& outcome) {
@@ -96,16 +96,16 @@ QString readFailureText(const FileResult& result) {
 QString cutNamesText(const std::vector<std::size_t>& cutSlots) {
     const QString limit = QString::number(NameList::longestName);
     const auto slot = [](std::size_t s) { return QString::fromStdString(listSlot(s)); };
-    if (cutSlots.size() == 1)
+    const SlotListing listing = listingOf(cutSlots);
+    if (listing.named.empty())
         return StoreMessages::tr(
                    "The name of slot %1 is longer than %2 characters and is shown cut.")
-            .arg(slot(cutSlots[0]), limit);
-    const SlotListing listing = listingOf(cutSlots);
+            .arg(slot(listing.last), limit);
     QStringList named;
     for (const std::size_t s : listing.named)
         named << slot(s);
     const QString last = listing.more > 0 ? StoreMessages::tr("%n more", nullptr, int(listing.more))
-                                          : named.takeLast();
+                                          : slot(listing.last);
     return StoreMessages::tr(
                "The names of slots %1 and %2 are longer than %3 characters and are shown cut.")
         .arg(named.join(StoreMessages::tr(", ", "between the items of a list")), last, limit);

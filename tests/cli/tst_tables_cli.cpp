@@ -309,8 +309,9 @@ void TablesCliTest::editedCellsChangeExactlyTheirByte_data() {
         return bytes;
     };
     QTest::addRow("health 1A") << std::vector{setCell(28, 3, "95")} << changed(healthAt(0x1A), 95);
-    QTest::addRow("damage_set 20") << std::vector{setCell(34, 4, "07")}
-                                   << changed(damageAt(0x20), (image[damageAt(0x20)] & 0xF0) | 7);
+    QTest::addRow("damage_set 20")
+        << std::vector{setCell(34, 4, "07")}
+        << changed(damageAt(0x20), places::withDamageSet(image[damageAt(0x20)], 7));
     QTest::addRow("damage_high 20") << std::vector{setCell(34, 5, "15")}
                                     << changed(damageAt(0x20), image[damageAt(0x20)] | 0xF0);
     QTest::addRow("armor3 set 15")
@@ -606,14 +607,15 @@ void TablesCliTest::diffListsEachChangedEntry() {
     const auto byte = [this](std::uint32_t offset) { return std::to_string(image[offset]); };
     const Run differing = run({"diff", "game.smc", "other.smc"});
     QCOMPARE(differing.status, 1);
-    QCOMPARE(differing.out, "damage_set 00: " + std::to_string(image[damageAt(0)] & 0x0F) + " -> " +
-                                std::to_string(other[damageAt(0)] & 0x0F) +
-                                "\ndamage_high 00: " + std::to_string(image[damageAt(0)] >> 4) +
-                                " -> " + std::to_string(other[damageAt(0)] >> 4) + "\nhealth 1A: " +
-                                byte(healthAt(0x1A)) + " -> 95\nhealth F3: " + byte(damageAt(0)) +
-                                " -> " + std::to_string(other[damageAt(0)]) +
-                                "\narmor2 set 1: " + byte(Core::damageTableOffset + 4) + " -> " +
-                                std::to_string(other[Core::damageTableOffset + 4]) + "\n");
+    QCOMPARE(differing.out,
+             "damage_set 00: " + std::to_string(places::damageSetOf(image[damageAt(0)])) + " -> " +
+                 std::to_string(places::damageSetOf(other[damageAt(0)])) +
+                 "\ndamage_high 00: " + std::to_string(image[damageAt(0)] >> 4) + " -> " +
+                 std::to_string(other[damageAt(0)] >> 4) + "\nhealth 1A: " + byte(healthAt(0x1A)) +
+                 " -> 95\nhealth F3: " + byte(damageAt(0)) + " -> " +
+                 std::to_string(other[damageAt(0)]) +
+                 "\narmor2 set 1: " + byte(Core::damageTableOffset + 4) + " -> " +
+                 std::to_string(other[Core::damageTableOffset + 4]) + "\n");
     const Run same = run({"diff", "game.smc", "game.smc"});
     QCOMPARE(same.status, 0);
     QCOMPARE(same.out, "");

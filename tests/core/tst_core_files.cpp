@@ -317,9 +317,10 @@ void CoreFilesTest::sharedBytesAfterLoad() {
         QCOMPARE(core->getEnemyDamage(Byte(slot)), image[Core::enemyDamageOffset + slot]);
     }
     for (int set = 0; set < 16; ++set)
-        for (int armor = 0; armor < 3; ++armor)
-            QCOMPARE(core->getDamageSet(set)[std::size_t(armor)],
-                     image[Core::damageTableOffset + std::size_t(set * 3 + armor)]);
+        for (int armor = 1; armor <= 3; ++armor)
+            QCOMPARE(
+                core->getDamageSet(set)[std::size_t(armor - 1)],
+                image[Core::damageTableOffset + places::damageTableIndex(std::size_t(set), armor)]);
 }
 
 void CoreFilesTest::editChangesExactlyItsBytes_data() {
@@ -478,8 +479,8 @@ void CoreFilesTest::names() {
     if (warning.contains("%1"))
         warning = warning.arg(QString::fromStdString(namesPath.string()));
     QCOMPARE(QString::fromStdString(warned(result)), warning);
-    QCOMPARE(core.getEnemyDisplayName(0), name0);
-    QCOMPARE(core.getEnemyDisplayName(255), name255);
+    QCOMPARE(core.getEnemyName(0), name0);
+    QCOMPARE(core.getEnemyName(255), name255);
 }
 
 // A line of 15 MiB, which the size limit allows, is read where it lies and
@@ -501,7 +502,7 @@ void CoreFilesTest::fifteenMebibyteNameLoadsQuicklyInLittleMemory() {
     QElapsedTimer timer;
     timer.start();
     for (int listFill = 0; listFill < 100; ++listFill)
-        QCOMPARE(core.getEnemyDisplayName(0).size(), 255 + std::string("\u2026").size());
+        QCOMPARE(core.getEnemyName(0).size(), 255 + std::string("\u2026").size());
     QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed()) + " ms"));
 }
 
@@ -574,15 +575,14 @@ void CoreFilesTest::userNamesFile() {
     warning.replace("%1", QString::fromStdString((userFolder / "names.cfg").string()))
         .replace("%2", QString::fromStdString((programDir() / "names.cfg").string()));
     QCOMPARE(QString::fromStdString(warned(result)), warning);
-    QCOMPARE(core.getEnemyDisplayName(0), name0);
-    QCOMPARE(core.getEnemyDisplayName(255), name255);
+    QCOMPARE(core.getEnemyName(0), name0);
+    QCOMPARE(core.getEnemyName(255), name255);
 }
 
 void CoreFilesTest::failedLoadKeepsNames() {
     writeText(programDir() / "names.cfg", "Slime\r\nDr\xE4gon\r\n");
     auto core = loaded(makeSyntheticImage(0x100000, 23));
-    QCOMPARE(core->getEnemyName(1), std::string("Dr\xE4gon"));
-    QCOMPARE(core->getEnemyDisplayName(1), std::string("Dr\u00E4gon"));
+    QCOMPARE(core->getEnemyName(1), std::string("Dr\u00E4gon"));
 
     writeText(programDir() / "names.cfg", namesFile(256));
     writeBytes(imagePath(), Bytes(0x100, 0));

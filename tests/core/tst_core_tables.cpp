@@ -45,7 +45,6 @@ void CoreTablesTest::layoutIsTheGames() {
     QCOMPARE(places::enemyHealthOffset, 0x6B373u);
     QCOMPARE(places::enemyDamageOffset, 0x6B466u);
     QCOMPARE(places::enemyCount, 256u);
-    QCOMPARE(places::sharedByteCount, 13u);
     QCOMPARE(Core::minimumImageSize, 439654u);
 }
 
@@ -139,6 +138,7 @@ void CoreTablesTest::isByteText_data() {
     QTest::addRow("999") << QByteArray("999") << -1;
     QTest::addRow("would overflow 32 bits") << QByteArray("4294967551") << -1;
     QTest::addRow("would overflow 64 bits") << QByteArray("18446744073709551871") << -1;
+    QTest::addRow("30 digits") << QByteArray("123456789012345678901234567890") << -1;
     QTest::addRow("letter") << QByteArray("a") << -1;
     QTest::addRow("space before") << QByteArray(" 5") << -1;
     QTest::addRow("space after") << QByteArray("5 ") << -1;
@@ -169,7 +169,7 @@ void CoreTablesTest::isByteText() {
 void CoreTablesTest::parseNameList_data() {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<int>("namedCount");
-    QTest::addColumn<QStringList>("firstNames"); // as Latin-1 bytes
+    QTest::addColumn<QStringList>("firstNames"); // as shown
     QTest::addColumn<QByteArray>("lastName");    // slot 255
 
     QByteArray full;
@@ -203,14 +203,13 @@ void CoreTablesTest::parseNameList_data() {
     QTest::addRow("spaces and tabs kept")
         << QByteArray("  Slime \t\r\n# not a comment\r\n") << 2
         << QStringList{"  Slime \t", "# not a comment"} << QByteArray();
-    // Long names keep the bytes of their first 255 characters, never part of one.
+    // Long names are cut after their first 255 characters, never inside one.
+    const QString cutUmlauts = QString(255, u'\u00E4') + u'\u2026';
     QTest::addRow("UTF-8 cut after 255 characters")
-        << QByteArray("\xC3\xA4").repeated(256) + "\nb" << 2
-        << QStringList{QString::fromLatin1(QByteArray("\xC3\xA4").repeated(255)), "b"}
+        << QByteArray("\xC3\xA4").repeated(256) + "\nb" << 2 << QStringList{cutUmlauts, "b"}
         << QByteArray();
     QTest::addRow("Windows-1252 cut after 255 bytes")
-        << QByteArray(300, '\xE4') << 1 << QStringList{QString::fromLatin1(QByteArray(255, '\xE4'))}
-        << QByteArray();
+        << QByteArray(300, '\xE4') << 1 << QStringList{cutUmlauts} << QByteArray();
 }
 
 void CoreTablesTest::parseNameList() {
@@ -223,7 +222,7 @@ void CoreTablesTest::parseNameList() {
         ::parseNameList(std::string_view(contents.constData(), std::size_t(contents.size())));
     QCOMPARE(int(list.namedCount), namedCount);
     for (int i = 0; i < firstNames.size(); ++i)
-        QCOMPARE(QByteArray::fromStdString(list.names[std::size_t(i)]), firstNames[i].toLatin1());
+        QCOMPARE(QString::fromStdString(list.names[std::size_t(i)]), firstNames[i]);
     QCOMPARE(QByteArray::fromStdString(list.names[255]), lastName);
     for (std::size_t i = list.namedCount; i < NameList::slotCount; ++i)
         QVERIFY(list.names[i].empty());

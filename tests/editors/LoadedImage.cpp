@@ -22,8 +22,9 @@ Byte LoadedImage::originalAt(qsizetype offset) const {
 
 QStringList LoadedImage::originalRow(int set) const {
     QStringList row;
-    for (int armour = 0; armour < 3; ++armour)
-        row << QString::number(originalAt(damageTableOffset(set * 3 + armour)));
+    for (int armour = 1; armour <= 3; ++armour)
+        row << QString::number(
+            originalAt(damageTableOffset(places::damageTableIndex(std::size_t(set), armour))));
     return row;
 }
 

@@ -179,7 +179,7 @@ void TestDamageTableForm::damageTyping() {
     }
     QCOMPARE(bellsRung() - bellsBefore, bells);
     QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(set));
-    const int index = set * 3 + armour - 1;
+    const int index = int(places::damageTableIndex(std::size_t(set), armour));
     const auto value = Byte(expectedRow[armour - 1].toInt());
     Changes expected;
     if (value != image->originalAt(damageTableOffset(index)))

@@ -77,7 +77,7 @@ void TestEditorsInMainWindow::editsReachTheFileThroughTheMenus() {
     QCOMPARE(saved.size(), original.size());
     QByteArray expected = original;
     expected[healthOffset(2)] = char(7);
-    expected[damageTableOffset(3 * 3 + 1)] = char(200);
+    expected[damageTableOffset(places::damageTableIndex(3, 2))] = char(200);
     QCOMPARE(saved, expected);
 }
 
@@ -91,7 +91,7 @@ struct BothEditors {
         trigger(&session.window, "EnemyDamageEditorMenu");
         enemy = EditorDriver(session.window.findChild<EnemyStatsForm*>());
         table = EditorDriver(session.window.findChild<DamageTableForm*>());
-        set = session.core.getEnemyDamage(0) & 0x0F;
+        set = places::damageSetOf(session.core.getEnemyDamage(0));
         table.stepSet(set);
     }
     MainWindowSession session;
@@ -126,14 +126,16 @@ void TestEditorsInMainWindow::bothEditorsShowMemory() {
     if (changedBy == "rename") {
         // The watch goes on after a rename over the image: a later change shows.
         const QString copy = editors.session.dir.writeFile("copy.smc", readFileBytes(image));
-        writeIntoFile(copy, damageTableOffset(editors.set * 3), char(value.toInt() ^ 2));
+        writeIntoFile(copy, damageTableOffset(places::damageTableIndex(editors.set, 1)),
+                      char(value.toInt() ^ 2));
         QVERIFY(std::rename(QFile::encodeName(copy), QFile::encodeName(image)) == 0);
         QTRY_COMPARE(editors.table.damageBox(1)->text(), QString::number(value.toInt() ^ 2));
     }
     if (changedBy == "another program" || changedBy == "rename") {
         armour1->setFocus();
         selectAll(armour1); // ready to be typed over, which the change must not undo
-        writeIntoFile(image, damageTableOffset(editors.set * 3), char(value.toInt()));
+        writeIntoFile(image, damageTableOffset(places::damageTableIndex(editors.set, 1)),
+                      char(value.toInt()));
     } else {
         armour1->setFocus();
         selectAll(armour1);

@@ -73,7 +73,7 @@ void TestEnemyStatsForm::verifyShowsSlot(int slot) const {
     QCOMPARE(enemyList()->currentRow(), slot);
     QCOMPARE(enemyList()->selectedItems(), QList{enemyList()->item(slot)});
     QCOMPARE(healthBox()->text(), QString::number(core().getEnemyHealth(Byte(slot))));
-    const QString set = QString::number(core().getEnemyDamage(Byte(slot)) & 0x0F);
+    const QString set = QString::number(places::damageSetOf(core().getEnemyDamage(Byte(slot))));
     QCOMPARE(driver().setCombo()->currentText(), set);
     QCOMPARE(driver().dataFrame()->title(), "Damage " + set + " Table");
     QCOMPARE(driver().damageTexts(), image->originalRow(set.toInt()));
@@ -246,7 +246,7 @@ void TestEnemyStatsForm::setsBeyondTheList() {
     goToSlot(slot);
     for (int step : {0, 1, -1, 1}) {
         driver().stepSet(step);
-        const int shown = core().getEnemyDamage(Byte(slot)) & 0x0F;
+        const int shown = places::damageSetOf(core().getEnemyDamage(Byte(slot)));
         QCOMPARE(shown, step < 0 ? 9 : set);
         QCOMPARE(driver().setCombo()->currentText(), QString::number(shown));
         QCOMPARE(driver().dataFrame()->title(), QStringLiteral("Damage %1 Table").arg(shown));
@@ -353,10 +353,11 @@ void TestEnemyStatsForm::sharedBytesShowInBothSlots() {
     verifyShowsSlot(7);
     QCOMPARE(driver().setCombo()->currentText(), "3");
     driver().pickFromList(5);
-    QCOMPARE(core().getEnemyHealth(250), (99 & 0xF0) | 5);
+    const Byte withSet5 = places::withDamageSet(99, 5);
+    QCOMPARE(core().getEnemyHealth(250), withSet5);
     goToSlot(250);
-    QCOMPARE(healthBox()->text(), QString::number((99 & 0xF0) | 5));
-    QCOMPARE(image->savedChanges(), (Changes{{damageByteOffset(7), Byte((99 & 0xF0) | 5)}}));
+    QCOMPARE(healthBox()->text(), QString::number(withSet5));
+    QCOMPARE(image->savedChanges(), (Changes{{damageByteOffset(7), withSet5}}));
 }
 
 QTEST_MAIN(TestEnemyStatsForm)

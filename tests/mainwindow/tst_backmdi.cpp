@@ -345,7 +345,7 @@ void TestBackMDI::saveWritesTheEdits() {
     };
     session.core.setEnemyHealth(7, changed(Core::enemyHealthOffset + 7));
     session.core.setEnemyDamage(9, changed(Core::enemyDamageOffset + 9));
-    const qsizetype row = Core::damageTableOffset + 2 * 3;
+    const qsizetype row = Core::damageTableOffset + places::damageTableIndex(2, 1);
     const Byte armor1 = changed(row), armor2 = changed(row + 1), armor3 = changed(row + 2);
     session.core.setDamageSet(2, armor1, armor2, armor3);
 

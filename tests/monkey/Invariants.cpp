@@ -19,8 +19,9 @@ std::optional<Byte> valueOf(const QLineEdit* box) {
 QByteArray expectedImage(QByteArray image, const Core& core) {
     for (int set = 0; set < 16; ++set) {
         const DamageRow row = core.getDamageSet(set);
-        for (std::size_t armour = 0; armour < row.size(); ++armour)
-            image[qsizetype(Core::damageTableOffset + set * 3 + armour)] = char(row[armour]);
+        for (int armour = 1; armour <= 3; ++armour)
+            image[qsizetype(Core::damageTableOffset + places::damageTableIndex(set, armour))] =
+                char(row[std::size_t(armour - 1)]);
     }
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot) {
         image[qsizetype(Core::enemyHealthOffset + slot)] = char(core.getEnemyHealth(Byte(slot)));
