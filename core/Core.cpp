@@ -25,11 +25,13 @@ Core::Core(std::filesystem::path programDir, std::shared_ptr<FileSystem> fileSys
 
 FileResult Core::openRom(std::string path) {
     std::string previousPath = std::exchange(romPath, std::move(path));
+    const std::optional<places::Layout> previousLayout = std::exchange(imageLayout, std::nullopt);
     FileResult opened = isValidRom();
     if (opened)
         opened = loadRom();
     if (!opened) {
         romPath = std::move(previousPath);
+        imageLayout = previousLayout;
         return opened;
     }
     opened.notWritableReason = fileSystem->checkWritable(romPath);
@@ -38,6 +40,7 @@ FileResult Core::openRom(std::string path) {
 
 void Core::setRomPath(std::string path) {
     romPath = std::move(path);
+    imageLayout.reset();
 }
 
 FileResult Core::holdImage(FileSystem::LockKind kind) {
@@ -50,7 +53,7 @@ image::Locking Core::locking() const {
 }
 
 FileResult Core::isValidRom() const {
-    return image::testSignature(*fileSystem, romPath, locking());
+    return image::testSignature(*fileSystem, romPath, imageLayout, locking());
 }
 
 FileResult Core::loadRom() {
@@ -62,10 +65,11 @@ FileResult Core::loadRom() {
 
 FileResult Core::loadTables() {
     Tables found{};
-    const FileResult read = image::readTables(*fileSystem, romPath, found, locking());
+    const FileResult read = image::readTables(*fileSystem, romPath, imageLayout, found, locking());
     if (!read)
         return read;
     const Before was = before();
+    imageLayout = read.layout;
     tables = base = tried = found;
     journal.clear();
     tellChanges(was, true);
@@ -75,7 +79,7 @@ FileResult Core::loadTables() {
 FileResult Core::takeOutsideChanges() {
     Tables found{};
     FileResult result =
-        image::readTables(*fileSystem, romPath, found,
+        image::readTables(*fileSystem, romPath, imageLayout, found,
                           heldLock ? image::Locking::AlreadyHeld : image::Locking::NoWait);
     if (!result)
         return result;
@@ -120,7 +124,8 @@ FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
         }
         return decided;
     };
-    FileResult result = image::writeTables(*fileSystem, romPath, tables, merge, locking());
+    FileResult result =
+        image::writeTables(*fileSystem, romPath, imageLayout, tables, merge, locking());
     result.takenValues = taken;
     if (result.ok() || result.kind == FileResult::Kind::PartlyWritten)
         tried = tables;
@@ -128,6 +133,24 @@ FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
         base = tables;
     tellChanges(was);
     return result;
+}
+
+FileResult Core::saveRomAs(std::string path, places::Layout layout) {
+    const FileResult result =
+        image::writeImageAs(*fileSystem, romPath, imageLayout, tables, path, layout, locking());
+    if (!result)
+        return result;
+    const Before was = before();
+    heldLock.reset(); // the lock of the image opened before
+    romPath = std::move(path);
+    imageLayout = layout;
+    base = tried = tables;
+    tellChanges(was);
+    return result;
+}
+
+FileResult Core::testChecksum() const {
+    return image::testChecksum(*fileSystem, romPath, imageLayout, locking());
 }
 
 DamageRow Core::getDamageSet(int set) const {
