@@ -3,6 +3,7 @@
 #include "Core.h"
 #include "DemoImage.h"
 #include "FaultyFileSystem.h"
+#include "ImageLayouts.h"
 #include "StoreMessages.h"
 #include "Translations.h"
 
@@ -11,13 +12,11 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <bit>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <numeric>
 #include <random>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -78,11 +77,6 @@ Bytes randomImage(std::size_t size, unsigned seed) {
     return image;
 }
 
-// `image` without its first 512 bytes, the copier header.
-Bytes withoutHeader(const Bytes& image) {
-    return Bytes(image.begin() + 0x200, image.end());
-}
-
 // `rom` after a copier header as header tools write it, which gives its
 // size as `units` of 8 KiB.
 Bytes withHeader(Bytes rom, std::uint16_t units) {
@@ -90,41 +84,6 @@ Bytes withHeader(Bytes rom, std::uint16_t units) {
     rom[0] = Byte(units);
     rom[1] = Byte(units >> 8);
     return rom;
-}
-
-// The internal header's checksum fields at `header`, a ROM offset, in the
-// image whose ROM starts at `romStart`; the complement first.
-std::array<std::uint16_t, 2> checksumFields(const Bytes& image, std::size_t romStart,
-                                            std::size_t header) {
-    const std::size_t at = romStart + header + 0x1C;
-    return {std::uint16_t(image[at] | image[at + 1] << 8),
-            std::uint16_t(image[at + 2] | image[at + 3] << 8)};
-}
-
-// The sum of the ROM's bytes as emulators take it, where the part past the
-// largest power of two is itself one (or none): that part counts as often as
-// it fits into the largest power of two.
-std::uint16_t emulatorChecksum(const Bytes& image, std::size_t romStart) {
-    const auto rom = std::span(image).subspan(romStart);
-    const std::size_t whole = std::bit_floor(rom.size()), rest = rom.size() - whole;
-    std::uint32_t sum = std::accumulate(rom.begin(), rom.begin() + whole, 0u);
-    const std::uint32_t restSum = std::accumulate(rom.begin() + whole, rom.end(), 0u);
-    return std::uint16_t(sum + (rest > 0 ? restSum * (whole / rest) : 0));
-}
-
-bool checksumIsRight(const Bytes& image, std::size_t romStart, std::size_t header) {
-    const auto [complement, checksum] = checksumFields(image, romStart, header);
-    return checksum == emulatorChecksum(image, romStart) && (complement ^ checksum) == 0xFFFF;
-}
-
-// `image` with a right checksum in its internal header at `header`.
-Bytes withRightChecksum(Bytes image, std::size_t romStart, std::size_t header) {
-    const std::size_t at = romStart + header + 0x1C;
-    std::ranges::copy(Bytes{0xFF, 0xFF, 0, 0}, image.begin() + at);
-    const std::uint16_t sum = emulatorChecksum(image, romStart);
-    std::ranges::copy(Bytes{Byte(~sum), Byte(~sum >> 8), Byte(sum), Byte(sum >> 8)},
-                      image.begin() + at);
-    return image;
 }
 
 // `text`, UTF-8, as UTF-16 in the byte order `order`, without a byte-order mark.
