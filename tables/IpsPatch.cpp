@@ -4,19 +4,21 @@
 #include <iterator>
 #include <map>
 
-std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified) {
+std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified,
+                           places::Layout layout) {
     // Image offset -> new byte, in the order the save writes them.
     std::map<std::uint32_t, Byte> changes;
     const auto compare = [&changes](std::uint32_t offset, Byte before, Byte after) {
         if (before != after)
             changes[offset] = after;
     };
+    const places::TableOffsets at = places::tableOffsets(layout);
     for (std::uint32_t i = 0; i < Core::damageTableSize; ++i)
-        compare(Core::damageTableOffset + i, original.damageTable[i], modified.damageTable[i]);
+        compare(at.damageTable + i, original.damageTable[i], modified.damageTable[i]);
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot)
-        compare(Core::enemyHealthOffset + slot, original.health[slot], modified.health[slot]);
+        compare(at.enemyHealth + slot, original.health[slot], modified.health[slot]);
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot)
-        compare(Core::enemyDamageOffset + slot, original.damage[slot], modified.damage[slot]);
+        compare(at.enemyDamage + slot, original.damage[slot], modified.damage[slot]);
 
     std::vector<Byte> patch{'P', 'A', 'T', 'C', 'H'};
     for (auto run = changes.begin(); run != changes.end();) {

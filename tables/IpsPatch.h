@@ -5,5 +5,7 @@
 #include <vector>
 
 // An IPS patch that turns the image bytes of `original` into those of
-// `modified`: one record per run of differing bytes, at their image offsets.
-std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified);
+// `modified`: one record per run of differing bytes, at their offsets in an
+// image of `layout`.
+std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified,
+                           places::Layout layout);
