@@ -110,14 +110,20 @@ bool loadImage(Core& core, const std::string& path, bool withNames, std::string_
 
 struct ImageTables {
     TableValues values;
+    image::TableBytes bytes;
     places::Layout layout;
 };
 
-std::optional<ImageTables> tablesOfImage(const std::string& path) {
-    Core core(programDirectory());
+// The tables of the image at `path`, loaded into `core`.
+std::optional<ImageTables> tablesOfImage(Core& core, const std::string& path) {
     if (!loadImage(core, path, false))
         return std::nullopt;
-    return ImageTables{tablesOf(core), *core.layout()};
+    return ImageTables{tablesOf(core), core.tableBytes(), *core.layout()};
+}
+
+std::optional<ImageTables> tablesOfImage(const std::string& path) {
+    Core core(programDirectory());
+    return tablesOfImage(core, path);
 }
 
 bool isSameFile(const std::string& a, const std::string& b) {
@@ -251,7 +257,8 @@ int importTables(const Arguments& arguments) {
         return Success;
     }
     if (arguments.dryRun) {
-        const FileResult checksum = core.testChecksum();
+        std::vector<image::ChecksumFields> fields;
+        const FileResult checksum = core.checksumAfterSave(core.tableBytes(), fields);
         if (!checksum) {
             fail(loadFailure(checksum) + std::string(unchanged));
             return Failure;
@@ -305,7 +312,8 @@ int patchTables(const Arguments& arguments) {
         fail("standard output is a terminal; choose an output file or a pipe, nothing was written");
         return Failure;
     }
-    const std::optional<ImageTables> before = tablesOfImage(original);
+    Core originalImage(programDirectory());
+    const std::optional<ImageTables> before = tablesOfImage(originalImage, original);
     const std::optional<ImageTables> after = before ? tablesOfImage(modified) : std::nullopt;
     if (!after)
         return Failure;
@@ -327,8 +335,18 @@ int patchTables(const Arguments& arguments) {
              "; a patch is made between two copies of the same image");
         return Failure;
     }
+    // The checksum that importing MODIFIED's tables into ORIGINAL would keep right.
+    std::vector<image::ChecksumFields> checksum;
+    if (const FileResult read = originalImage.checksumAfterSave(after->bytes, checksum); !read) {
+        fail(loadFailure(read));
+        return Failure;
+    }
+    const bool checksumChanges =
+        std::ranges::any_of(checksum, [](const image::ChecksumFields& fields) {
+            return fields.before != fields.after;
+        });
     const places::Layout layout = arguments.layout.value_or(before->layout);
-    const std::vector<Byte> patch = ipsPatch(before->values, after->values, layout);
+    const std::vector<Byte> patch = ipsPatch(before->values, after->values, layout, checksum);
     const std::string_view bytes(reinterpret_cast<const char*>(patch.data()), patch.size());
     if (*arguments.output != "-" && !outputSparesImages(*arguments.output, {original, modified}))
         return Failure;
@@ -338,7 +356,7 @@ int patchTables(const Arguments& arguments) {
         (*arguments.output == "-" ? std::string("the patch to standard output")
                                   : quotedForTerminal(*arguments.output)) +
         " for images " + (layout == places::Layout::Headered ? "with" : "without") +
-        " a copier header.\n");
+        " a copier header" + (checksumChanges ? ", the image's checksum included" : "") + ".\n");
     return Success;
 }
 
@@ -403,8 +421,10 @@ Options:
      R"(Writes an IPS patch that turns the tables of ORIGINAL into those of
 MODIFIED: one record per run of differing table bytes, at their offsets in
 images of the layout of the two (with or without a copier header), or of the
-one --layout names; the summary on standard error says which. No byte outside
-the tables goes into the patch. Both images must be the game, hold the tables,
+one --layout names; the summary on standard error says which. Where the
+image's own checksum in ORIGINAL is right, the patch also holds the bytes that
+keep it right, as importing MODIFIED's tables into ORIGINAL would write them.
+No other byte outside the tables goes into the patch. Both images must be the game, hold the tables,
 and have the same length without a copier header. Two images that differ in
 layout need --layout. Most players' images have no copier header: share a
 patch made with --layout headerless.

@@ -149,8 +149,9 @@ FileResult Core::saveRomAs(std::string path, places::Layout layout) {
     return result;
 }
 
-FileResult Core::testChecksum() const {
-    return image::testChecksum(*fileSystem, romPath, imageLayout, locking());
+FileResult Core::checksumAfterSave(const image::TableBytes& values,
+                                   std::vector<image::ChecksumFields>& fields) const {
+    return image::checksumAfterSave(*fileSystem, romPath, imageLayout, values, fields, locking());
 }
 
 DamageRow Core::getDamageSet(int set) const {

@@ -83,9 +83,10 @@ public:
     // its path and layout are the store's, and memory is saved. A failure,
     // and the open image as `path` (TargetIsTheImage), change nothing.
     FileResult saveRomAs(std::string path, places::Layout layout);
-    // Whether the image holds a right checksum of its own, which a save
-    // keeps right (FileResult::rightChecksum).
-    FileResult testChecksum() const;
+    // What a save of `values` would write into the image's own checksum
+    // (see image::checksumAfterSave).
+    FileResult checksumAfterSave(const image::TableBytes& values,
+                                 std::vector<image::ChecksumFields>& fields) const;
     // Reads the file's tables and takes into memory every byte another
     // program changed that this program did not; `takenValues` counts them,
     // `conflicts` lists those both changed, which stay as memory has them

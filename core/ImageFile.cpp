@@ -428,17 +428,26 @@ FileResult readTables(FileSystem& fileSystem, const std::string& path, std::opti
     return checked;
 }
 
-FileResult testChecksum(FileSystem& fileSystem, const std::string& path,
-                        std::optional<Layout> layout, Locking locking) {
+FileResult checksumAfterSave(FileSystem& fileSystem, const std::string& path,
+                             std::optional<Layout> layout, const TableBytes& tables,
+                             std::vector<ChecksumFields>& fields, Locking locking) {
     OpenFile file(fileSystem);
     FileStatus status;
-    ImageBytes bytes;
     FileResult checked = openToRead(file, path, layout, true, locking, status);
-    if (checked) {
-        if (std::string reason = bytes.readWholeIfSmall(file, status.size); !reason.empty())
-            return resultOf(Kind::Unreadable, path, std::move(reason));
-        Blocks none;
-        checked.rightChecksum = keepChecksumRight(bytes, checked.layout, none);
+    if (!checked)
+        return checked;
+    ImageBytes bytes;
+    if (std::string reason = bytes.readWholeIfSmall(file, status.size); !reason.empty())
+        return resultOf(Kind::Unreadable, path, std::move(reason));
+    Blocks blocks = tableBlocks(tables, checked.layout);
+    const std::size_t tableBlockCount = blocks.size();
+    checked.rightChecksum = keepChecksumRight(bytes, checked.layout, blocks);
+    fields.clear();
+    for (const Block& block : std::span(blocks).subspan(tableBlockCount)) {
+        ChecksumFields& added = fields.emplace_back();
+        added.romOffset = std::uint32_t(block.offset - places::headerSize(checked.layout));
+        std::ranges::copy(block.old, added.before.begin());
+        std::ranges::copy(block.bytes, added.after.begin());
     }
     return checked;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The image file on disk: its signature test, and the reading and writing of
 // its table bytes (see TablePlaces.h), and nothing else of it but its own
@@ -78,10 +79,19 @@ FileResult testSignature(FileSystem& fileSystem, const std::string& path,
 FileResult readTables(FileSystem& fileSystem, const std::string& path, std::optional<Layout> layout,
                       TableBytes& found, Locking locking = Locking::Wait);
 
-// Whether the image at `path` holds a right checksum of its own, which a
-// save keeps right (FileResult::rightChecksum).
-FileResult testChecksum(FileSystem& fileSystem, const std::string& path,
-                        std::optional<Layout> layout, Locking locking = Locking::Wait);
+// The fields of an internal header's checksum, complement first, at
+// `romOffset`: as the image holds them, and as a save keeps them right.
+struct ChecksumFields {
+    std::uint32_t romOffset;
+    std::array<std::uint8_t, places::checksumFieldsSize> before, after;
+};
+
+// What a save of `tables` would write into the image's own checksum at
+// `path`: the fields of each internal header whose checksum is right
+// (FileResult::rightChecksum when there are any).
+FileResult checksumAfterSave(FileSystem& fileSystem, const std::string& path,
+                             std::optional<Layout> layout, const TableBytes& tables,
+                             std::vector<ChecksumFields>& fields, Locking locking = Locking::Wait);
 
 // Writes `tables` into the image at `path`, all or nothing, under one lock
 // on one descriptor from the read below to the last byte put back: the table

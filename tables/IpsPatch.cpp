@@ -5,7 +5,7 @@
 #include <map>
 
 std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modified,
-                           places::Layout layout) {
+                           places::Layout layout, std::span<const image::ChecksumFields> checksum) {
     // Image offset -> new byte, in the order the save writes them.
     std::map<std::uint32_t, Byte> changes;
     const auto compare = [&changes](std::uint32_t offset, Byte before, Byte after) {
@@ -19,6 +19,10 @@ std::vector<Byte> ipsPatch(const TableValues& original, const TableValues& modif
         compare(at.enemyHealth + slot, original.health[slot], modified.health[slot]);
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot)
         compare(at.enemyDamage + slot, original.damage[slot], modified.damage[slot]);
+    for (const image::ChecksumFields& fields : checksum)
+        for (std::uint32_t i = 0; i < fields.after.size(); ++i)
+            compare(places::fileOffset(fields.romOffset + i, layout), fields.before[i],
+                    fields.after[i]);
 
     std::vector<Byte> patch{'P', 'A', 'T', 'C', 'H'};
     for (auto run = changes.begin(); run != changes.end();) {

@@ -659,6 +659,7 @@ void TablesCliTest::patchHoldsExactlyTheChangedTableBytes_data() {
     QTest::addColumn<std::vector<std::uint32_t>>("changed"); // with a copier header
     QTest::addColumn<bool>("headerless");                    // the two images
     QTest::addColumn<QString>("layout");                     // --layout, if any
+    QTest::addColumn<bool>("rightChecksum");                 // of the original
     const std::vector scattered{Core::damageTableOffset,
                                 Core::damageTableOffset + 49,
                                 healthAt(0),
@@ -666,15 +667,17 @@ void TablesCliTest::patchHoldsExactlyTheChangedTableBytes_data() {
                                 damageAt(0),
                                 damageAt(1),
                                 damageAt(0xFF)};
-    QTest::addRow("scattered bytes") << scattered << false << QString();
+    QTest::addRow("scattered bytes") << scattered << false << QString() << false;
     // One record of more than 256 bytes: its size takes both bytes.
     std::vector<std::uint32_t> everyEnemyByte;
     for (std::uint32_t offset = healthAt(0); offset <= damageAt(0xFF); ++offset)
         everyEnemyByte.push_back(offset);
-    QTest::addRow("every health and damage byte") << everyEnemyByte << false << QString();
-    QTest::addRow("no copier header") << scattered << true << QString();
+    QTest::addRow("every health and damage byte") << everyEnemyByte << false << QString() << false;
+    QTest::addRow("no copier header") << scattered << true << QString() << false;
     QTest::addRow("with a copier header, for images without")
-        << scattered << false << QString("headerless");
+        << scattered << false << QString("headerless") << false;
+    QTest::addRow("no copier header, a right checksum kept right")
+        << scattered << true << QString() << true;
 }
 
 // The patch, applied as IPS patchers do to an image of the layout it names,
@@ -683,29 +686,36 @@ void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
     QFETCH(std::vector<std::uint32_t>, changed);
     QFETCH(bool, headerless);
     QFETCH(QString, layout);
+    QFETCH(bool, rightChecksum);
+    const auto checksummed = [rightChecksum](const Bytes& bytes) {
+        return rightChecksum ? withRightChecksum(bytes, 0x200, 0x7FC0) : bytes;
+    };
+    const Bytes original = checksummed(image);
     Bytes modified = makeSyntheticImage(imageSize, 14); // other filler outside the tables
     std::mt19937 random(14);
     for (const std::uint32_t offset : changed)
         modified[offset] = std::uint8_t(image[offset] + 1 + random() % 255);
+    writeBytes(at("original"), headerless ? withoutHeader(original) : original);
     writeBytes(at("modified"), headerless ? withoutHeader(modified) : modified);
-    QStringList arguments{"patch", headerless ? "game.sfc" : "game.smc", "modified", "-o",
-                          "tables.ips"};
+    QStringList arguments{"patch", "original", "modified", "-o", "tables.ips"};
     if (!layout.isEmpty())
         arguments << "--layout" << layout;
     const Run made = run(arguments);
     QCOMPARE(made.status, 0);
     const bool forHeaderless = layout.isEmpty() ? headerless : layout == "headerless";
     QCOMPARE(made.err, std::string("Wrote \"tables.ips\" for images ") +
-                           (forHeaderless ? "without" : "with") + " a copier header.\n");
+                           (forHeaderless ? "without" : "with") + " a copier header" +
+                           (rightChecksum ? ", the image's checksum included" : "") + ".\n");
 
     Bytes expected = image;
     for (const auto& [offset, size] :
          {std::pair{Core::damageTableOffset, Core::damageTableSize},
           std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}})
         std::copy_n(modified.begin() + offset, size, expected.begin() + offset);
+    expected = checksummed(expected);
     if (forHeaderless)
         expected = withoutHeader(expected);
-    Bytes patched = forHeaderless ? withoutHeader(image) : image;
+    Bytes patched = forHeaderless ? withoutHeader(original) : original;
     const Bytes ips = readBytes(at("tables.ips"));
     QCOMPARE(Bytes(ips.begin(), ips.begin() + 5), Bytes({'P', 'A', 'T', 'C', 'H'}));
     std::size_t i = 5;
