@@ -60,8 +60,8 @@ public:
     FileResult openRom(std::string path);
     // A new path has no layout until the image there is loaded.
     void setRomPath(std::string path);
-    // The layout of the image, as its first load found it (see
-    // ImageFile.h); every later read and save of it keeps to it.
+    // The layout of the image, as its first load found it or Save As wrote
+    // it (see ImageFile.h); every later read and save of it keeps to it.
     std::optional<places::Layout> layout() const { return imageLayout; }
     // Holds the image's lock of `kind` until releaseImage, so that the loads
     // and saves in between are one use of the image (tarvon-tables' import);
