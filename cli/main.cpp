@@ -305,6 +305,32 @@ std::string lengthNote(places::Layout layout, bool layoutsDiffer) {
                                               : " without a copier header";
 }
 
+// Why a patch cannot be made between the two images of `arguments`, as loaded: an exit
+// status, after the reason is said; nothing when it can.
+std::optional<int> refusedPair(const Arguments& arguments, const ImageTables& before,
+                               const ImageTables& after) {
+    const std::string& original = arguments.operands[0];
+    const std::string& modified = arguments.operands[1];
+    const bool layoutsDiffer = before.layout != after.layout;
+    if (layoutsDiffer && !arguments.layout)
+        return usageError(*arguments.command,
+                          quotedForTerminal(original) + " and " + quotedForTerminal(modified) +
+                              " differ in layout (one has a copier header, the other none); "
+                              "name the patch's with --layout headered or --layout headerless");
+    const std::optional<std::uintmax_t> originalSize = fileSize(original);
+    const std::optional<std::uintmax_t> modifiedSize = fileSize(modified);
+    if (!originalSize || !modifiedSize)
+        return Failure;
+    if (*originalSize - places::headerSize(before.layout) ==
+        *modifiedSize - places::headerSize(after.layout))
+        return std::nullopt;
+    fail(quotedForTerminal(original) + " is " + withThousands(*originalSize) + " bytes long" +
+         lengthNote(before.layout, layoutsDiffer) + " and " + quotedForTerminal(modified) + " " +
+         withThousands(*modifiedSize) + lengthNote(after.layout, layoutsDiffer) +
+         "; a patch is made between two copies of the same image");
+    return Failure;
+}
+
 int patchTables(const Arguments& arguments) {
     const std::string& original = arguments.operands[0];
     const std::string& modified = arguments.operands[1];
@@ -317,34 +343,14 @@ int patchTables(const Arguments& arguments) {
     const std::optional<ImageTables> after = before ? tablesOfImage(modified) : std::nullopt;
     if (!after)
         return Failure;
-    const bool layoutsDiffer = before->layout != after->layout;
-    if (layoutsDiffer && !arguments.layout)
-        return usageError(*arguments.command,
-                          quotedForTerminal(original) + " and " + quotedForTerminal(modified) +
-                              " differ in layout (one has a copier header, the other none); "
-                              "name the patch's with --layout headered or --layout headerless");
-    const std::optional<std::uintmax_t> originalSize = fileSize(original);
-    const std::optional<std::uintmax_t> modifiedSize = fileSize(modified);
-    if (!originalSize || !modifiedSize)
-        return Failure;
-    if (*originalSize - places::headerSize(before->layout) !=
-        *modifiedSize - places::headerSize(after->layout)) {
-        fail(quotedForTerminal(original) + " is " + withThousands(*originalSize) + " bytes long" +
-             lengthNote(before->layout, layoutsDiffer) + " and " + quotedForTerminal(modified) +
-             " " + withThousands(*modifiedSize) + lengthNote(after->layout, layoutsDiffer) +
-             "; a patch is made between two copies of the same image");
-        return Failure;
-    }
+    if (const std::optional<int> refused = refusedPair(arguments, *before, *after))
+        return *refused;
     // The checksum that importing MODIFIED's tables into ORIGINAL would keep right.
     std::vector<image::ChecksumFields> checksum;
     if (const FileResult read = originalImage.checksumAfterSave(after->bytes, checksum); !read) {
         fail(loadFailure(read));
         return Failure;
     }
-    const bool checksumChanges =
-        std::ranges::any_of(checksum, [](const image::ChecksumFields& fields) {
-            return fields.before != fields.after;
-        });
     const places::Layout layout = arguments.layout.value_or(before->layout);
     const std::vector<Byte> patch = ipsPatch(before->values, after->values, layout, checksum);
     const std::string_view bytes(reinterpret_cast<const char*>(patch.data()), patch.size());
@@ -352,11 +358,15 @@ int patchTables(const Arguments& arguments) {
         return Failure;
     if (!writeOutput(*arguments.output, bytes))
         return Failure;
+    const bool withChecksum =
+        std::ranges::any_of(checksum, [](const image::ChecksumFields& fields) {
+            return fields.before != fields.after;
+        });
     say("Wrote " +
         (*arguments.output == "-" ? std::string("the patch to standard output")
                                   : quotedForTerminal(*arguments.output)) +
         " for images " + (layout == places::Layout::Headered ? "with" : "without") +
-        " a copier header" + (checksumChanges ? ", the image's checksum included" : "") + ".\n");
+        " a copier header" + (withChecksum ? ", the image's checksum included" : "") + ".\n");
     return Success;
 }
 

