@@ -5,15 +5,26 @@
 #include "SlotText.h"
 #include "TerminalText.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
 
-// Why a file is not a whole image of the game.
+std::string hexadecimal(std::uint32_t number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", number);
+    return text;
+}
+
+// Why a file is not a whole image of the game, in the layout it was found or
+// opened in.
 std::string notAnImageReason(const FileResult& result) {
     if (result.kind == FileResult::Kind::NotTheGame)
-        return "the game's signature is not at 0x400";
-    return withThousands(result.fileSize) + " bytes long; a game image holds at least " +
+        return "the game's signature is not at " +
+               hexadecimal(image::signatureOffsetIn(result.layout));
+    const bool headerless = result.layout == places::Layout::Headerless;
+    return withThousands(result.fileSize) + " bytes long; a game image " +
+           (headerless ? "without a copier header " : "") + "holds at least " +
            withThousands(result.minimumSize) + " bytes";
 }
 

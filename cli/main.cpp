@@ -34,10 +34,14 @@ enum DiffStatus { Same = 0, Different = 1, DiffTrouble = 2 };
 
 enum class OutputOption { None, Optional, Required };
 
+struct Command;
+
 struct Arguments {
+    const Command* command = nullptr;
     std::vector<std::string> operands;
     std::optional<std::string> output;
     bool dryRun = false;
+    std::optional<places::Layout> layout;
 };
 
 struct Command {
@@ -47,20 +51,25 @@ struct Command {
     std::size_t operandCount;
     OutputOption output;
     bool dryRunOption;
+    bool layoutOption;
     int (*run)(const Arguments&);
 };
+
+int usageError(const Command& command, std::string_view message);
 
 const char* const overview = R"(usage: tarvon-tables COMMAND ARGUMENTS...
 
 The tables of a game image as text: enemy health and damage bytes, and the
-damage table. Only the signature and the tables are read; only import writes
-to an image.
+damage table, in an image with or without a copier header alike. Only import
+writes to an image: the tables, and the image's own checksum where it was
+right.
 
 Commands:
   export IMAGE [-o FILE]            write the tables as CSV
   import [-n] IMAGE FILE            check a CSV file and save its values
   diff IMAGE_A IMAGE_B              list the table entries that differ
   patch ORIGINAL MODIFIED -o FILE   write the differing table bytes as IPS
+        [--layout=LAYOUT]           for images with or without a copier header
 
 A FILE named - is standard input or output.
 'tarvon-tables COMMAND --help' tells more about one command;
@@ -100,11 +109,21 @@ bool loadImage(Core& core, const std::string& path, bool withNames, std::string_
     return true;
 }
 
-std::optional<image::TableBytes> tablesOfImage(const std::string& path) {
-    Core core(programDirectory());
+struct ImageTables {
+    image::TableBytes bytes;
+    places::Layout layout;
+};
+
+// The tables of the image at `path`, loaded into `core`.
+std::optional<ImageTables> tablesOfImage(Core& core, const std::string& path) {
     if (!loadImage(core, path, false))
         return std::nullopt;
-    return core.tableBytes();
+    return ImageTables{core.tableBytes(), *core.layout()};
+}
+
+std::optional<ImageTables> tablesOfImage(const std::string& path) {
+    Core core(programDirectory());
+    return tablesOfImage(core, path);
 }
 
 bool isSameFile(const std::string& a, const std::string& b) {
@@ -239,8 +258,16 @@ int importTables(const Arguments& arguments) {
         return Success;
     }
     if (arguments.dryRun) {
+        std::vector<image::ChecksumFields> fields;
+        const FileResult checksum = core.checksumAfterSave(core.tableBytes(), fields);
+        if (!checksum) {
+            fail(loadFailure(checksum) + std::string(unchanged));
+            return Failure;
+        }
         const bool listed = listChanges(changes);
-        say(entryCount(changes) + " would change; the image was not changed.\n");
+        say(entryCount(changes) + " would change" +
+            (checksum.rightChecksum ? " and the image's checksum would be updated" : "") +
+            "; the image was not changed.\n");
         return listed ? Success : Failure;
     }
     // A stop signal that comes during the save waits; once the save has
@@ -248,26 +275,61 @@ int importTables(const Arguments& arguments) {
     // signal is spent, so that a script sees the import as done.
     const StopSignalsHeld held;
     core.setTableBytes(Field{Field::Kind::AnotherProgram}, read.values);
-    if (const FileResult saved = core.saveRom(); !saved) {
+    const FileResult saved = core.saveRom();
+    if (!saved) {
         fail(saveFailure(saved));
         return Failure;
     }
     const bool listed = listChanges(changes);
-    say("Saved into " + quotedForTerminal(image) + ": " + entryCount(changes) + " changed.\n");
+    say("Saved into " + quotedForTerminal(image) + ": " + entryCount(changes) + " changed" +
+        (saved.rightChecksum ? " and the image's checksum updated" : "") + ".\n");
     discardPendingStopSignals();
     return listed ? Success : Failure;
 }
 
 int diffTables(const Arguments& arguments) {
-    const std::optional<image::TableBytes> a = tablesOfImage(arguments.operands[0]);
-    const std::optional<image::TableBytes> b =
-        a ? tablesOfImage(arguments.operands[1]) : std::nullopt;
+    const std::optional<ImageTables> a = tablesOfImage(arguments.operands[0]);
+    const std::optional<ImageTables> b = a ? tablesOfImage(arguments.operands[1]) : std::nullopt;
     if (!b)
         return DiffTrouble;
-    const std::vector<std::string> changes = tableDifferences(*a, *b);
+    const std::vector<std::string> changes = tableDifferences(a->bytes, b->bytes);
     if (!listChanges(changes))
         return DiffTrouble;
     return changes.empty() ? Same : Different;
+}
+
+// How an image's length is told where two images differ in layout.
+std::string lengthNote(places::Layout layout, bool layoutsDiffer) {
+    if (!layoutsDiffer)
+        return {};
+    return layout == places::Layout::Headered ? " with its copier header"
+                                              : " without a copier header";
+}
+
+// Why a patch cannot be made between the two images of `arguments`, as loaded: an exit
+// status, after the reason is said; nothing when it can.
+std::optional<int> refusedPair(const Arguments& arguments, const ImageTables& before,
+                               const ImageTables& after) {
+    const std::string& original = arguments.operands[0];
+    const std::string& modified = arguments.operands[1];
+    const bool layoutsDiffer = before.layout != after.layout;
+    if (layoutsDiffer && !arguments.layout)
+        return usageError(*arguments.command,
+                          quotedForTerminal(original) + " and " + quotedForTerminal(modified) +
+                              " differ in layout (one has a copier header, the other none); "
+                              "name the patch's with --layout headered or --layout headerless");
+    const std::optional<std::uintmax_t> originalSize = fileSize(original);
+    const std::optional<std::uintmax_t> modifiedSize = fileSize(modified);
+    if (!originalSize || !modifiedSize)
+        return Failure;
+    if (*originalSize - places::headerSize(before.layout) ==
+        *modifiedSize - places::headerSize(after.layout))
+        return std::nullopt;
+    fail(quotedForTerminal(original) + " is " + withThousands(*originalSize) + " bytes long" +
+         lengthNote(before.layout, layoutsDiffer) + " and " + quotedForTerminal(modified) + " " +
+         withThousands(*modifiedSize) + lengthNote(after.layout, layoutsDiffer) +
+         "; a patch is made between two copies of the same image");
+    return Failure;
 }
 
 int patchTables(const Arguments& arguments) {
@@ -277,25 +339,36 @@ int patchTables(const Arguments& arguments) {
         fail("standard output is a terminal; choose an output file or a pipe, nothing was written");
         return Failure;
     }
-    const std::optional<image::TableBytes> before = tablesOfImage(original);
-    const std::optional<image::TableBytes> after = before ? tablesOfImage(modified) : std::nullopt;
+    Core originalImage(programDirectory());
+    const std::optional<ImageTables> before = tablesOfImage(originalImage, original);
+    const std::optional<ImageTables> after = before ? tablesOfImage(modified) : std::nullopt;
     if (!after)
         return Failure;
-    const std::optional<std::uintmax_t> originalSize = fileSize(original);
-    const std::optional<std::uintmax_t> modifiedSize = fileSize(modified);
-    if (!originalSize || !modifiedSize)
-        return Failure;
-    if (*originalSize != *modifiedSize) {
-        fail(quotedForTerminal(original) + " is " + withThousands(*originalSize) +
-             " bytes long and " + quotedForTerminal(modified) + " " + withThousands(*modifiedSize) +
-             "; a patch is made between two copies of the same image");
+    if (const std::optional<int> refused = refusedPair(arguments, *before, *after))
+        return *refused;
+    // The checksum that importing MODIFIED's tables into ORIGINAL would keep right.
+    std::vector<image::ChecksumFields> checksum;
+    if (const FileResult read = originalImage.checksumAfterSave(after->bytes, checksum); !read) {
+        fail(loadFailure(read));
         return Failure;
     }
-    const std::vector<Byte> patch = ipsPatch(*before, *after);
+    const places::Layout layout = arguments.layout.value_or(before->layout);
+    const std::vector<Byte> patch = ipsPatch(before->bytes, after->bytes, layout, checksum);
     const std::string_view bytes(reinterpret_cast<const char*>(patch.data()), patch.size());
     if (*arguments.output != "-" && !outputSparesImages(*arguments.output, {original, modified}))
         return Failure;
-    return writeOutput(*arguments.output, bytes) ? Success : Failure;
+    if (!writeOutput(*arguments.output, bytes))
+        return Failure;
+    const bool withChecksum =
+        std::ranges::any_of(checksum, [](const image::ChecksumFields& fields) {
+            return fields.before != fields.after;
+        });
+    say("Wrote " +
+        (*arguments.output == "-" ? std::string("the patch to standard output")
+                                  : quotedForTerminal(*arguments.output)) +
+        " for images " + (layout == places::Layout::Headered ? "with" : "without") +
+        " a copier header" + (withChecksum ? ", the image's checksum included" : "") + ".\n");
+    return Success;
 }
 
 const Command commands[] = {
@@ -320,7 +393,7 @@ Options:
                            through a symbolic link, the file it points to)
   -h, --help               show this help
 )",
-     1, OutputOption::Optional, false, exportTables},
+     1, OutputOption::Optional, false, false, exportTables},
     {"import", "import [-n] IMAGE FILE",
      R"(Reads FILE (- for standard input, at most 16 MiB), a CSV file in the form
 export writes, checks every cell, and only then saves the values into IMAGE
@@ -335,34 +408,46 @@ or UTF-16 with a byte order mark, CR LF or CR line ends, empty rows, empty
 cells at the end of a row, slots without leading zero. Where the health of a
 slot F3 to FF and the damage byte of slot 00 to 0C (the same image byte)
 disagree, nothing is saved.
+Where the image's own checksum (in its internal header) was right, the save
+keeps it right; the summary then says it was updated, and -n that it would
+be. A wrong checksum is left as it is.
 
 Options:
   -n, --dry-run   list the entries that would change, and write nothing
   -h, --help      show this help
 )",
-     2, OutputOption::None, true, importTables},
+     2, OutputOption::None, true, false, importTables},
     {"diff", "diff IMAGE_A IMAGE_B",
      R"(Lists every table entry that differs between the two images, one line
-each, such as "health 1A: 120 -> 95" or "armor2 set 3: 10 -> 12".
+each, such as "health 1A: 120 -> 95" or "armor2 set 3: 10 -> 12". The images
+may differ in layout: one with a copier header, the other without. The image's
+own checksum is no table entry and is not compared.
 Exit status: 0 when no entry differs, 1 when some do, 2 on trouble.
 
 Options:
   -h, --help   show this help
 )",
-     2, OutputOption::None, false, diffTables},
-    {"patch", "patch ORIGINAL MODIFIED -o FILE",
+     2, OutputOption::None, false, false, diffTables},
+    {"patch", "patch ORIGINAL MODIFIED -o FILE [--layout=LAYOUT]",
      R"(Writes an IPS patch that turns the tables of ORIGINAL into those of
-MODIFIED: one record per run of differing table bytes, at their offsets in the
-image as given (a copier header included). No byte outside the tables goes
-into the patch. Both images must be the game, hold the tables, and have the
-same length.
+MODIFIED: one record per run of differing table bytes, at their offsets in
+images of the layout of the two (with or without a copier header), or of the
+one --layout names; the summary on standard error says which. Where the
+image's own checksum in ORIGINAL is right, the patch also holds the bytes that
+keep it right, as importing MODIFIED's tables into ORIGINAL would write them.
+No other byte outside the tables goes into the patch. Both images must be the game, hold the tables,
+and have the same length without a copier header. Two images that differ in
+layout need --layout. Most players' images have no copier header: share a
+patch made with --layout headerless.
 
 Options:
   -o FILE, --output=FILE   write the patch to FILE (required; - for standard
                            output, but not to a terminal)
+  --layout=headered        write the offsets of an image with a copier header
+  --layout=headerless      write the offsets of an image without one
   -h, --help               show this help
 )",
-     2, OutputOption::Required, false, patchTables},
+     2, OutputOption::Required, false, true, patchTables},
 };
 
 // An argument as a usage error echoes it.
@@ -402,6 +487,16 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
             arguments.output = word.substr(std::string_view("--output=").size());
         } else if (command.output != OutputOption::None && word.starts_with("-o")) {
             arguments.output = word.substr(2);
+        } else if (command.layoutOption && (word == "--layout" || word.starts_with("--layout="))) {
+            const bool separate = word == "--layout";
+            if (separate && i + 1 == words.size())
+                return usageError(command, "option '--layout' needs headered or headerless");
+            const std::string name = separate ? words[++i] : word.substr(word.find('=') + 1);
+            if (name != "headered" && name != "headerless")
+                return usageError(command, "unknown layout " + echoed(name) +
+                                               "; choose headered or headerless");
+            arguments.layout =
+                name == "headered" ? places::Layout::Headered : places::Layout::Headerless;
         } else {
             return usageError(command, "unknown option " + echoed(word));
         }
@@ -441,6 +536,7 @@ int main(int argc, char** argv) {
         if (words[0] != command.name)
             continue;
         Arguments arguments;
+        arguments.command = &command;
         if (const std::optional<int> status =
                 parseArguments(command, {words.begin() + 1, words.end()}, arguments))
             return *status;

@@ -24,11 +24,13 @@ Core::Core(std::filesystem::path programDir, std::shared_ptr<FileSystem> fileSys
 
 FileResult Core::openRom(std::string path) {
     std::string previousPath = std::exchange(romPath, std::move(path));
+    const std::optional<places::Layout> previousLayout = std::exchange(imageLayout, std::nullopt);
     FileResult opened = isValidRom();
     if (opened)
         opened = loadRom();
     if (!opened) {
         romPath = std::move(previousPath);
+        imageLayout = previousLayout;
         return opened;
     }
     opened.notWritableReason = fileSystem->checkWritable(romPath);
@@ -37,6 +39,7 @@ FileResult Core::openRom(std::string path) {
 
 void Core::setRomPath(std::string path) {
     romPath = std::move(path);
+    imageLayout.reset();
 }
 
 FileResult Core::holdImage(FileSystem::LockKind kind) {
@@ -49,7 +52,7 @@ image::Locking Core::locking() const {
 }
 
 FileResult Core::isValidRom() const {
-    return image::testSignature(*fileSystem, romPath, locking());
+    return image::testSignature(*fileSystem, romPath, imageLayout, locking());
 }
 
 FileResult Core::loadRom() {
@@ -61,10 +64,11 @@ FileResult Core::loadRom() {
 
 FileResult Core::loadTables() {
     Tables found{};
-    const FileResult read = image::readTables(*fileSystem, romPath, found, locking());
+    const FileResult read = image::readTables(*fileSystem, romPath, imageLayout, found, locking());
     if (!read)
         return read;
     const Before was = before();
+    imageLayout = read.layout;
     tables = base = tried = found;
     journal.clear();
     tellChanges(was, true);
@@ -74,7 +78,7 @@ FileResult Core::loadTables() {
 FileResult Core::takeOutsideChanges() {
     Tables found{};
     FileResult result =
-        image::readTables(*fileSystem, romPath, found,
+        image::readTables(*fileSystem, romPath, imageLayout, found,
                           heldLock ? image::Locking::AlreadyHeld : image::Locking::NoWait);
     if (!result)
         return result;
@@ -119,7 +123,8 @@ FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
         }
         return decided;
     };
-    FileResult result = image::writeTables(*fileSystem, romPath, tables, merge, locking());
+    FileResult result =
+        image::writeTables(*fileSystem, romPath, imageLayout, tables, merge, locking());
     result.takenValues = taken;
     if (result.ok() || result.kind == FileResult::Kind::PartlyWritten)
         tried = tables;
@@ -127,6 +132,25 @@ FileResult Core::saveRom(SaveMode mode, const ConflictAnswer& answer) {
         base = tables;
     tellChanges(was);
     return result;
+}
+
+FileResult Core::saveRomAs(std::string path, places::Layout layout) {
+    const FileResult result =
+        image::writeImageAs(*fileSystem, romPath, imageLayout, tables, path, layout, locking());
+    if (!result)
+        return result;
+    const Before was = before();
+    heldLock.reset(); // the lock of the image opened before
+    romPath = std::move(path);
+    imageLayout = layout;
+    base = tried = tables;
+    tellChanges(was);
+    return result;
+}
+
+FileResult Core::checksumAfterSave(const image::TableBytes& values,
+                                   std::vector<image::ChecksumFields>& fields) const {
+    return image::checksumAfterSave(*fileSystem, romPath, imageLayout, values, fields, locking());
 }
 
 DamageRow Core::getDamageSet(int set) const {

@@ -58,7 +58,11 @@ public:
     // the path, and then finds out whether the image can be written. A
     // refused file leaves the path as it was.
     FileResult openRom(std::string path);
+    // A new path has no layout until the image there is loaded.
     void setRomPath(std::string path);
+    // The layout of the image, as its first load found it or Save As wrote
+    // it (see ImageFile.h); every later read and save of it keeps to it.
+    std::optional<places::Layout> layout() const { return imageLayout; }
     // Holds the image's lock of `kind` for as long as the store lives, so that
     // its loads and saves are one use of the image (tarvon-tables' import);
     // Busy when another program holds it for more than 5 seconds. Without
@@ -73,6 +77,15 @@ public:
     // changes. Conflicts that `answer` lists are settled as it says; any
     // other conflict is reported before anything is written.
     FileResult saveRom(SaveMode mode = SaveMode::Ordinary, const ConflictAnswer& answer = {});
+    // Writes the whole image with the tables in memory to a new file at
+    // `path`, in `layout` (see image::writeImageAs), then edits that file:
+    // its path and layout are the store's, and memory is saved. A failure,
+    // and the open image as `path` (TargetIsTheImage), change nothing.
+    FileResult saveRomAs(std::string path, places::Layout layout);
+    // What a save of `values` would write into the image's own checksum
+    // (see image::checksumAfterSave).
+    FileResult checksumAfterSave(const image::TableBytes& values,
+                                 std::vector<image::ChecksumFields>& fields) const;
     // Reads the file's tables and takes into memory every byte another
     // program changed that this program did not; `takenValues` counts them,
     // `conflicts` lists those both changed, which stay as memory has them
@@ -158,6 +171,7 @@ private:
     std::filesystem::path programDir;
     std::shared_ptr<FileSystem> fileSystem;
     std::string romPath;
+    std::optional<places::Layout> imageLayout;
     // The table bytes in memory, by place: the overlapping health and damage
     // bytes are one byte each, so they can never disagree.
     Tables tables{};

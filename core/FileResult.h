@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TableMerge.h"
+#include "TablePlaces.h"
 
 #include <cstdint>
 #include <string>
@@ -36,8 +37,14 @@ struct NamesReport {
 //   save; the edits are not in the file there.
 // - LengthChanged: another program cut or lengthened the file during a save,
 //   which may have left some of its bytes.
+// - TargetIsTheImage: Save As was given the open image itself as the new
+//   file; nothing was written.
 // A load with names fills `names`; an Open whose image cannot be written sets
 // `notWritableReason`; a merge counts the values it took in `takenValues`.
+// `layout` is the layout of the image read, found or checked (NotTheGame at
+// Open: a copier header's, where no signature was found at all);
+// `rightChecksum` says that the image's own checksum was right, and that a
+// save that worked kept it right (see Checksum.h).
 struct FileResult {
     enum class Kind {
         Ok,
@@ -50,7 +57,8 @@ struct FileResult {
         Conflicts,
         Busy,
         Replaced,
-        LengthChanged
+        LengthChanged,
+        TargetIsTheImage
     };
     Kind kind = Kind::Ok;
     std::string path;
@@ -63,6 +71,8 @@ struct FileResult {
     std::size_t takenValues = 0;
     NamesReport names;
     std::string notWritableReason;
+    places::Layout layout = places::Layout::Headered;
+    bool rightChecksum = false;
 
     bool ok() const { return kind == Kind::Ok; }
     explicit operator bool() const { return ok(); }

@@ -3,6 +3,9 @@
 #include "SystemIo.h"
 
 #include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <string_view>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -98,6 +101,48 @@ public:
         return systemReason();
     }
 
+    // A name of its own: six random letters or digits after the name of
+    // `path`, tried again should a file of that name exist.
+    std::string createBeside(const std::string& path, Handle& handle,
+                             std::string& created) override {
+        const std::filesystem::path target(path);
+        const std::string start =
+            (target.parent_path() / ("." + target.filename().string() + ".")).string();
+        std::random_device seed;
+        std::mt19937 random(seed());
+        constexpr std::string_view letters =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1);
+        for (int tries = 0; tries < 100; ++tries) {
+            std::string name = start;
+            for (int i = 0; i < 6; ++i)
+                name += letters[pick(random)];
+            const int fd = untilNotInterrupted([&] {
+                return system.create(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            });
+            if (fd >= 0) {
+                handle = fd;
+                created = std::move(name);
+                return {};
+            }
+            if (errno != EEXIST)
+                return systemReason();
+        }
+        return systemReason(EEXIST);
+    }
+
+    std::string rename(const std::string& from, const std::string& to) override {
+        if (untilNotInterrupted([&] { return system.rename(from.c_str(), to.c_str()); }) != 0)
+            return systemReason();
+        return {};
+    }
+
+    std::string remove(const std::string& path) override {
+        if (untilNotInterrupted([&] { return system.unlink(path.c_str()); }) != 0)
+            return systemReason();
+        return {};
+    }
+
     std::string readAll(const std::string& path, std::string& contents) override {
         Handle handle = -1;
         if (std::string reason = openForReading(path, handle); !reason.empty())
@@ -159,6 +204,9 @@ SystemCalls posixCalls() {
         ::fsync,
         ::close,
         ::access,
+        [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
+        ::rename,
+        ::unlink,
     };
 }
 

@@ -55,6 +55,15 @@ public:
                                 std::span<const std::uint8_t> bytes, std::size_t& written) = 0;
     virtual std::string flush(Handle handle) = 0;
     virtual std::string close(Handle handle) = 0;
+    // Creates a new, empty file for writing in the folder of `path`, with a
+    // name of its own beginning with "." and the name of `path`, and the
+    // permission bits the umask allows; `created` gets its path.
+    virtual std::string createBeside(const std::string& path, Handle& handle,
+                                     std::string& created) = 0;
+    // Gives the file at `from` the path `to` in one step, in place of any
+    // file there.
+    virtual std::string rename(const std::string& from, const std::string& to) = 0;
+    virtual std::string remove(const std::string& path) = 0;
     // Reads a whole small file (names.cfg), at most largestTextFile bytes.
     virtual std::string readAll(const std::string& path, std::string& contents) = 0;
     // True when nothing at all is at `path`, not even a broken link.

@@ -18,6 +18,9 @@ struct SystemCalls {
     int (*fsync)(int fd);
     int (*close)(int fd);
     int (*access)(const char* path, int mode);
+    int (*create)(const char* path, int flags, mode_t mode);
+    int (*rename)(const char* from, const char* to);
+    int (*unlink)(const char* path);
 };
 
 // The calls of the C library.

@@ -9,10 +9,39 @@
 // damage bytes of slots 00 to 0C are the same 13 places.
 namespace places {
 
-constexpr std::uint32_t damageTableOffset = 0x37627;
+// An image holds the game's own bytes either after a copier header of 512
+// bytes, as copiers wrote them, or from its first byte. The header's size is
+// the one difference between the two layouts: a place in the file is its
+// place in the game's own bytes (its ROM offset) plus the header's size.
+enum class Layout { Headered, Headerless };
+constexpr std::uint32_t copierHeaderSize = 0x200;
+constexpr std::uint32_t headerSize(Layout layout) {
+    return layout == Layout::Headered ? copierHeaderSize : 0;
+}
+constexpr std::uint32_t fileOffset(std::uint32_t romOffset, Layout layout) {
+    return romOffset + headerSize(layout);
+}
+
+// Where the three tables lie in the file of an image of `layout`.
+struct TableOffsets {
+    std::uint32_t damageTable, enemyHealth, enemyDamage;
+};
+constexpr TableOffsets tableOffsets(Layout layout) {
+    return {fileOffset(0x37427, layout), fileOffset(0x6B173, layout), fileOffset(0x6B266, layout)};
+}
+
+// The internal header of a cartridge image lies at one of two ROM offsets;
+// it holds the complement of the image's own checksum and then the checksum,
+// each 16 bits, little-endian.
+constexpr std::uint32_t internalHeaders[] = {0x7FC0, 0xFFC0};
+constexpr std::uint32_t checksumComplementAt = 0x1C;
+constexpr std::size_t checksumFieldsSize = 4; // the complement, then the checksum
+
+// The offsets of an image with a copier header.
+constexpr std::uint32_t damageTableOffset = tableOffsets(Layout::Headered).damageTable;
 constexpr std::size_t damageTableSize = 50;
-constexpr std::uint32_t enemyHealthOffset = 0x6B373;
-constexpr std::uint32_t enemyDamageOffset = 0x6B466;
+constexpr std::uint32_t enemyHealthOffset = tableOffsets(Layout::Headered).enemyHealth;
+constexpr std::uint32_t enemyDamageOffset = tableOffsets(Layout::Headered).enemyDamage;
 constexpr std::size_t enemyCount = 256;
 constexpr std::size_t enemyBytesSize = enemyDamageOffset + enemyCount - enemyHealthOffset;
 constexpr std::size_t count = damageTableSize + enemyBytesSize; // 549
@@ -64,6 +93,13 @@ constexpr bool isDamageTableByte(std::size_t place) {
 constexpr bool isHealth(std::size_t place) {
     return place >= ofHealth(0) && place <= ofHealth(0xFF);
 }
+// The file offset of the table byte at `place` in an image of `layout`.
+constexpr std::uint32_t fileOffsetOfPlace(std::size_t place, Layout layout) {
+    const TableOffsets at = tableOffsets(layout);
+    return std::uint32_t(isDamageTableByte(place) ? at.damageTable + place
+                                                  : at.enemyHealth + place - damageTableSize);
+}
+
 // The slot whose health, or whose damage byte, is at `place`.
 constexpr std::uint8_t healthSlot(std::size_t place) {
     return static_cast<std::uint8_t>(place - ofHealth(0));
@@ -73,9 +109,13 @@ constexpr std::uint8_t damageSlot(std::size_t place) {
 }
 
 static_assert(damageTableIndex(15, 3) == firstLooseByte - 1);
+static_assert(fileOffsetOfPlace(ofDamageByte(0xFF), Layout::Headered) == enemyDamageOffset + 0xFF);
 static_assert(setOfDamageTableByte(damageTableIndex(9, 2)) == 9 &&
               armourOfDamageTableByte(damageTableIndex(9, 2)) == 2);
 static_assert(withDamageSet(0xA7, 0x1C) == 0xAC && damageSetOf(0xAC) == 0x0C);
+static_assert(damageTableOffset == 0x37627 && enemyHealthOffset == 0x6B373 &&
+              enemyDamageOffset == 0x6B466);
+static_assert(tableOffsets(Layout::Headerless).enemyDamage == 0x6B266);
 static_assert(count == 549 && sharedByteCount == 13 && firstLooseByte == 48);
 static_assert(ofHealth(0xF3) == ofDamageByte(0x00) && ofHealth(0xFF) == ofDamageByte(0x0C));
 

@@ -129,6 +129,16 @@ public:
     std::string close(Handle) override {
         return call([] {});
     }
+    // Holds one file: a Save As, which would create another, is refused.
+    std::string createBeside(const std::string&, Handle&, std::string&) override {
+        return call([] {}, [] {}, "Read-only file system");
+    }
+    std::string rename(const std::string&, const std::string&) override {
+        return call([] {}, [] {}, "Read-only file system");
+    }
+    std::string remove(const std::string&) override {
+        return call([] {}, [] {}, "Read-only file system");
+    }
     std::string readAll(const std::string&, std::string&) override {
         return call([] {}, [] {}, "No such file or directory");
     }

@@ -1,9 +1,11 @@
 // Opens, edits and saves an image built from the fuzz input, in memory, with a
 // failure injected at a call of the save if the input asks for one, then
-// checks the file: a save changes nothing outside the three tables and leaves
-// the store's values inside them; a refused file keeps every byte; a failed
-// save leaves the file as it was and says so, or says that it may be partly
-// changed, and then only table bytes differ.
+// checks the file: a save keeps to the layout the load found (with or without
+// a copier header), changes nothing outside the three tables but the image's
+// own checksum where it was right, which it keeps right, and leaves the
+// store's values inside them; a refused file keeps every byte; a failed save
+// leaves the file as it was and says so, or says that it may be partly
+// changed, and then only those bytes differ.
 //
 // The input is a recipe rather than the image itself, so that short inputs
 // reach the load and save of images of a realistic size:
@@ -18,6 +20,7 @@
 //            1 slot value           setEnemyHealth
 //            2 slot value           setEnemyDamage
 //            3 s0 s1 s2 s3 a b c    setDamageSet with set (s0..s3 as int32)
+#include "Checksum.h"
 #include "Core.h"
 #include "DemoImage.h"
 #include "MemoryFileSystem.h"
@@ -25,12 +28,14 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <vector>
 
 namespace {
 
 using Bytes = std::vector<Byte>;
+using places::Layout;
 
 constexpr std::size_t largestImage = 0x100200; // 1 MiB plus a copier header
 
@@ -73,18 +78,50 @@ std::array<Byte, count> bytesAt(const MemoryFile& image, std::size_t offset) {
     return bytes;
 }
 
-bool holdsSignature(const MemoryFile& image) {
-    return image.size() >= Core::signatureOffset + Core::signature.size() &&
-           bytesAt<Core::signature.size()>(image, Core::signatureOffset) == Core::signature;
+bool holdsSignature(const MemoryFile& image, Layout layout) {
+    const std::size_t at = image::signatureOffsetIn(layout);
+    return image.size() >= at + Core::signature.size() &&
+           bytesAt<Core::signature.size()>(image, at) == Core::signature;
 }
 
-// `image` with the three tables taken from `tables`.
-MemoryFile withTablesOf(MemoryFile image, const MemoryFile& tables) {
-    for (const auto& [start, size] :
-         {std::pair{Core::damageTableOffset, Core::damageTableSize},
-          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}}) {
-        std::array<Byte, Core::minimumImageSize - Core::enemyHealthOffset> bytes{};
-        tables.read(start, std::span(bytes).first(size));
+// The layout of `image` as the store finds it: a copier header's first.
+std::optional<Layout> layoutOf(const MemoryFile& image) {
+    for (const Layout layout : {Layout::Headered, Layout::Headerless})
+        if (holdsSignature(image, layout))
+            return layout;
+    return std::nullopt;
+}
+
+// The two runs of table bytes in an image of `layout`: where, and how many.
+std::array<std::pair<std::size_t, std::size_t>, 2> tableRuns(Layout layout) {
+    const places::TableOffsets at = places::tableOffsets(layout);
+    return {std::pair{at.damageTable, Core::damageTableSize},
+            std::pair{at.enemyHealth, at.enemyDamage + Core::enemyCount - at.enemyHealth}};
+}
+constexpr std::size_t longestRun = Core::minimumImageSize - Core::enemyHealthOffset;
+
+// The file offsets of the checksum fields of each internal header of an
+// image of `layout`, `size` bytes long, whose checksum is right.
+std::vector<std::size_t> rightChecksumFields(const MemoryFile& image, Layout layout) {
+    Bytes bytes(image.size());
+    image.read(0, bytes);
+    std::vector<std::size_t> fields;
+    const auto rom = std::span(bytes).subspan(places::headerSize(layout));
+    for (const std::uint32_t header : checksum::rightHeaders(rom))
+        fields.push_back(places::fileOffset(header + places::checksumComplementAt, layout));
+    return fields;
+}
+
+// `image` with what a save writes taken from `saved`: the three tables, and
+// the fields of each checksum that was right in `image`.
+MemoryFile withSavedBytesOf(MemoryFile image, const MemoryFile& saved, Layout layout) {
+    const auto tables = tableRuns(layout);
+    std::vector runs(tables.begin(), tables.end());
+    for (const std::size_t fields : rightChecksumFields(image, layout))
+        runs.emplace_back(fields, places::checksumFieldsSize);
+    for (const auto& [start, size] : runs) {
+        std::array<Byte, longestRun> bytes{};
+        saved.read(start, std::span(bytes).first(size));
         image.write(start, std::span(bytes).first(size));
     }
     return image;
@@ -115,19 +152,19 @@ struct Edit {
             break;
         }
     }
-    void applyTo(MemoryFile& image) const {
+    void applyTo(MemoryFile& image, Layout layout) const {
+        const places::TableOffsets at = places::tableOffsets(layout);
         switch (kind) {
         case Kind::Health:
-            image.write(Core::enemyHealthOffset + static_cast<Byte>(index), {values.data(), 1});
+            image.write(at.enemyHealth + static_cast<Byte>(index), {values.data(), 1});
             break;
         case Kind::Damage:
-            image.write(Core::enemyDamageOffset + static_cast<Byte>(index), {values.data(), 1});
+            image.write(at.enemyDamage + static_cast<Byte>(index), {values.data(), 1});
             break;
         case Kind::DamageSet:
-            image.write(
-                Core::damageTableOffset +
-                    places::damageTableIndex(places::damageSetOf(static_cast<Byte>(index)), 1),
-                values);
+            image.write(at.damageTable + places::damageTableIndex(
+                                             places::damageSetOf(static_cast<Byte>(index)), 1),
+                        values);
             break;
         }
     }
@@ -187,7 +224,8 @@ Recipe readRecipe(std::span<const Byte> input) {
 }
 
 // Every value the store's getters give equals the same byte of `image`.
-bool storeMatches(const Core& core, const MemoryFile& image) {
+bool storeMatches(const Core& core, const MemoryFile& image, Layout layout) {
+    const places::TableOffsets at = places::tableOffsets(layout);
     std::array<Byte, Core::enemyCount> health{}, damage{};
     for (std::size_t slot = 0; slot < Core::enemyCount; ++slot) {
         health[slot] = core.getEnemyHealth(static_cast<Byte>(slot));
@@ -198,29 +236,27 @@ bool storeMatches(const Core& core, const MemoryFile& image) {
         std::ranges::copy(core.getDamageSet(int(set)),
                           damageTable.begin() + std::ptrdiff_t(places::damageTableIndex(set, 1)));
     // The last two bytes of the damage table belong to no set; the store keeps them as loaded.
-    return health == bytesAt<Core::enemyCount>(image, Core::enemyHealthOffset) &&
-           damage == bytesAt<Core::enemyCount>(image, Core::enemyDamageOffset) &&
+    return health == bytesAt<Core::enemyCount>(image, at.enemyHealth) &&
+           damage == bytesAt<Core::enemyCount>(image, at.enemyDamage) &&
            std::equal(damageTable.begin(), damageTable.begin() + 48,
-                      bytesAt<Core::damageTableSize>(image, Core::damageTableOffset).begin());
+                      bytesAt<Core::damageTableSize>(image, at.damageTable).begin());
 }
 
 // After a failed save: the file as it was, or a result that says it may be
-// partly changed, and then only table bytes changed.
+// partly changed, and then only bytes a save writes changed.
 void requireAllOrNothing(const FileResult& result, const MemoryFile& before,
-                         const MemoryFile& after) {
+                         const MemoryFile& after, Layout layout) {
     if (result.kind == FileResult::Kind::PartlyWritten)
-        require(withTablesOf(before, after).sameBytesAs(after));
+        require(withSavedBytesOf(before, after, layout).sameBytesAs(after));
     else
         require(after.sameBytesAs(before));
 }
 
 // The table bytes in which `a` and `b`, both long enough, differ.
-std::size_t tableBytesChanged(const MemoryFile& a, const MemoryFile& b) {
+std::size_t tableBytesChanged(const MemoryFile& a, const MemoryFile& b, Layout layout) {
     std::size_t count = 0;
-    for (const auto& [start, size] :
-         {std::pair{Core::damageTableOffset, Core::damageTableSize},
-          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}}) {
-        std::array<Byte, Core::minimumImageSize - Core::enemyHealthOffset> bytesA{}, bytesB{};
+    for (const auto& [start, size] : tableRuns(layout)) {
+        std::array<Byte, longestRun> bytesA{}, bytesB{};
         a.read(start, std::span(bytesA).first(size));
         b.read(start, std::span(bytesB).first(size));
         for (std::size_t i = 0; i < size; ++i)
@@ -231,10 +267,9 @@ std::size_t tableBytesChanged(const MemoryFile& a, const MemoryFile& b) {
 
 // The tables a merging save keeps: `mine`, but where only the other program
 // changed a byte since `base`, that program's byte from `theirs`.
-MemoryFile mergedTables(const MemoryFile& base, MemoryFile mine, const MemoryFile& theirs) {
-    for (const auto& [start, size] :
-         {std::pair{Core::damageTableOffset, Core::damageTableSize},
-          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}}) {
+MemoryFile mergedTables(const MemoryFile& base, MemoryFile mine, const MemoryFile& theirs,
+                        Layout layout) {
+    for (const auto& [start, size] : tableRuns(layout)) {
         for (std::size_t offset = start; offset < start + size; ++offset) {
             const Byte was = bytesAt<1>(base, offset)[0];
             const Byte other = bytesAt<1>(theirs, offset)[0];
@@ -289,34 +324,39 @@ extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
 
     Core core("/memory", fileSystem);
     core.setRomPath(path);
-    const bool valid = core.isValidRom().ok();
-    require(valid == holdsSignature(opened));
+    const FileResult tested = core.isValidRom();
+    const std::optional<Layout> layout = layoutOf(opened);
+    require(tested.ok() == layout.has_value() && (!layout || tested.layout == *layout));
+    const Layout kept = layout.value_or(Layout::Headered);
     const bool loaded = core.loadRom().ok();
-    require(loaded == (valid && opened.size() >= Core::minimumImageSize));
+    require(loaded == (layout && opened.size() >= image::minimumSizeOf(kept)));
     require(fileSystem->file.sameBytesAs(opened));
-    require(!loaded || storeMatches(core, opened));
+    require(!loaded || storeMatches(core, opened, kept));
 
     // What the tables should hold after the edits: the bytes as loaded, edited.
     MemoryFile tables = opened;
     for (const Edit& edit : recipe.edits) {
         edit.applyTo(core);
         if (loaded)
-            edit.applyTo(tables);
+            edit.applyTo(tables, kept);
     }
-    require(!loaded || storeMatches(core, tables));
+    require(!loaded || storeMatches(core, tables, kept));
 
+    // The save keeps to the layout the load found.
     fileSystem->file = patched;
-    const bool image = holdsSignature(patched) && patched.size() >= Core::minimumImageSize;
-    const FileResult saved =
-        saveAsTheWindowDoes(core, *fileSystem, recipe,
-                            loaded && image ? tableBytesChanged(opened, patched) : std::size_t(0));
+    const bool image =
+        holdsSignature(patched, kept) && patched.size() >= image::minimumSizeOf(kept);
+    const FileResult saved = saveAsTheWindowDoes(
+        core, *fileSystem, recipe,
+        loaded && image ? tableBytesChanged(opened, patched, kept) : std::size_t(0));
     const MemoryFile& written = fileSystem->file;
     // Edits stay in memory whatever became of the save; a merge that was
     // reached took in the other program's bytes.
-    const MemoryFile merged = loaded && image ? mergedTables(opened, tables, patched) : tables;
-    require(!loaded || storeMatches(core, tables) || storeMatches(core, merged));
+    const MemoryFile merged =
+        loaded && image ? mergedTables(opened, tables, patched, kept) : tables;
+    require(!loaded || storeMatches(core, tables, kept) || storeMatches(core, merged, kept));
     if (!saved)
-        requireAllOrNothing(saved, patched, written);
+        requireAllOrNothing(saved, patched, written, kept);
     if (!image) {
         const bool notAnImage =
             saved.kind == FileResult::Kind::NotTheGame || saved.kind == FileResult::Kind::TooShort;
@@ -328,7 +368,10 @@ extern "C" int LLVMFuzzerTestOneInput(const Byte* data, std::size_t size) {
     require(saved.ok() == !fileSystem->failed());
     if (!saved)
         return 0;
-    require(withTablesOf(patched, written).sameBytesAs(written));
-    require(storeMatches(core, written) && storeMatches(core, merged));
+    // Only the tables changed, and the image's own checksum where it was
+    // right, which it still is.
+    require(withSavedBytesOf(patched, written, kept).sameBytesAs(written));
+    require(rightChecksumFields(written, kept).size() >= rightChecksumFields(patched, kept).size());
+    require(storeMatches(core, written, kept) && storeMatches(core, merged, kept));
     return 0;
 }

@@ -1,33 +1,32 @@
 #include "IpsPatch.h"
 
-namespace {
+#include <iterator>
+#include <map>
 
 using Byte = std::uint8_t;
 
-// The image offset of the table byte at `place`.
-std::uint32_t imageOffset(std::size_t place) {
-    return std::uint32_t(places::isDamageTableByte(place)
-                             ? places::damageTableOffset + place
-                             : places::enemyHealthOffset + place - places::damageTableSize);
-}
+std::vector<Byte> ipsPatch(const image::TableBytes& original, const image::TableBytes& modified,
+                           places::Layout layout, std::span<const image::ChecksumFields> checksum) {
+    // Image offset -> new byte, in the order of the file.
+    std::map<std::uint32_t, Byte> changes;
+    for (std::size_t place = 0; place < places::count; ++place)
+        if (original[place] != modified[place])
+            changes[places::fileOffsetOfPlace(place, layout)] = modified[place];
+    for (const image::ChecksumFields& fields : checksum)
+        for (std::uint32_t i = 0; i < fields.after.size(); ++i)
+            if (fields.before[i] != fields.after[i])
+                changes[places::fileOffset(fields.romOffset + i, layout)] = fields.after[i];
 
-} // namespace
-
-std::vector<Byte> ipsPatch(const image::TableBytes& original, const image::TableBytes& modified) {
-    const auto differs = [&](std::size_t place) { return original[place] != modified[place]; };
     std::vector<Byte> patch{'P', 'A', 'T', 'C', 'H'};
-    for (std::size_t place = 0; place < places::count; ++place) {
-        if (!differs(place))
-            continue;
-        std::size_t end = place + 1;
-        while (end < places::count && differs(end) && imageOffset(end) == imageOffset(end - 1) + 1)
+    for (auto run = changes.begin(); run != changes.end();) {
+        auto end = std::next(run);
+        while (end != changes.end() && end->first == std::prev(end)->first + 1)
             ++end;
-        const std::uint32_t offset = imageOffset(place);
-        const std::size_t size = end - place;
-        patch.insert(patch.end(), {Byte(offset >> 16), Byte(offset >> 8), Byte(offset),
+        const auto size = static_cast<std::uint32_t>(std::distance(run, end));
+        patch.insert(patch.end(), {Byte(run->first >> 16), Byte(run->first >> 8), Byte(run->first),
                                    Byte(size >> 8), Byte(size)});
-        patch.insert(patch.end(), modified.begin() + place, modified.begin() + end);
-        place = end - 1;
+        for (; run != end; ++run)
+            patch.push_back(run->second);
     }
     patch.insert(patch.end(), {'E', 'O', 'F'});
     return patch;

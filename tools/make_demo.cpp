@@ -1,8 +1,11 @@
 // Writes the synthetic demo image that ships beside the editor.
+#include "Checksum.h"
 #include "DemoImage.h"
+#include "TablePlaces.h"
 
 #include <cstdio>
 #include <fstream>
+#include <span>
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -10,7 +13,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     constexpr std::size_t demoSize = 1'049'088; // 1 MiB plus a 512-byte copier header
-    const auto image = makeSyntheticImage(demoSize, 0x7A4F0u);
+    auto image = makeSyntheticImage(demoSize, 0x7A4F0u);
+    // A right checksum of its own in the first internal header, which every
+    // save keeps right, as it would in an image of the game.
+    checksum::makeRight(std::span(image).subspan(places::copierHeaderSize),
+                        places::internalHeaders[0]);
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(image.data()),
               static_cast<std::streamsize>(image.size()));

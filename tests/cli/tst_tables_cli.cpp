@@ -1,7 +1,9 @@
 // tarvon-tables on real files: export and import, refused tables, diff, patch
-// and usage errors. Every case also checks that no image changed.
+// and usage errors, on images with a copier header (game.smc) and without
+// one (game.sfc). Every case also checks that no image changed.
 #include "Core.h"
 #include "DemoImage.h"
+#include "ImageLayouts.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -187,6 +189,7 @@ void TablesCliTest::init() {
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     writeBytes(at("game.smc"), image);
+    writeBytes(at("game.sfc"), withoutHeader(image));
 }
 
 void TablesCliTest::cleanup() {
@@ -273,13 +276,15 @@ std::size_t TablesCliTest::fileCount() const {
     return std::size_t(std::distance(fs::directory_iterator(at("")), {}));
 }
 
+// Either layout gives the same tables as text.
 void TablesCliTest::roundTripKeepsEveryByte() {
     const Run exported = run({"export", "game.smc", "-o", "tables.csv"});
     QCOMPARE(exported.status, 0);
     QCOMPARE(exported.err, "");
+    QCOMPARE(run({"export", "game.sfc"}).out, run({"export", "game.smc"}).out);
     QCOMPARE(run({"import", "game.smc", "tables.csv"}).status, 0);
     QCOMPARE(readBytes(at("game.smc")), image);
-    QCOMPARE(fileCount(), 2u);
+    QCOMPARE(fileCount(), 3u);
 }
 
 // 256 names of 64 KiB, from the user's own names.cfg, fill the names file to
@@ -302,34 +307,38 @@ void TablesCliTest::longestNamesComeBack() {
 
 void TablesCliTest::editedCellsChangeExactlyTheirByte_data() {
     QTest::addColumn<std::vector<Mutation>>("edits");
-    QTest::addColumn<Bytes>("expected");
+    QTest::addColumn<Bytes>("expected"); // with a copier header
+    QTest::addColumn<QString>("name");   // of the image imported into
     const auto changed = [this](std::uint32_t offset, int value) {
         Bytes bytes = image;
         bytes[offset] = std::uint8_t(value);
         return bytes;
     };
-    QTest::addRow("health 1A") << std::vector{setCell(28, 3, "95")} << changed(healthAt(0x1A), 95);
-    QTest::addRow("damage_set 20")
-        << std::vector{setCell(34, 4, "07")}
-        << changed(damageAt(0x20), places::withDamageSet(image[damageAt(0x20)], 7));
-    QTest::addRow("damage_high 20") << std::vector{setCell(34, 5, "15")}
-                                    << changed(damageAt(0x20), image[damageAt(0x20)] | 0xF0);
-    QTest::addRow("armor3 set 15")
-        << std::vector{setCell(275, 4, "0")} << changed(Core::damageTableOffset + 47, 0);
-    QTest::addRow("byte 49") << std::vector{setCell(279, 2, "255")}
-                             << changed(Core::damageTableOffset + 49, 255);
-    QTest::addRow("health F4 with damage byte 01")
-        << std::vector{setCell(246, 3, "33"), setCell(3, 4, "1"), setCell(3, 5, "2")}
-        << changed(damageAt(1), 0x21);
+    const auto add = [](const char* row, std::vector<Mutation> edits, const Bytes& expected) {
+        QTest::addRow("%s", row) << edits << expected << QString("game.smc");
+        QTest::addRow("%s, no copier header", row) << edits << expected << QString("game.sfc");
+    };
+    add("health 1A", {setCell(28, 3, "95")}, changed(healthAt(0x1A), 95));
+    add("damage_set 20", {setCell(34, 4, "07")},
+        changed(damageAt(0x20), places::withDamageSet(image[damageAt(0x20)], 7)));
+    add("damage_high 20", {setCell(34, 5, "15")},
+        changed(damageAt(0x20), image[damageAt(0x20)] | 0xF0));
+    add("armor3 set 15", {setCell(275, 4, "0")}, changed(Core::damageTableOffset + 47, 0));
+    add("byte 49", {setCell(279, 2, "255")}, changed(Core::damageTableOffset + 49, 255));
+    add("health F4 with damage byte 01",
+        {setCell(246, 3, "33"), setCell(3, 4, "1"), setCell(3, 5, "2")},
+        changed(damageAt(1), 0x21));
 }
 
 void TablesCliTest::editedCellsChangeExactlyTheirByte() {
     QFETCH(std::vector<Mutation>, edits);
     QFETCH(Bytes, expected);
+    QFETCH(QString, name);
     writeEditedTables(edits);
-    const Run imported = run({"import", "game.smc", "tables.csv"});
+    const Run imported = run({"import", name, "tables.csv"});
     QCOMPARE(imported.status, 0);
-    QCOMPARE(readBytes(at("game.smc")), expected);
+    QCOMPARE(readBytes(at(name.toStdString())),
+             name.endsWith(".sfc") ? withoutHeader(expected) : expected);
 }
 
 void TablesCliTest::malformedTablesAreRefused_data() {
@@ -458,6 +467,17 @@ void TablesCliTest::importListsWhatChanges_data() {
         << QStringList{"import", "game.smc", "--dry-run", "tables.csv"} << std::vector{armor}
         << image << QString::fromStdString(armorLine)
         << "1 table entry would change; the image was not changed.\n";
+    // sum.sfc: game.sfc with a right checksum of its own.
+    QTest::addRow("dry run, a right checksum")
+        << QStringList{"import", "-n", "sum.sfc", "tables.csv"} << std::vector{health}
+        << withRightChecksum(withoutHeader(image), 0, 0x7FC0) << QString::fromStdString(healthLine)
+        << "1 table entry would change and the image's checksum would be updated; the image "
+           "was not changed.\n";
+    QTest::addRow("a right checksum kept right")
+        << QStringList{"import", "sum.sfc", "tables.csv"} << std::vector{health}
+        << withRightChecksum(withoutHeader(imageWith(healthAt(0x1A), 95)), 0, 0x7FC0)
+        << QString::fromStdString(healthLine)
+        << "Saved into \"sum.sfc\": 1 table entry changed and the image's checksum updated.\n";
 }
 
 void TablesCliTest::importListsWhatChanges() {
@@ -466,13 +486,18 @@ void TablesCliTest::importListsWhatChanges() {
     QFETCH(Bytes, expected);
     QFETCH(QString, listing);
     QFETCH(QString, summary);
+    const auto imageArgument = std::ranges::find_if(arguments, [](const QString& argument) {
+        return argument.endsWith(".smc") || argument.endsWith(".sfc");
+    });
+    const std::string name = imageArgument->toStdString();
+    writeBytes(at("sum.sfc"), withRightChecksum(withoutHeader(image), 0, 0x7FC0));
     writeEditedTables(edits);
     std::ifstream in(at("tables.csv"), std::ios::binary);
     const Run imported = run(arguments, std::string(std::istreambuf_iterator<char>(in), {}));
     QCOMPARE(imported.status, 0);
     QCOMPARE(imported.out, listing.toStdString());
     QCOMPARE(imported.err, summary.toStdString());
-    QCOMPARE(readBytes(at("game.smc")), expected);
+    QCOMPARE(readBytes(at(name)), expected);
 }
 
 // Names that spreadsheets would evaluate go out behind an apostrophe, quoted,
@@ -506,7 +531,7 @@ void TablesCliTest::outputKeepsLinkAndPermissions() {
     std::ifstream in(at("real/tables.csv"));
     QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), run({"export", "game.smc"}).out);
     QCOMPARE(std::distance(fs::directory_iterator(at("real")), {}), 1);
-    QCOMPARE(fileCount(), 3u);
+    QCOMPARE(fileCount(), 4u);
 }
 
 void TablesCliTest::failedWritesSaySo_data() {
@@ -542,7 +567,7 @@ void TablesCliTest::failedWritesSaySo() {
     QCOMPARE(shell.readAllStandardError().toStdString(), error.toStdString());
     QCOMPARE(readBytes(at("out.csv")), edited);
     QCOMPARE(readBytes(at("game.smc")), image);
-    QCOMPARE(fileCount(), 2u);
+    QCOMPARE(fileCount(), 3u);
 }
 
 // Ctrl+C while the output's temporary is written: the program puts the whole
@@ -553,7 +578,7 @@ void TablesCliTest::stopSignalWaitsForTheOutput() {
     QCOMPARE(stopped.status, -1);
     std::ifstream in(at("tables.csv"));
     QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), run({"export", "game.smc"}).out);
-    QCOMPARE(fileCount(), 2u);
+    QCOMPARE(fileCount(), 3u);
 }
 
 void TablesCliTest::importRefusesTablesChangedMeanwhile_data() {
@@ -622,31 +647,66 @@ void TablesCliTest::diffListsEachChangedEntry() {
 }
 
 void TablesCliTest::patchHoldsExactlyTheChangedTableBytes_data() {
-    QTest::addColumn<std::vector<std::uint32_t>>("changed");
-    QTest::addRow("scattered bytes") << std::vector{Core::damageTableOffset,
-                                                    Core::damageTableOffset + 49,
-                                                    healthAt(0),
-                                                    healthAt(0x1A),
-                                                    damageAt(0),
-                                                    damageAt(1),
-                                                    damageAt(0xFF)};
+    QTest::addColumn<std::vector<std::uint32_t>>("changed"); // with a copier header
+    QTest::addColumn<bool>("headerless");                    // the two images
+    QTest::addColumn<QString>("layout");                     // --layout, if any
+    QTest::addColumn<bool>("rightChecksum");                 // of the original
+    const std::vector scattered{Core::damageTableOffset,
+                                Core::damageTableOffset + 49,
+                                healthAt(0),
+                                healthAt(0x1A),
+                                damageAt(0),
+                                damageAt(1),
+                                damageAt(0xFF)};
+    QTest::addRow("scattered bytes") << scattered << false << QString() << false;
     // One record of more than 256 bytes: its size takes both bytes.
     std::vector<std::uint32_t> everyEnemyByte;
     for (std::uint32_t offset = healthAt(0); offset <= damageAt(0xFF); ++offset)
         everyEnemyByte.push_back(offset);
-    QTest::addRow("every health and damage byte") << everyEnemyByte;
+    QTest::addRow("every health and damage byte") << everyEnemyByte << false << QString() << false;
+    QTest::addRow("no copier header") << scattered << true << QString() << false;
+    QTest::addRow("with a copier header, for images without")
+        << scattered << false << QString("headerless") << false;
+    QTest::addRow("no copier header, a right checksum kept right")
+        << scattered << true << QString() << true;
 }
 
+// The patch, applied as IPS patchers do to an image of the layout it names,
+// gives that image the modified tables.
 void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
     QFETCH(std::vector<std::uint32_t>, changed);
+    QFETCH(bool, headerless);
+    QFETCH(QString, layout);
+    QFETCH(bool, rightChecksum);
+    const auto checksummed = [rightChecksum](const Bytes& bytes) {
+        return rightChecksum ? withRightChecksum(bytes, 0x200, 0x7FC0) : bytes;
+    };
+    const Bytes original = checksummed(image);
     Bytes modified = makeSyntheticImage(imageSize, 14); // other filler outside the tables
     std::mt19937 random(14);
     for (const std::uint32_t offset : changed)
         modified[offset] = std::uint8_t(image[offset] + 1 + random() % 255);
-    writeBytes(at("modified.smc"), modified);
-    QCOMPARE(run({"patch", "game.smc", "modified.smc", "-o", "tables.ips"}).status, 0);
+    writeBytes(at("original"), headerless ? withoutHeader(original) : original);
+    writeBytes(at("modified"), headerless ? withoutHeader(modified) : modified);
+    QStringList arguments{"patch", "original", "modified", "-o", "tables.ips"};
+    if (!layout.isEmpty())
+        arguments << "--layout" << layout;
+    const Run made = run(arguments);
+    QCOMPARE(made.status, 0);
+    const bool forHeaderless = layout.isEmpty() ? headerless : layout == "headerless";
+    QCOMPARE(made.err, std::string("Wrote \"tables.ips\" for images ") +
+                           (forHeaderless ? "without" : "with") + " a copier header" +
+                           (rightChecksum ? ", the image's checksum included" : "") + ".\n");
 
-    Bytes patched = image;
+    Bytes expected = image;
+    for (const auto& [offset, size] :
+         {std::pair{Core::damageTableOffset, Core::damageTableSize},
+          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}})
+        std::copy_n(modified.begin() + offset, size, expected.begin() + offset);
+    expected = checksummed(expected);
+    if (forHeaderless)
+        expected = withoutHeader(expected);
+    Bytes patched = forHeaderless ? withoutHeader(original) : original;
     const Bytes ips = readBytes(at("tables.ips"));
     QCOMPARE(Bytes(ips.begin(), ips.begin() + 5), Bytes({'P', 'A', 'T', 'C', 'H'}));
     std::size_t i = 5;
@@ -660,12 +720,6 @@ void TablesCliTest::patchHoldsExactlyTheChangedTableBytes() {
         i += 5 + size;
     }
     QCOMPARE(i + 3, ips.size());
-
-    Bytes expected = image;
-    for (const auto& [offset, size] :
-         {std::pair{Core::damageTableOffset, Core::damageTableSize},
-          std::pair{Core::enemyHealthOffset, Core::minimumImageSize - Core::enemyHealthOffset}})
-        std::copy_n(modified.begin() + offset, size, expected.begin() + offset);
     QCOMPARE(patched, expected);
 }
 
@@ -756,8 +810,18 @@ void TablesCliTest::commandLine_data() {
         "slot,name,health,damage_set,damage_high\n00,");
     add("export to /dev/stdout, a pipe", {"export", "game.smc", "-o", "/dev/stdout"}, 0, "",
         "slot,name,health,damage_set,damage_high\n00,");
-    add("patch to standard output", {"patch", "game.smc", "game.smc", "--output=-"}, 0, "",
-        "PATCHEOF");
+    add("patch to standard output", {"patch", "game.smc", "game.smc", "--output=-"}, 0,
+        "Wrote the patch to standard output for images with a copier header.\n", "PATCHEOF");
+    add("diff of one image in both layouts", {"diff", "game.smc", "game.sfc"}, 0, "");
+    add("patch of images in two layouts", {"patch", "game.smc", "game.sfc", "-o", "x.ips"}, 2,
+        "tarvon-tables: \"game.smc\" and \"game.sfc\" differ in layout (one has a copier "
+        "header, the other none); name the patch's with --layout headered or --layout "
+        "headerless\nusage: ");
+    add("patch of images in two layouts, --layout named",
+        {"patch", "game.smc", "game.sfc", "--layout", "headerless", "-o", "-"}, 0,
+        "Wrote the patch to standard output for images without a copier header.\n", "PATCHEOF");
+    add("unknown layout", {"patch", "game.sfc", "game.sfc", "--layout=other", "-o", "-"}, 2,
+        "tarvon-tables: unknown layout 'other'; choose headered or headerless\n");
 }
 
 void TablesCliTest::commandLine() {
@@ -771,8 +835,9 @@ void TablesCliTest::commandLine() {
     QVERIFY2(result.err.starts_with(error.toStdString()), result.err.c_str());
     QVERIFY2(result.out.starts_with(output.toStdString()), result.out.c_str());
     QCOMPARE(result.out.empty(), output.isEmpty());
-    QCOMPARE(fileCount(), 1u);
+    QCOMPARE(fileCount(), 2u);
     QCOMPARE(readBytes(at("game.smc")), image);
+    QCOMPARE(readBytes(at("game.sfc")), withoutHeader(image));
 }
 
 void TablesCliTest::terminalsGetNoRawBytes_data() {
@@ -810,7 +875,7 @@ void TablesCliTest::terminalsGetNoRawBytes() {
     QCOMPARE(result.status, status);
     QVERIFY2(written.find(shown.toStdString()) != std::string::npos, written.c_str());
     QVERIFY2(written.find(absent.toStdString()) == std::string::npos, written.c_str());
-    QCOMPARE(fileCount(), 2u); // the image and the user's folder
+    QCOMPARE(fileCount(), 3u); // the images and the user's folder
 }
 
 QTEST_GUILESS_MAIN(TablesCliTest)

@@ -3,6 +3,7 @@
 #include "Core.h"
 #include "DemoImage.h"
 #include "FaultyFileSystem.h"
+#include "ImageLayouts.h"
 #include "SystemCalls.h"
 #include "StoreMessages.h"
 #include "Translations.h"
@@ -77,6 +78,15 @@ Bytes randomImage(std::size_t size, unsigned seed) {
     return image;
 }
 
+// `rom` after a copier header as header tools write it, which gives its
+// size as `units` of 8 KiB.
+Bytes withHeader(Bytes rom, std::uint16_t units) {
+    rom.insert(rom.begin(), 0x200, 0);
+    rom[0] = Byte(units);
+    rom[1] = Byte(units >> 8);
+    return rom;
+}
+
 // `text`, UTF-8, as UTF-16 in the byte order `order`, without a byte-order mark.
 std::string utf16(const std::string& text, QSysInfo::Endian order) {
     std::string bytes;
@@ -146,6 +156,7 @@ Q_DECLARE_METATYPE(FileResult::Kind)
 Q_DECLARE_METATYPE(Edit)
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(std::vector<std::size_t>)
+Q_DECLARE_METATYPE(places::Layout)
 
 class CoreFilesTest : public QObject {
     Q_OBJECT
@@ -184,7 +195,12 @@ private slots:
     void saveIntoFullFileSystem();
     void unusualSystemAnswers_data();
     void unusualSystemAnswers();
+    void ioIsAFewBlockCalls_data();
     void ioIsAFewBlockCalls();
+    void saveKeepsARightChecksum_data();
+    void saveKeepsARightChecksum();
+    void saveAs_data();
+    void saveAs();
     void failureNamesTheWholeFile();
     void saveNoticesAnotherProgram_data();
     void saveNoticesAnotherProgram();
@@ -218,32 +234,45 @@ std::unique_ptr<Core> CoreFilesTest::loaded(const Bytes& image,
 void CoreFilesTest::signatureTest_data() {
     QTest::addColumn<Bytes>("image");
     QTest::addColumn<FileResult::Kind>("kind");
+    QTest::addColumn<places::Layout>("layout");
+    const auto headered = places::Layout::Headered, headerless = places::Layout::Headerless;
     const Bytes good = makeSyntheticImage(0x100000, 1);
-    QTest::addRow("signature") << good << FileResult::Kind::Ok;
-    QTest::addRow("rest is anything") << randomImage(0x404, 2) << FileResult::Kind::Ok;
+    QTest::addRow("signature") << good << FileResult::Kind::Ok << headered;
+    QTest::addRow("rest is anything") << randomImage(0x404, 2) << FileResult::Kind::Ok << headered;
+    QTest::addRow("no copier header: the signature at 0x200")
+        << withoutHeader(good) << FileResult::Kind::Ok << headerless;
+    QTest::addRow("no copier header, too short for the other place")
+        << withoutHeader(randomImage(0x404, 3)) << FileResult::Kind::Ok << headerless;
+    Bytes bothPlaces = good;
+    std::ranges::copy(Core::signature, bothPlaces.begin() + 0x200);
+    QTest::addRow("the signature at both places: a copier header")
+        << bothPlaces << FileResult::Kind::Ok << headered;
     for (std::size_t i = 0; i < 4; ++i) {
         Bytes changed = good;
         changed[Core::signatureOffset + i] ^= 0x01;
-        QTest::addRow("byte %zu different", i) << changed << FileResult::Kind::NotTheGame;
+        QTest::addRow("byte %zu different", i)
+            << changed << FileResult::Kind::NotTheGame << headered;
     }
     Bytes moved(0x1000, 0);
     std::ranges::copy(Core::signature, moved.begin() + Core::signatureOffset + 1);
-    QTest::addRow("signature one byte later") << moved << FileResult::Kind::NotTheGame;
+    QTest::addRow("signature one byte later") << moved << FileResult::Kind::NotTheGame << headered;
     std::ranges::copy(Core::signature, moved.begin());
-    QTest::addRow("signature at the start") << moved << FileResult::Kind::NotTheGame;
+    QTest::addRow("signature at the start") << moved << FileResult::Kind::NotTheGame << headered;
     QTest::addRow("too short for the signature")
-        << Bytes(good.begin(), good.begin() + 0x403) << FileResult::Kind::NotTheGame;
-    QTest::addRow("empty file") << Bytes{} << FileResult::Kind::NotTheGame;
+        << Bytes(good.begin(), good.begin() + 0x403) << FileResult::Kind::NotTheGame << headered;
+    QTest::addRow("empty file") << Bytes{} << FileResult::Kind::NotTheGame << headered;
 }
 
 void CoreFilesTest::signatureTest() {
     QFETCH(Bytes, image);
     QFETCH(FileResult::Kind, kind);
+    QFETCH(places::Layout, layout);
     writeBytes(imagePath(), image);
     Core core(programDir());
     core.setRomPath(imagePath().string());
     const FileResult result = core.isValidRom();
     QCOMPARE(result.kind, kind);
+    QCOMPARE(result.layout, layout);
     QCOMPARE(result.path, imagePath().string());
     QCOMPARE(readBytes(imagePath()), image);
 }
@@ -297,6 +326,9 @@ void CoreFilesTest::loadThenSaveKeepsEveryByte_data() {
     QTest::addRow("random 1 MiB") << randomImage(0x100000, 7);
     QTest::addRow("random, shortest") << randomImage(Core::minimumImageSize, 8);
     QTest::addRow("synthetic") << makeSyntheticImage(0x100200, 9);
+    QTest::addRow("no copier header") << withoutHeader(randomImage(0x100200, 10));
+    QTest::addRow("no copier header, shortest")
+        << withoutHeader(randomImage(Core::minimumImageSize, 12));
 }
 
 void CoreFilesTest::loadThenSaveKeepsEveryByte() {
@@ -325,39 +357,42 @@ void CoreFilesTest::sharedBytesAfterLoad() {
 
 void CoreFilesTest::editChangesExactlyItsBytes_data() {
     QTest::addColumn<Edit>("edit");
-    QTest::addColumn<std::vector<std::size_t>>("offsets");
+    QTest::addColumn<std::vector<std::size_t>>("offsets"); // with a copier header
     QTest::addColumn<Bytes>("values");
-    QTest::addRow("health of slot 0") << Edit([](Core& c) { c.setEnemyHealth(0, 0x11); })
-                                      << std::vector<std::size_t>{0x6B373} << Bytes{0x11};
-    QTest::addRow("health of slot 242") << Edit([](Core& c) { c.setEnemyHealth(242, 0x12); })
-                                        << std::vector<std::size_t>{0x6B465} << Bytes{0x12};
-    QTest::addRow("health of slot 250") << Edit([](Core& c) { c.setEnemyHealth(250, 0x13); })
-                                        << std::vector<std::size_t>{0x6B46D} << Bytes{0x13};
-    QTest::addRow("damage of slot 0") << Edit([](Core& c) { c.setEnemyDamage(0, 0x14); })
-                                      << std::vector<std::size_t>{0x6B466} << Bytes{0x14};
-    QTest::addRow("damage of slot 13") << Edit([](Core& c) { c.setEnemyDamage(13, 0x15); })
-                                       << std::vector<std::size_t>{0x6B473} << Bytes{0x15};
-    QTest::addRow("damage of slot 255") << Edit([](Core& c) { c.setEnemyDamage(255, 0x16); })
-                                        << std::vector<std::size_t>{0x6B565} << Bytes{0x16};
-    QTest::addRow("damage set 0") << Edit([](Core& c) { c.setDamageSet(0, 1, 2, 3); })
-                                  << std::vector<std::size_t>{0x37627, 0x37628, 0x37629}
-                                  << Bytes{1, 2, 3};
-    QTest::addRow("damage set 3") << Edit([](Core& c) { c.setDamageSet(3, 4, 5, 6); })
-                                  << std::vector<std::size_t>{0x37630, 0x37631, 0x37632}
-                                  << Bytes{4, 5, 6};
-    QTest::addRow("damage set 15")
-        << Edit([](Core& c) { c.setDamageSet(15, 7, 8, 9); })
-        << std::vector<std::size_t>{0x37654, 0x37655, 0x37656} << Bytes{7, 8, 9};
+    QTest::addColumn<bool>("headerless"); // then each offset is 0x200 less
+    const auto add = [](const char* name, Edit edit, std::vector<std::size_t> offsets,
+                        Bytes values) {
+        QTest::addRow("%s", name) << edit << offsets << values << false;
+        QTest::addRow("%s, no copier header", name) << edit << offsets << values << true;
+    };
+    add("health of slot 0", [](Core& c) { c.setEnemyHealth(0, 0x11); }, {0x6B373}, {0x11});
+    add("health of slot 242", [](Core& c) { c.setEnemyHealth(242, 0x12); }, {0x6B465}, {0x12});
+    add("health of slot 250", [](Core& c) { c.setEnemyHealth(250, 0x13); }, {0x6B46D}, {0x13});
+    add("damage of slot 0", [](Core& c) { c.setEnemyDamage(0, 0x14); }, {0x6B466}, {0x14});
+    add("damage of slot 13", [](Core& c) { c.setEnemyDamage(13, 0x15); }, {0x6B473}, {0x15});
+    add("damage of slot 255", [](Core& c) { c.setEnemyDamage(255, 0x16); }, {0x6B565}, {0x16});
+    add("damage set 0", [](Core& c) { c.setDamageSet(0, 1, 2, 3); }, {0x37627, 0x37628, 0x37629},
+        {1, 2, 3});
+    add("damage set 3", [](Core& c) { c.setDamageSet(3, 4, 5, 6); }, {0x37630, 0x37631, 0x37632},
+        {4, 5, 6});
+    add("damage set 15", [](Core& c) { c.setDamageSet(15, 7, 8, 9); }, {0x37654, 0x37655, 0x37656},
+        {7, 8, 9});
 }
 
 void CoreFilesTest::editChangesExactlyItsBytes() {
     QFETCH(Edit, edit);
     QFETCH(std::vector<std::size_t>, offsets);
     QFETCH(Bytes, values);
+    QFETCH(bool, headerless);
     // Zero tables, so that every value above is a change.
     Bytes image = randomImage(0x100000, 13);
     std::fill_n(image.begin() + Core::damageTableOffset, Core::damageTableSize, 0);
     std::fill(image.begin() + Core::enemyHealthOffset, image.begin() + Core::minimumImageSize, 0);
+    if (headerless) {
+        image = withoutHeader(image);
+        for (std::size_t& offset : offsets)
+            offset -= 0x200;
+    }
     auto core = loaded(image);
 
     edit(*core);
@@ -600,6 +635,9 @@ void CoreFilesTest::saveRefusesChangedFile_data() {
                                << FileResult::Kind::TooShort;
     QTest::addRow("cut to the signature")
         << Bytes(good.begin(), good.begin() + 0x404) << FileResult::Kind::TooShort;
+    // The signature stands where an image without a copier header has it.
+    QTest::addRow("its copier header dropped")
+        << withoutHeader(good) << FileResult::Kind::NotTheGame;
 }
 
 void CoreFilesTest::saveRefusesChangedFile() {
@@ -653,7 +691,7 @@ void CoreFilesTest::saveStopsAtChangesOnDisk() {
         QCOMPARE(result.kind, FileResult::Kind::ChangedOnDisk);
         QCOMPARE(result.changedBytes, std::size_t(1));
         faulty->calls.clear();
-        faulty->failingCall = 11; // the second write; the first is put back
+        faulty->failingCall = 10; // the second write; the first is put back
         QCOMPARE(core->saveRom(Core::SaveMode::Merge).kind, FileResult::Kind::WriteFailed);
         faulty->failingCall = 0;
         QCOMPARE(readBytes(imagePath()), outside);
@@ -893,9 +931,23 @@ void CoreFilesTest::saveSurvivesFailureAtEachCall() {
     }
 }
 
+void CoreFilesTest::ioIsAFewBlockCalls_data() {
+    QTest::addColumn<Bytes>("image");
+    QTest::addColumn<bool>("rightChecksum");
+    const Bytes image = makeSyntheticImage(0x100200, 47);
+    QTest::addRow("copier header") << image << false;
+    QTest::addRow("no copier header") << withoutHeader(image) << false;
+    QTest::addRow("copier header, right checksum")
+        << withRightChecksum(image, 0x200, 0x7FC0) << true;
+    QTest::addRow("no copier header, right checksum")
+        << withRightChecksum(withoutHeader(image), 0, 0xFFC0) << true;
+}
+
 void CoreFilesTest::ioIsAFewBlockCalls() {
+    QFETCH(Bytes, image);
+    QFETCH(bool, rightChecksum);
     auto faulty = std::make_shared<FaultyFileSystem>();
-    auto core = loaded(makeSyntheticImage(0x100000, 47), faulty);
+    auto core = loaded(image, faulty);
     faulty->calls.clear();
     QVERIFY(core->isValidRom().ok());
     QCOMPARE(faulty->calls,
@@ -914,20 +966,164 @@ void CoreFilesTest::ioIsAFewBlockCalls() {
     faulty->calls.clear();
     QVERIFY(core->saveRom().ok());
     // The lock, and the path checked before the first write and after the
-    // flush, with the length: four calls more than the writes need.
-    QCOMPARE(faulty->calls,
-             (std::vector<std::string>{"openForWriting", "tryLock", "status", "readAt", "reserve",
-                                       "reserve", "readAt", "readAt", "statusAt", "writeAt",
-                                       "writeAt", "flush", "status", "statusAt", "close"}));
+    // flush, with the length: four calls more than the writes need. The
+    // image is read whole, for its checksum, whose fields a right one adds.
+    std::vector<std::string> save{"openForWriting", "tryLock", "status",   "readAt",  "reserve",
+                                  "reserve",        "readAt",  "statusAt", "writeAt", "writeAt"};
+    if (rightChecksum)
+        save.push_back("writeAt");
+    save.insert(save.end(), {"flush", "status", "statusAt", "close"});
+    QCOMPARE(faulty->calls, save);
     // Changed on disk: the same reads, then the file is closed unwritten.
     Bytes changed = readBytes(imagePath());
-    changed[Core::enemyHealthOffset] ^= 0xFF;
+    changed[places::tableOffsets(*core->layout()).enemyHealth] ^= 0xFF;
     writeBytes(imagePath(), changed);
     faulty->calls.clear();
     QCOMPARE(core->saveRom().kind, FileResult::Kind::ChangedOnDisk);
     QCOMPARE(faulty->calls,
              (std::vector<std::string>{"openForWriting", "tryLock", "status", "readAt", "reserve",
-                                       "reserve", "readAt", "readAt", "close"}));
+                                       "reserve", "readAt", "close"}));
+}
+
+void CoreFilesTest::saveKeepsARightChecksum_data() {
+    QTest::addColumn<Bytes>("image");
+    QTest::addColumn<std::size_t>("romStart");
+    QTest::addColumn<std::size_t>("header"); // where the checksum is, or was, right
+    QTest::addColumn<bool>("keptRight");     // else its bytes are left alone
+    QTest::addColumn<int>("failingCall");    // of the save; 0: none
+    const Bytes image = makeSyntheticImage(0x100200, 89);
+    const Bytes atLowHeader = withRightChecksum(image, 0x200, 0x7FC0);
+    const auto add = [](const char* name, const Bytes& image, std::size_t romStart,
+                        std::size_t header, bool keptRight, int failingCall = 0) {
+        QTest::addRow("%s", name) << image << romStart << header << keptRight << failingCall;
+    };
+    add("right at 0x7FC0", atLowHeader, 0x200, 0x7FC0, true);
+    add("right at 0xFFC0, no copier header", withRightChecksum(withoutHeader(image), 0, 0xFFC0), 0,
+        0xFFC0, true);
+    Bytes wrong = atLowHeader;
+    wrong[0x200 + 0x7FDE] ^= 1;
+    wrong[0x200 + 0x7FDC] ^= 1; // the complement still fits
+    add("wrong", wrong, 0x200, 0x7FC0, false);
+    add("1.25 MiB, not a power of two",
+        withRightChecksum(makeSyntheticImage(0x140200, 90), 0x200, 0x7FC0), 0x200, 0x7FC0, true);
+    add("larger than 8 MiB and 512 bytes: not read whole",
+        withRightChecksum(makeSyntheticImage((8 << 20) + 0x201, 91), 0x200, 0x7FC0), 0x200, 0x7FC0,
+        false);
+    add("the checksum's write fails after the tables' landed", atLowHeader, 0x200, 0x7FC0, true,
+        11);
+}
+
+// An edit saved: the checksum that was right stays right, by emulators'
+// reckoning, in the same all-or-nothing save as the tables; any other stays
+// as it was.
+void CoreFilesTest::saveKeepsARightChecksum() {
+    QFETCH(Bytes, image);
+    QFETCH(std::size_t, romStart);
+    QFETCH(std::size_t, header);
+    QFETCH(bool, keptRight);
+    QFETCH(int, failingCall);
+    auto faulty = std::make_shared<FaultyFileSystem>();
+    auto core = loaded(image, faulty);
+    core->setEnemyHealth(3, Byte(core->getEnemyHealth(3) ^ 0xFF));
+    core->setDamageSet(2, 0xE1, 0xE2, 0xE3);
+    faulty->calls.clear();
+    faulty->failingCall = failingCall;
+    const FileResult result = core->saveRom();
+    const Bytes saved = readBytes(imagePath());
+    if (failingCall > 0) {
+        QCOMPARE(faulty->calls[std::size_t(failingCall - 1)], "writeAt"); // the third
+        QCOMPARE(result.kind, FileResult::Kind::WriteFailed);
+        QCOMPARE(saved, image);
+        return;
+    }
+    QVERIFY(result.ok());
+    QCOMPARE(result.rightChecksum, keptRight);
+    QCOMPARE(checksumIsRight(saved, romStart, header), keptRight);
+    const std::size_t fields = romStart + header + 0x1C;
+    const places::TableOffsets tables = places::tableOffsets(*core->layout());
+    for (const std::size_t offset : differingOffsets(image, saved))
+        QVERIFY2((keptRight && offset >= fields && offset < fields + 4) ||
+                     (offset >= tables.damageTable && offset < tables.damageTable + 50) ||
+                     (offset >= tables.enemyHealth && offset < tables.enemyDamage + 256),
+                 qPrintable(QString::number(offset, 16)));
+}
+
+void CoreFilesTest::saveAs_data() {
+    QTest::addColumn<Bytes>("image");
+    QTest::addColumn<std::string>("target"); // in the image's folder
+    QTest::addColumn<places::Layout>("layout");
+    QTest::addColumn<Bytes>("expected");          // the new file, after a health of 0xEE in slot 3
+    QTest::addColumn<std::string>("failingCall"); // empty: none
+    const auto headered = places::Layout::Headered, headerless = places::Layout::Headerless;
+    const Bytes image = withRightChecksum(makeSyntheticImage(0x100200, 97), 0x200, 0xFFC0);
+    Bytes edited = image;
+    edited[0x6B376] = 0xEE;
+    edited = withRightChecksum(edited, 0x200, 0xFFC0);
+    QTest::addRow("the copier header dropped, the checksum kept right")
+        << image << std::string("new.sfc") << headerless << withoutHeader(edited) << std::string();
+    QTest::addRow("a copier header added")
+        << withoutHeader(image) << std::string("new.smc") << headered
+        << withHeader(withoutHeader(edited), 0x80) << std::string();
+    // Read and written in two pieces, the header with the first.
+    const Bytes large = withoutHeader(makeSyntheticImage((8 << 20) + 0x1200, 98));
+    Bytes largeEdited = withHeader(large, 0x400); // 8 MiB and 4 KiB
+    largeEdited[0x6B376] = 0xEE;
+    QTest::addRow("a copier header added to an image of over 8 MiB")
+        << large << std::string("new.smc") << headered << largeEdited << std::string();
+    QTest::addRow("the same layout, over another file")
+        << image << std::string("existing.smc") << headered << edited << std::string();
+    QTest::addRow("the open image itself")
+        << image << std::string("game.smc") << headerless << Bytes{} << std::string();
+    QTest::addRow("the copy's write fails")
+        << image << std::string("new.sfc") << headerless << Bytes{} << std::string("writeAt");
+}
+
+// Save As writes the whole image, edits included, to a new file in the
+// layout asked for and then edits that file; a failure leaves no file behind
+// and the store as it was.
+void CoreFilesTest::saveAs() {
+    QFETCH(Bytes, image);
+    QFETCH(std::string, target);
+    QFETCH(places::Layout, layout);
+    QFETCH(Bytes, expected);
+    QFETCH(std::string, failingCall);
+    // The lock and the signature, the look at the target, one read and one
+    // write of the whole image, and the rename.
+    const std::vector<std::string> calls{"openForReading", "tryLock", "status",       "readAt",
+                                         "statusAt",       "readAt",  "createBeside", "writeAt",
+                                         "flush",          "close",   "rename",       "close"};
+    auto faulty = std::make_shared<FaultyFileSystem>();
+    auto core = loaded(image, faulty);
+    core->setEnemyHealth(3, 0xEE);
+    const fs::path path = programDir() / target;
+    if (target == "existing.smc")
+        writeText(path, "another file");
+    const auto filesBefore = std::distance(fs::directory_iterator(programDir()), {});
+    faulty->calls.clear();
+    if (!failingCall.empty())
+        faulty->failingCall = int(std::ranges::find(calls, failingCall) - calls.begin()) + 1;
+    const FileResult result = core->saveRomAs(path.string(), layout);
+    faulty->failingCall = 0;
+    QCOMPARE(readBytes(imagePath()), image);
+    if (expected.empty()) {
+        QCOMPARE(result.kind, failingCall.empty() ? FileResult::Kind::TargetIsTheImage
+                                                  : FileResult::Kind::WriteFailed);
+        QCOMPARE(std::distance(fs::directory_iterator(programDir()), {}), filesBefore);
+        // Still the open image's store: a save goes there.
+        QVERIFY(core->isModified() && core->saveRom().ok() && readBytes(imagePath()) != image);
+        return;
+    }
+    QVERIFY2(result.ok(), said(result).c_str());
+    if (image.size() <= (8 << 20) + 0x200)
+        QCOMPARE(faulty->calls, calls);
+    QCOMPARE(readBytes(path), expected);
+    QCOMPARE(core->layout(), layout);
+    QVERIFY(!core->isModified());
+    // Later saves go into the new file.
+    core->setEnemyHealth(4, 0x44);
+    QVERIFY(core->saveRom().ok());
+    QCOMPARE(readBytes(path)[std::size_t(places::tableOffsets(layout).enemyHealth) + 4], 0x44);
+    QCOMPARE(readBytes(imagePath()), image);
 }
 
 // A name that holds what ends a sentence is said whole.
@@ -939,7 +1135,7 @@ void CoreFilesTest::failureNamesTheWholeFile() {
     QVERIFY(core.openRom(odd.string()).ok());
     core.setEnemyHealth(1, Byte(core.getEnemyHealth(1) ^ 1));
     faulty->calls.clear();
-    faulty->failingCall = 10; // the first write
+    faulty->failingCall = 9; // the first write
     QCOMPARE(said(core.saveRom()), "Cannot save \"" + odd.string() +
                                        "\": Injected failure. Nothing was written; your edits "
                                        "are still here.");
@@ -1095,6 +1291,13 @@ struct UnusualSystem {
                 return interruptedClose ? -1 : result;
             },
             [](const char* path, int mode) { return interrupted() ? -1 : real.access(path, mode); },
+            [](const char* path, int flags, mode_t mode) {
+                return interrupted() ? -1 : real.create(path, flags, mode);
+            },
+            [](const char* from, const char* to) {
+                return interrupted() ? -1 : real.rename(from, to);
+            },
+            [](const char* path) { return interrupted() ? -1 : real.unlink(path); },
         };
     }
 };

@@ -68,6 +68,16 @@ public:
         return call(
             "close", [&] { return real->close(handle); }, [&] { real->close(handle); });
     }
+    std::string createBeside(const std::string& path, Handle& handle,
+                             std::string& created) override {
+        return call("createBeside", [&] { return real->createBeside(path, handle, created); });
+    }
+    std::string rename(const std::string& from, const std::string& to) override {
+        return call("rename", [&] { return real->rename(from, to); });
+    }
+    std::string remove(const std::string& path) override {
+        return call("remove", [&] { return real->remove(path); });
+    }
     std::string readAll(const std::string& path, std::string& contents) override {
         return call("readAll", [&] { return real->readAll(path, contents); });
     }
