@@ -86,6 +86,10 @@
         <source>Drop one image at a time.</source>
         <translation>Bitte nur ein Abbild auf einmal ablegen.</translation>
     </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
 </context>
 <context>
     <name>DamageRowFrame</name>
@@ -209,6 +213,29 @@
     </message>
 </context>
 <context>
+    <name>ImageFileDialogs</name>
+    <message>
+        <source>Velko 3 Rom (*.smc)</source>
+        <translation>Velko-3-ROM (*.smc)</translation>
+    </message>
+    <message>
+        <source>Velko 3 Rom without header (*.sfc)</source>
+        <translation>Velko-3-ROM ohne Header (*.sfc)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Load File</source>
+        <translation>Datei laden</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+</context>
+<context>
     <name>ImageSession</name>
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>
@@ -228,28 +255,13 @@
             <numerusform>%n Ihrer Werte wurden auch extern geändert; Rückfrage beim Speichern.</numerusform>
         </translation>
     </message>
-</context>
-<context>
-    <name>OpenImageDialog</name>
     <message>
-        <source>Load File</source>
-        <translation>Datei laden</translation>
-    </message>
-    <message>
-        <source>Velko 3 Rom (*.smc)</source>
-        <translation>Velko-3-ROM (*.smc)</translation>
-    </message>
-    <message>
-        <source>All Files (*)</source>
-        <translation>Alle Dateien (*)</translation>
+        <source>Opened an image without a copier header.</source>
+        <translation>Abbild ohne Kopierer-Header geöffnet.</translation>
     </message>
 </context>
 <context>
     <name>StoreMessages</name>
-    <message>
-        <source>the game&apos;s signature is not at 0x400</source>
-        <translation>die Signatur des Spiels steht nicht an Position 0x400</translation>
-    </message>
     <message>
         <source>%1 bytes long; a game image holds at least %2 bytes</source>
         <translation>%1 Byte lang; ein Abbild des Spiels hat mindestens %2 Byte</translation>
@@ -338,6 +350,22 @@
         <source>&quot;%1&quot; is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
         <translation>„%1“ ist schreibgeschützt. Sie können die Tabellen ansehen, aber erst speichern, wenn die Datei beschreibbar ist.</translation>
     </message>
+    <message>
+        <source>the game&apos;s signature is not at %1</source>
+        <translation>die Signatur des Spiels steht nicht an Position %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes long; a game image without a copier header holds at least %2 bytes</source>
+        <translation>%1 Byte lang; ein Abbild des Spiels ohne Kopierer-Header hat mindestens %2 Byte</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no longer an image of the game (%2)</source>
+        <translation>„%1“ ist kein Abbild des Spiels mehr (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot save as &quot;%1&quot;: %2. No file was made there; your edits are still here.</source>
+        <translation>Speichern unter „%1“ ist nicht möglich: %2. Dort wurde keine Datei angelegt; Ihre Änderungen bleiben erhalten.</translation>
+    </message>
 </context>
 <context>
     <name>WindowQuestions</name>
@@ -374,6 +402,14 @@
     <message>
         <source>Save the changes to &quot;%1&quot; before closing?</source>
         <translation>Änderungen an „%1“ vor dem Schließen speichern?</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is the image you are editing: Save As writes a new file and never over it. Save your edits into &quot;%1&quot; instead?</source>
+        <translation>„%1“ ist das Abbild, das Sie gerade bearbeiten: „Speichern unter“ legt eine neue Datei an und überschreibt es nie. Ihre Änderungen stattdessen in „%1“ speichern?</translation>
     </message>
 </context>
 </TS>

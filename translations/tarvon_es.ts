@@ -86,6 +86,10 @@
         <source>Drop one image at a time.</source>
         <translation>Suelte una sola imagen a la vez.</translation>
     </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Guardar &amp;como...</translation>
+    </message>
 </context>
 <context>
     <name>DamageRowFrame</name>
@@ -209,6 +213,29 @@
     </message>
 </context>
 <context>
+    <name>ImageFileDialogs</name>
+    <message>
+        <source>Velko 3 Rom (*.smc)</source>
+        <translation>ROM de Velko 3 (*.smc)</translation>
+    </message>
+    <message>
+        <source>Velko 3 Rom without header (*.sfc)</source>
+        <translation>ROM de Velko 3 sin cabecera (*.sfc)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Todos los archivos (*)</translation>
+    </message>
+    <message>
+        <source>Load File</source>
+        <translation>Cargar archivo</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Guardar como</translation>
+    </message>
+</context>
+<context>
     <name>ImageSession</name>
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>
@@ -228,28 +255,13 @@
             <numerusform>Otro programa también ha cambiado %n valores suyos; se le preguntará al guardar.</numerusform>
         </translation>
     </message>
-</context>
-<context>
-    <name>OpenImageDialog</name>
     <message>
-        <source>Load File</source>
-        <translation>Cargar archivo</translation>
-    </message>
-    <message>
-        <source>Velko 3 Rom (*.smc)</source>
-        <translation>ROM de Velko 3 (*.smc)</translation>
-    </message>
-    <message>
-        <source>All Files (*)</source>
-        <translation>Todos los archivos (*)</translation>
+        <source>Opened an image without a copier header.</source>
+        <translation>Se ha abierto una imagen sin cabecera de copiadora.</translation>
     </message>
 </context>
 <context>
     <name>StoreMessages</name>
-    <message>
-        <source>the game&apos;s signature is not at 0x400</source>
-        <translation>la firma del juego no está en la posición 0x400</translation>
-    </message>
     <message>
         <source>%1 bytes long; a game image holds at least %2 bytes</source>
         <translation>mide %1 bytes; una imagen del juego tiene al menos %2 bytes</translation>
@@ -338,6 +350,22 @@
         <source>&quot;%1&quot; is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
         <translation>«%1» es de solo lectura: puede ver las tablas, pero no podrá guardar hasta que se pueda escribir en el archivo.</translation>
     </message>
+    <message>
+        <source>the game&apos;s signature is not at %1</source>
+        <translation>la firma del juego no está en la posición %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes long; a game image without a copier header holds at least %2 bytes</source>
+        <translation>mide %1 bytes; una imagen del juego sin cabecera de copiadora tiene al menos %2 bytes</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no longer an image of the game (%2)</source>
+        <translation>«%1» ya no es una imagen del juego (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot save as &quot;%1&quot;: %2. No file was made there; your edits are still here.</source>
+        <translation>No se puede guardar como «%1»: %2. No se ha creado ningún archivo; sus cambios se conservan.</translation>
+    </message>
 </context>
 <context>
     <name>WindowQuestions</name>
@@ -374,6 +402,14 @@
     <message>
         <source>Save the changes to &quot;%1&quot; before closing?</source>
         <translation>¿Guardar los cambios en «%1» antes de cerrar?</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Guardar como</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is the image you are editing: Save As writes a new file and never over it. Save your edits into &quot;%1&quot; instead?</source>
+        <translation>«%1» es la imagen que está editando: «Guardar como» crea un archivo nuevo y nunca la sobrescribe. ¿Desea guardar sus cambios en «%1»?</translation>
     </message>
 </context>
 </TS>

@@ -86,6 +86,10 @@
         <source>Drop one image at a time.</source>
         <translation>ROM イメージは一度に 1 つだけドロップしてください。</translation>
     </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>名前を付けて保存(&amp;A)...</translation>
+    </message>
 </context>
 <context>
     <name>DamageRowFrame</name>
@@ -209,6 +213,29 @@
     </message>
 </context>
 <context>
+    <name>ImageFileDialogs</name>
+    <message>
+        <source>Velko 3 Rom (*.smc)</source>
+        <translation>Velko 3 の ROM (*.smc)</translation>
+    </message>
+    <message>
+        <source>Velko 3 Rom without header (*.sfc)</source>
+        <translation>ヘッダーなしの Velko 3 の ROM (*.sfc)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>Load File</source>
+        <translation>ファイルを読み込む</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+</context>
+<context>
     <name>ImageSession</name>
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>
@@ -226,28 +253,13 @@
             <numerusform>%n 個の値が外部でも変更されています。保存時に確認します。</numerusform>
         </translation>
     </message>
-</context>
-<context>
-    <name>OpenImageDialog</name>
     <message>
-        <source>Load File</source>
-        <translation>ファイルを読み込む</translation>
-    </message>
-    <message>
-        <source>Velko 3 Rom (*.smc)</source>
-        <translation>Velko 3 の ROM (*.smc)</translation>
-    </message>
-    <message>
-        <source>All Files (*)</source>
-        <translation>すべてのファイル (*)</translation>
+        <source>Opened an image without a copier header.</source>
+        <translation>コピアヘッダーのない ROM イメージを開きました。</translation>
     </message>
 </context>
 <context>
     <name>StoreMessages</name>
-    <message>
-        <source>the game&apos;s signature is not at 0x400</source>
-        <translation>0x400 にゲームのシグネチャがありません</translation>
-    </message>
     <message>
         <source>%1 bytes long; a game image holds at least %2 bytes</source>
         <translation>サイズが %1 バイトで、ゲームの ROM イメージに必要な %2 バイトに足りません</translation>
@@ -334,6 +346,22 @@
         <source>&quot;%1&quot; is read-only: you can look at the tables, but Save will fail until the file can be written.</source>
         <translation>「%1」は読み取り専用です。テーブルは表示できますが、ファイルに書き込めるようになるまで保存できません。</translation>
     </message>
+    <message>
+        <source>the game&apos;s signature is not at %1</source>
+        <translation>%1 にゲームのシグネチャがありません</translation>
+    </message>
+    <message>
+        <source>%1 bytes long; a game image without a copier header holds at least %2 bytes</source>
+        <translation>サイズが %1 バイトで、コピアヘッダーのないゲームの ROM イメージに必要な %2 バイトに足りません</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no longer an image of the game (%2)</source>
+        <translation>「%1」はゲームの ROM イメージではなくなっています (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot save as &quot;%1&quot;: %2. No file was made there; your edits are still here.</source>
+        <translation>「%1」として保存できません: %2。ファイルは作成されていません。編集内容はそのまま残っています。</translation>
+    </message>
 </context>
 <context>
     <name>WindowQuestions</name>
@@ -368,6 +396,14 @@
     <message>
         <source>Save the changes to &quot;%1&quot; before closing?</source>
         <translation>閉じる前に「%1」への変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is the image you are editing: Save As writes a new file and never over it. Save your edits into &quot;%1&quot; instead?</source>
+        <translation>「%1」は編集中の ROM イメージです。「名前を付けて保存」は新しいファイルに書き込み、このファイルを上書きすることはありません。代わりに「%1」に編集内容を保存しますか？</translation>
     </message>
 </context>
 </TS>

@@ -21,7 +21,7 @@ constexpr QSize workspaceSize{594, 431};
 } // namespace
 
 BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
-    : QMainWindow(parent), core(core), questions(*this, core), openDialog(programDir) {
+    : QMainWindow(parent), core(core), questions(*this, core), fileDialogs(programDir) {
     setTitleAndIcon();
     createWorkspace();
     createMenus();
@@ -54,6 +54,8 @@ void BackMDI::createMenus() {
                            QKeySequence(Qt::CTRL | Qt::Key_O));
     SaveMenu = addMenuItem(FileMenu, "SaveMenu", tr("&Save"), &BackMDI::SaveMenu_Click,
                            QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAsMenu = addMenuItem(FileMenu, "SaveAsMenu", tr("Save &As..."), &BackMDI::SaveAsMenu_Click,
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     FileMenu->addSeparator()->setObjectName(QStringLiteral("dash1"));
     ExitMenu = addMenuItem(FileMenu, "ExitMenu", tr("E&xit"), &BackMDI::ExitMenu_Click);
 
@@ -132,6 +134,7 @@ void BackMDI::updateMenus() {
     ToolsMenu->setEnabled(imageLoaded);
     OpenMenu->setEnabled(!imageLoaded);
     SaveMenu->setEnabled(imageLoaded);
+    SaveAsMenu->setEnabled(imageLoaded);
     history->updateActions();
 }
 
@@ -156,13 +159,13 @@ void BackMDI::showChangedField(const Field& field, const QString& whatHappened) 
 }
 
 void BackMDI::OpenMenu_Click() {
-    const QString fileName = openDialog.choose(*this, questions);
+    const QString fileName = fileDialogs.chooseImage(*this, questions);
     if (!fileName.isEmpty())
         openImageFile(fileName);
 }
 
 void BackMDI::openImageFile(const QString& fileName) {
-    openDialog.remember(fileName);
+    fileDialogs.remember(fileName);
     session->open(fileName);
 }
 
@@ -177,6 +180,13 @@ void BackMDI::stopAsking() {
 
 void BackMDI::SaveMenu_Click() {
     session->save();
+}
+
+void BackMDI::SaveAsMenu_Click() {
+    const QString fileName =
+        fileDialogs.chooseNewFile(*this, questions, session->imagePath(), session->layout());
+    if (!fileName.isEmpty())
+        session->saveAs(fileName);
 }
 
 void BackMDI::ExitMenu_Click() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OpenImageDialog.h"
+#include "ImageFileDialogs.h"
 #include "WindowQuestions.h"
 
 #include <QMainWindow>
@@ -56,6 +56,7 @@ private:
 
     void OpenMenu_Click();
     void SaveMenu_Click();
+    void SaveAsMenu_Click();
     void ExitMenu_Click();
     void DamagePointerEditorMenu_Click();
     void EnemyDamageEditorMenu_Click();
@@ -67,7 +68,7 @@ private:
 
     Core& core;
     WindowQuestions questions;
-    OpenImageDialog openDialog;
+    ImageFileDialogs fileDialogs;
     ImageSession* session = nullptr;
     EditHistory* history = nullptr;
     EditorWindows* editors = nullptr;
@@ -78,6 +79,7 @@ private:
     QMenu* FileMenu = nullptr;
     QAction* OpenMenu = nullptr;
     QAction* SaveMenu = nullptr;
+    QAction* SaveAsMenu = nullptr;
     QAction* ExitMenu = nullptr;
     QMenu* EditMenu = nullptr;
     QMenu* ToolsMenu = nullptr;

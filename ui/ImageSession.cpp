@@ -41,7 +41,7 @@ void ImageSession::tellChange(const TableChange& change) {
 }
 
 QString ImageSession::imageName() const {
-    return QFileInfo(imagePath).fileName();
+    return QFileInfo(path).fileName();
 }
 
 // Binds, tests and loads the image; it is watched from then on.
@@ -55,11 +55,17 @@ void ImageSession::open(const QString& fileName) {
                                                               : failureText(load));
         return;
     }
-    imagePath = fileName;
-    watcher.watch(imagePath);
-    emit opened(fileName);
+    editFile(fileName);
+    if (core.layout() == places::Layout::Headerless)
+        emit statusChanged(tr("Opened an image without a copier header."));
     for (const QString& warning : loadWarnings(load))
         emit warned(warning);
+}
+
+void ImageSession::editFile(const QString& fileName) {
+    path = fileName;
+    watcher.watch(path);
+    emit opened(fileName);
 }
 
 // The store's message says what became of the file after a failed save (a
@@ -91,6 +97,28 @@ bool ImageSession::saveMerging() {
     if (result.takenValues > 0 || std::exchange(conflictsSaid, false))
         emit statusChanged(result.takenValues > 0 ? takenValuesText(result.takenValues)
                                                   : QString());
+    return true;
+}
+
+// The layout follows the new name: without a copier header for .sfc, with
+// one for .smc, else the layout of the image being edited.
+bool ImageSession::saveAs(const QString& fileName) {
+    watcher.pause();
+    const auto resume = qScopeGuard([this] { watcher.resume(); });
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    const places::Layout layout = suffix == u"sfc" ? places::Layout::Headerless
+                                  : suffix == u"smc"
+                                      ? places::Layout::Headered
+                                      : core.layout().value_or(places::Layout::Headered);
+    const FileResult result = whileBusy(
+        [&] { return core.saveRomAs(QFile::encodeName(fileName).toStdString(), layout); });
+    if (result.kind == FileResult::Kind::TargetIsTheImage)
+        return questions.askToSaveInstead(imageName()) && saveMerging();
+    if (!result) {
+        emit failed(saveAsFailureText(result, QFile::encodeName(path).toStdString()));
+        return false;
+    }
+    editFile(fileName);
     return true;
 }
 

@@ -20,19 +20,26 @@ public:
     ImageSession(Core& core, SessionQuestions& questions, QObject* parent = nullptr);
     ~ImageSession() override;
 
-    bool isOpen() const { return !imagePath.isEmpty(); }
+    bool isOpen() const { return !path.isEmpty(); }
+    const QString& imagePath() const { return path; }
     // The image's file name without its folder.
     QString imageName() const;
+    places::Layout layout() const { return core.layout().value_or(places::Layout::Headered); }
     bool hasUnsavedEdits() const { return isOpen() && core.isModified(); }
 
     void open(const QString& fileName);
     // True when the tables reached the file. Otherwise the edits stay in
     // memory and failed() says what became of the file.
     bool save();
+    // Writes the image, with the tables in memory, to the new file
+    // `fileName` and edits that file from then on; the image opened first
+    // stays as it was. True when it did.
+    bool saveAs(const QString& fileName);
     // True when closing may go on: nothing unsaved, Save saved, or Discard.
     bool mayClose();
 
 signals:
+    // The image being edited is now `fileName`: opened, or saved as.
     void opened(const QString& fileName);
     // An Open or a Save failed, as the message to show.
     void failed(const QString& message);
@@ -47,12 +54,13 @@ signals:
 private:
     void tellChange(const TableChange& change);
     bool saveMerging();
+    void editFile(const QString& fileName);
     void readOutsideChanges();
 
     Core& core;
     SessionQuestions& questions;
     ImageWatcher watcher;
-    QString imagePath;
+    QString path;
     // Whether the status bar was told of values both programs changed.
     bool conflictsSaid = false;
 };

@@ -14,6 +14,7 @@ ImageWatcher::ImageWatcher(QObject* parent) : QObject(parent) {
     connect(&stillDelay, &QTimer::timeout, this, &ImageWatcher::stillForAMoment);
 }
 
+// A new path (after Save As) drops what the old one was doing.
 void ImageWatcher::watch(const QString& imagePath) {
     path = imagePath;
     if (!watcher) {
@@ -21,6 +22,10 @@ void ImageWatcher::watch(const QString& imagePath) {
         connect(watcher, &QFileSystemWatcher::fileChanged, this, &ImageWatcher::fileTouched);
         connect(watcher, &QFileSystemWatcher::directoryChanged, this, &ImageWatcher::fileTouched);
     }
+    if (const QStringList watched = watcher->files() + watcher->directories(); !watched.isEmpty())
+        watcher->removePaths(watched);
+    stillDelay.stop();
+    changeHeld = false;
     keepWatching();
 }
 

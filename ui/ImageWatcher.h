@@ -17,6 +17,7 @@ class ImageWatcher : public QObject {
 public:
     explicit ImageWatcher(QObject* parent = nullptr);
 
+    // Watches `imagePath`, in place of any file watched before.
     void watch(const QString& imagePath);
     void pause();
     void resume();

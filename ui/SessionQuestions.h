@@ -17,6 +17,8 @@ public:
     virtual std::optional<ConflictAnswer::Choice>
     askAboutConflicts(const QString& imageName, const std::vector<Conflict>& conflicts) = 0;
     virtual BeforeClosing askBeforeClosing(const QString& imageName) = 0;
+    // Save As was given the image being edited: whether to save into it.
+    virtual bool askToSaveInstead(const QString& imageName) = 0;
 
 protected:
     ~SessionQuestions() = default;

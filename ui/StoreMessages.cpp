@@ -25,11 +25,18 @@ QString thousands(std::uint64_t number) {
     return locale.toString(qulonglong(number));
 }
 
-// Why a file is not a whole image of the game.
+// Why a file is not a whole image of the game, in the layout it was found or
+// opened in.
 QString notAnImageReason(const FileResult& result) {
+    const bool headerless = result.layout == places::Layout::Headerless;
     if (result.kind == FileResult::Kind::NotTheGame)
-        return StoreMessages::tr("the game's signature is not at 0x400");
-    return StoreMessages::tr("%1 bytes long; a game image holds at least %2 bytes")
+        return StoreMessages::tr("the game's signature is not at %1")
+            .arg(QStringLiteral("0x%1").arg(
+                QString::number(image::signatureOffsetIn(result.layout), 16).toUpper()));
+    return (headerless
+                ? StoreMessages::tr(
+                      "%1 bytes long; a game image without a copier header holds at least %2 bytes")
+                : StoreMessages::tr("%1 bytes long; a game image holds at least %2 bytes"))
         .arg(thousands(result.fileSize), thousands(result.minimumSize));
 }
 
@@ -164,4 +171,16 @@ QStringList loadWarnings(const FileResult& result) {
                         "the file can be written.")
                         .arg(pathText(result.path));
     return warnings;
+}
+
+QString saveAsFailureText(const FileResult& result, const std::string& imagePath) {
+    QString reason = QString::fromStdString(result.systemReason);
+    if (result.kind == FileResult::Kind::NotTheGame || result.kind == FileResult::Kind::TooShort)
+        reason = StoreMessages::tr("\"%1\" is no longer an image of the game (%2)")
+                     .arg(pathText(imagePath), notAnImageReason(result));
+    else if (result.kind == FileResult::Kind::Busy)
+        reason = anotherProgramIsSaving();
+    return StoreMessages::tr(
+               "Cannot save as \"%1\": %2. No file was made there; your edits are still here.")
+        .arg(pathText(result.path), reason);
 }

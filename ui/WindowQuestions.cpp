@@ -92,3 +92,15 @@ SessionQuestions::BeforeClosing WindowQuestions::askBeforeClosing(const QString&
         return BeforeClosing::Discard;
     return BeforeClosing::Cancel;
 }
+
+bool WindowQuestions::askToSaveInstead(const QString& imageName) {
+    QMessageBox box(QMessageBox::Warning, tr("Save As"),
+                    tr("\"%1\" is the image you are editing: Save As writes a new file and never "
+                       "over it. Save your edits into \"%1\" instead?")
+                        .arg(imageName),
+                    QMessageBox::Save | QMessageBox::Cancel, &window);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    askInBox(box);
+    return box.clickedButton() == box.button(QMessageBox::Save);
+}

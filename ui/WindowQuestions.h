@@ -26,6 +26,7 @@ public:
     std::optional<ConflictAnswer::Choice>
     askAboutConflicts(const QString& imageName, const std::vector<Conflict>& conflicts) override;
     BeforeClosing askBeforeClosing(const QString& imageName) override;
+    bool askToSaveInstead(const QString& imageName) override;
 
 private:
     // Shows a message box of plain text, centred on the window.

@@ -111,6 +111,8 @@ private slots:
     void saveWritesTheEdits();
     void failedSaveKeepsEdits_data();
     void failedSaveKeepsEdits();
+    void saveAsEditsTheNewFile_data();
+    void saveAsEditsTheNewFile();
     void saveMergesChangesOnDisk_data();
     void saveMergesChangesOnDisk();
     void closingAsksAboutUnsavedEdits_data();
@@ -133,13 +135,15 @@ void TestBackMDI::menuTree_data() {
     QTest::addRow("File") << "" << 0 << "FileMenu"
                           << "&File" << QKeySequence() << true << 4;
     QTest::addRow("Open") << "FileMenu" << 0 << "OpenMenu"
-                          << "&Open" << QKeySequence("Ctrl+O") << true << 4;
+                          << "&Open" << QKeySequence("Ctrl+O") << true << 5;
     QTest::addRow("Save") << "FileMenu" << 1 << "SaveMenu"
-                          << "&Save" << QKeySequence("Ctrl+S") << false << 4;
-    QTest::addRow("separator") << "FileMenu" << 2 << "dash1"
-                               << "" << QKeySequence() << true << 4;
-    QTest::addRow("Exit") << "FileMenu" << 3 << "ExitMenu"
-                          << "E&xit" << QKeySequence() << true << 4;
+                          << "&Save" << QKeySequence("Ctrl+S") << false << 5;
+    QTest::addRow("Save As") << "FileMenu" << 2 << "SaveAsMenu"
+                             << "Save &As..." << QKeySequence("Ctrl+Shift+S") << false << 5;
+    QTest::addRow("separator") << "FileMenu" << 3 << "dash1"
+                               << "" << QKeySequence() << true << 5;
+    QTest::addRow("Exit") << "FileMenu" << 4 << "ExitMenu"
+                          << "E&xit" << QKeySequence() << true << 5;
     QTest::addRow("Edit") << "" << 1 << "EditMenu"
                           << "&Edit" << QKeySequence() << true << 4;
     QTest::addRow("Undo") << "EditMenu" << 0 << "UndoMenu"
@@ -200,8 +204,9 @@ void TestBackMDI::openDialogSettings() {
     QCOMPARE(dialog.objectName, QStringLiteral("ComD"));
     QCOMPARE(dialog.title, QStringLiteral("Load File"));
     QCOMPARE(dialog.directory, QDir(session.dir.path()).absolutePath());
-    QCOMPARE(dialog.nameFilters,
-             QStringList({QStringLiteral("Velko 3 Rom (*.smc)"), QStringLiteral("All Files (*)")}));
+    QCOMPARE(dialog.nameFilters, QStringList({QStringLiteral("Velko 3 Rom (*.smc)"),
+                                              QStringLiteral("Velko 3 Rom without header (*.sfc)"),
+                                              QStringLiteral("All Files (*)")}));
     QCOMPARE(dialog.fileMode, QFileDialog::ExistingFile);
     QCOMPARE(dialog.acceptMode, QFileDialog::AcceptOpen);
     QVERIFY(dialog.qtDialog);
@@ -358,6 +363,66 @@ void TestBackMDI::saveWritesTheEdits() {
     }
     QVERIFY(answerer.boxes.isEmpty());
     QCOMPARE(session.dir.imageBytes(), expected);
+}
+
+// Save As writes the image with the edits to a new file in the layout its
+// name asks for, then edits that file; it never writes over the open image,
+// offering Save instead.
+void TestBackMDI::saveAsEditsTheNewFile_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QStringList>("buttons"); // pressed in the questions, in turn
+    QTest::addColumn<QString>("written");     // "copy", "image" or "" for nothing
+    QTest::addColumn<QString>("title");
+
+    QTest::addRow("to .sfc, without the copier header")
+        << "copy.sfc" << false << QStringList() << "copy"
+        << "copy.sfc[*] - Tarvon Add-ons";
+    QTest::addRow("over another file, after Qt's question")
+        << "copy.smc" << true << QStringList{"Yes"} << "copy"
+        << "copy.smc[*] - Tarvon Add-ons";
+    QTest::addRow("the open image: Cancel")
+        << "game.smc" << true << QStringList{"Yes", "Cancel"} << ""
+        << "game.smc[*] - Tarvon Add-ons";
+    QTest::addRow("the open image: Save")
+        << "game.smc" << true << QStringList{"Yes", "Save"} << "image"
+        << "game.smc[*] - Tarvon Add-ons";
+}
+
+void TestBackMDI::saveAsEditsTheNewFile() {
+    QFETCH(QString, target);
+    QFETCH(bool, exists);
+    QFETCH(QStringList, buttons);
+    QFETCH(QString, written);
+    QFETCH(QString, title);
+
+    Session session;
+    QVERIFY(session.openImage());
+    const QByteArray original = session.dir.imageBytes();
+    const QString targetPath = QDir(session.dir.path()).filePath(target);
+    if (exists && target != "game.smc")
+        session.dir.writeFile(target, "another program's file");
+    session.core.setEnemyHealth(7, Byte(original[Core::enemyHealthOffset + 7] ^ 0x5A));
+    const QByteArray edited = withByte(original, Core::enemyHealthOffset + 7,
+                                       char(original[Core::enemyHealthOffset + 7] ^ 0x5A));
+    {
+        ModalAnswerer answerer({targetPath});
+        answerer.buttonsToPress = buttons;
+        session.action("SaveAsMenu")->trigger();
+        QCOMPARE(answerer.fileDialogs.value(0).objectName, QStringLiteral("SaveAsDialog"));
+        QVERIFY(answerer.buttonsToPress.isEmpty());
+    }
+    QCOMPARE(session.dir.imageBytes(), written == "image" ? edited : original);
+    if (written == "copy") {
+        QFile file(targetPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), target.endsWith(".sfc") ? edited.mid(0x200) : edited);
+    }
+    QCOMPARE(session.window.windowTitle(), title);
+    // Later saves follow the new file; the image opened first stays as it was.
+    session.core.setEnemyHealth(8, Byte(original[Core::enemyHealthOffset + 8] ^ 0x11));
+    session.action("SaveMenu")->trigger();
+    QCOMPARE(session.dir.imageBytes() == original, written == "copy");
 }
 
 void TestBackMDI::failedSaveKeepsEdits_data() {

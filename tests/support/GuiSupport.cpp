@@ -35,6 +35,8 @@ bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs)
     if (!nameBox || !buttons)
         return false;
     QPushButton* open = buttons->button(QDialogButtonBox::Open);
+    if (!open)
+        open = buttons->button(QDialogButtonBox::Save);
     const QDeadlineTimer deadline(timeoutMs);
     while (dialog->isVisible() && !deadline.hasExpired()) {
         if (nameBox->text() != path)

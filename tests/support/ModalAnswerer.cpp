@@ -37,12 +37,20 @@ ModalAnswerer::ModalAnswerer(QStringList paths, std::function<void(QWidget*)> an
 }
 
 // Choosing a file waits for the dialog, and another window's answer may wait
-// too, so the timer is held meanwhile: the same window must not be answered
-// twice.
+// too: the same window must not be answered twice, while a question it asks
+// meanwhile (Qt's own, before replacing a file) is answered as any other, by
+// a timer of its own (Qt never fires a timer inside its own handler).
 void ModalAnswerer::answer() {
-    timer.stop();
-    answerActiveModal();
-    timer.start();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || answering.contains(modal))
+        return;
+    answering.append(modal);
+    QTimer meanwhile;
+    meanwhile.setInterval(timer.interval());
+    connect(&meanwhile, &QTimer::timeout, this, &ModalAnswerer::answer);
+    meanwhile.start();
+    answerActiveModal(modal);
+    answering.removeAll(modal);
 }
 
 // Records the box and presses the button named first in `buttonsToPress`,
@@ -67,10 +75,7 @@ void ModalAnswerer::answerBox(QMessageBox* box) {
         box->close();
 }
 
-void ModalAnswerer::answerActiveModal() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible())
-        return;
+void ModalAnswerer::answerActiveModal(QWidget* modal) {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         answerBox(box);
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {

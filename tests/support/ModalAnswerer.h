@@ -51,10 +51,11 @@ public:
 
 private:
     void answer();
-    void answerActiveModal();
+    void answerActiveModal(QWidget* modal);
     void answerBox(QMessageBox* box);
 
     QStringList paths;
     std::function<void(QWidget*)> answerOther;
     QTimer timer;
+    QList<QWidget*> answering;
 };

@@ -1,4 +1,4 @@
-#include "OpenImageDialog.h"
+#include "ImageFileDialogs.h"
 
 #include "QtText.h"
 #include "WindowQuestions.h"
@@ -20,10 +20,16 @@ constexpr qint64 widestFileSize = 1023.99 * 1024 * 1024;
 const QDateTime widestDate(QDate(2026, 9, 30), QTime(23, 59, 59));
 } // namespace
 
-// Qt's own dialog, not the desktop's, so it looks and works the same
-// everywhere. "All Files" uses "*" because Qt's "*.*" would hide names
-// without a dot.
-QString OpenImageDialog::choose(QWidget& parent, WindowQuestions& questions) {
+// The two layouts' filters and "All Files"; "All Files" uses "*" because
+// Qt's "*.*" would hide names without a dot.
+QStringList ImageFileDialogs::nameFilters() const {
+    return {tr("Velko 3 Rom (*.smc)"), tr("Velko 3 Rom without header (*.sfc)"),
+            tr("All Files (*)")};
+}
+
+// Qt's own dialogs, not the desktop's, so they look and work the same
+// everywhere.
+QString ImageFileDialogs::chooseImage(QWidget& parent, WindowQuestions& questions) {
     const QString startDir =
         chosenFile.isEmpty() ? programDir : QFileInfo(chosenFile).absolutePath();
     QFileDialog ComD(&parent, tr("Load File"), startDir);
@@ -31,7 +37,7 @@ QString OpenImageDialog::choose(QWidget& parent, WindowQuestions& questions) {
     ComD.setOption(QFileDialog::DontUseNativeDialog);
     ComD.setFileMode(QFileDialog::ExistingFile);
     ComD.setAcceptMode(QFileDialog::AcceptOpen);
-    ComD.setNameFilters({tr("Velko 3 Rom (*.smc)"), tr("All Files (*)")});
+    ComD.setNameFilters(nameFilters());
     if (!chosenFile.isEmpty())
         ComD.selectFile(chosenFile);
     showFileDetailsUnclipped(ComD);
@@ -40,11 +46,27 @@ QString OpenImageDialog::choose(QWidget& parent, WindowQuestions& questions) {
     return ComD.selectedFiles().value(0);
 }
 
+QString ImageFileDialogs::chooseNewFile(QWidget& parent, WindowQuestions& questions,
+                                        const QString& imagePath, places::Layout layout) {
+    QFileDialog dialog(&parent, tr("Save As"), QFileInfo(imagePath).absolutePath());
+    dialog.setObjectName(QStringLiteral("SaveAsDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(nameFilters());
+    dialog.selectNameFilter(nameFilters().value(layout == places::Layout::Headerless ? 1 : 0));
+    dialog.selectFile(imagePath);
+    showFileDetailsUnclipped(dialog);
+    if (questions.ask(dialog) != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
 // Qt's dialog sizes its columns and places list for short English words, which
 // cuts off file types, dates and "Computer": give them the room they need, for
 // the widest details as Qt words and formats them in the user's language and
 // locale, and for the column's heading.
-void OpenImageDialog::showFileDetailsUnclipped(QFileDialog& dialog) {
+void ImageFileDialogs::showFileDetailsUnclipped(QFileDialog& dialog) {
     const QFontMetrics metrics = dialog.fontMetrics();
     auto roomFor = [&metrics](const QString& sample) {
         return metrics.horizontalAdvance(sample) + columnPadding;
