@@ -33,6 +33,23 @@
     </message>
 </context>
 <context>
+    <name>EnemyTableForm</name>
+    <message numerus="yes">
+        <source>%1 of %n enemies, set %2</source>
+        <translation>
+            <numerusform>%1 of %n enemy, set %2</numerusform>
+            <numerusform>%1 of %n enemies, set %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies</source>
+        <translation>
+            <numerusform>%1 of %n enemy</numerusform>
+            <numerusform>%1 of %n enemies</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>StoreMessages</name>
     <message numerus="yes">
         <source>%n more</source>

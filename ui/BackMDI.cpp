@@ -4,6 +4,7 @@
 #include "Core.h"
 #include "DamageTableForm.h"
 #include "EnemyStatsForm.h"
+#include "EnemyTableForm.h"
 #include "FieldText.h"
 #include "StoreMessages.h"
 
@@ -72,7 +73,10 @@ BackMDI::BackMDI(Core& core, const QString& programDir, QWidget* parent)
     createWorkspace();
     createMenus();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    core.setChangeListener([this](const TableChange&) { emit tablesChanged(); });
+    core.setChangeListener([this](const TableChange& change) {
+        emit tableChanged(change);
+        emit tablesChanged();
+    });
     connect(this, &BackMDI::tablesChanged, this, &BackMDI::updateMenus);
     watchForFocusMoves();
     updateMenus();
@@ -196,6 +200,8 @@ void BackMDI::createMenus() {
     EnemyDamageEditorMenu =
         addMenuItem(ToolsMenu, "EnemyDamageEditorMenu", tr("&Damage Table Editor"),
                     &BackMDI::EnemyDamageEditorMenu_Click);
+    EnemyTableMenu = addMenuItem(ToolsMenu, "EnemyTableMenu", tr("Enemy &Table"),
+                                 &BackMDI::EnemyTableMenu_Click);
 
     HelpMenu = addTopMenu("HelpMenu", tr("&Help"));
     AboutMenu = addMenuItem(HelpMenu, "AboutMenu", tr("&About..."), &BackMDI::AboutMenu_Click);
@@ -510,6 +516,23 @@ void BackMDI::DamagePointerEditorMenu_Click() {
 
 void BackMDI::EnemyDamageEditorMenu_Click() {
     showEditor<DamageTableForm>(damageTableWindow)->refreshValues();
+}
+
+// The enemy table can be resized, unlike the editors; it opens at the size
+// it asks for, even where that is larger than the workspace.
+void BackMDI::EnemyTableMenu_Click() {
+    if (!enemyTableWindow) {
+        auto* form = new EnemyTableForm(core);
+        connect(this, &BackMDI::tableChanged, form, &EnemyTableForm::showChange);
+        enemyTableWindow = mdiArea->addSubWindow(form);
+        enemyTableWindow->setAttribute(Qt::WA_DeleteOnClose);
+        enemyTableWindow->setWindowIcon(windowIcon());
+        enemyTableWindow->resize(enemyTableWindow->sizeHint());
+    }
+    enemyTableWindow->show();
+    if (QWidget* leftAt = enemyTableWindow->widget()->focusWidget())
+        leftAt->setFocus(Qt::OtherFocusReason);
+    mdiArea->setActiveSubWindow(enemyTableWindow);
 }
 
 void BackMDI::AboutMenu_Click() {

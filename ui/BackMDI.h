@@ -45,6 +45,8 @@ public:
 signals:
     // The tables in memory, or what the file is known to hold, changed.
     void tablesChanged();
+    // The same, with what changed.
+    void tableChanged(const TableChange& change);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +71,7 @@ private:
     void RedoMenu_Click();
     void DamagePointerEditorMenu_Click();
     void EnemyDamageEditorMenu_Click();
+    void EnemyTableMenu_Click();
     void AboutMenu_Click();
 
     void openImage(const QString& fileName);
@@ -110,6 +113,7 @@ private:
     QMdiArea* mdiArea = nullptr;
     QPointer<QMdiSubWindow> enemyStatsWindow;
     QPointer<QMdiSubWindow> damageTableWindow;
+    QPointer<QMdiSubWindow> enemyTableWindow;
 
     QMenu* FileMenu = nullptr;
     QAction* OpenMenu = nullptr;
@@ -121,6 +125,7 @@ private:
     QMenu* ToolsMenu = nullptr;
     QAction* DamagePointerEditorMenu = nullptr;
     QAction* EnemyDamageEditorMenu = nullptr;
+    QAction* EnemyTableMenu = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* AboutMenu = nullptr;
 };

@@ -36,6 +36,8 @@ QString fieldText(const Field& field) {
         return FieldText::tr("Damage Set of %1").arg(slotText(field.index));
     case Field::Kind::Damage:
         return FieldText::tr("Damage %1, Armor %2").arg(field.index / 3).arg(field.index % 3 + 1);
+    case Field::Kind::Paste:
+        return FieldText::tr("Paste at %1").arg(slotText(field.index));
     case Field::Kind::AnotherProgram:
         break;
     }

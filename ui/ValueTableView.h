@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QTableView>
+
+// A table of the editors' values, as a spreadsheet works:
+// - at its preferred size it shows all its columns and `shownRows` rows;
+// - Enter, F2, a double click or typing into a cell edits it; the cell takes
+//   the text when the editing ends (Enter, Tab or another cell), and a text
+//   the model refuses leaves the value as it was and rings the desktop's bell
+//   once, as the editors' boxes do; an emptied cell, or Escape, changes
+//   nothing;
+// - Ctrl+C copies the selected cells as tab-separated text, a line per row
+//   (cellsText), and Ctrl+V hands the clipboard's text to `pasteRequested`.
+class ValueTableView : public QTableView {
+    Q_OBJECT
+public:
+    explicit ValueTableView(int shownRows, QWidget* parent = nullptr);
+
+    // The selected cells as they are shown, within the smallest block that
+    // holds them all; cells of that block that are not selected are empty.
+    QString selectedCellsText() const;
+    // The cells of a tab-separated text, by row; a last line ending is no row.
+    static QList<QStringList> cellsOf(const QString& text);
+
+    QSize sizeHint() const override;
+
+signals:
+    void pasteRequested(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int shownRows;
+};
