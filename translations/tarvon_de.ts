@@ -451,4 +451,15 @@
         <translation>ein anderes Programm hat während des Speicherns die Länge der Datei geändert</translation>
     </message>
 </context>
+<context>
+    <name>ValueTableView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>Einf&amp;ügen</translation>
+    </message>
+</context>
 </TS>

@@ -451,4 +451,15 @@
         <translation>otro programa cambió la longitud del archivo durante el guardado</translation>
     </message>
 </context>
+<context>
+    <name>ValueTableView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Pegar</translation>
+    </message>
+</context>
 </TS>

@@ -443,4 +443,15 @@
         <translation>保存中に別のプログラムがファイルの長さを変えました</translation>
     </message>
 </context>
+<context>
+    <name>ValueTableView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>コピー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>貼り付け(&amp;P)</translation>
+    </message>
+</context>
 </TS>

@@ -58,12 +58,14 @@ void EnemyTableForm::createControls() {
     enemyTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     enemyTable->setSortingEnabled(true);
     enemyTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    enemyTable->offerPaste();
     setTable->setModel(sets);
     setUpTable(setTable, "DamageSetTable", tr("Damage Sets"));
     setTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     setTable->setSelectionMode(QAbstractItemView::SingleSelection);
     fitColumns();
-    setFocusChain({enemyTable, setTable, filter, allSetsButton});
+    setFocusChain({filter, allSetsButton, enemyTable, setTable});
+    enemyTable->setFocus();
 }
 
 // The count keeps the size of its longest text, so that a new count, at

@@ -1,5 +1,6 @@
 #include "ValueTableView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
@@ -44,6 +45,25 @@ ValueTableView::ValueTableView(int shownRows, QWidget* parent)
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2 * rowPadding);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    addCellAction(tr("&Copy"), QKeySequence::Copy,
+                  [this] { QApplication::clipboard()->setText(selectedCellsText()); });
+}
+
+void ValueTableView::offerPaste() {
+    addCellAction(tr("&Paste"), QKeySequence::Paste,
+                  [this] { emit pasteRequested(QApplication::clipboard()->text()); });
+}
+
+// The key works while the table has the focus, and not in a cell being
+// edited, whose text box has its own.
+void ValueTableView::addCellAction(const QString& text, QKeySequence::StandardKey key,
+                                   const std::function<void()>& work) {
+    auto* action = new QAction(text, this);
+    action->setShortcuts(key);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, work);
+    addAction(action);
 }
 
 // Worked out here rather than by Qt's AdjustToContents, which would lay out
@@ -58,15 +78,16 @@ QSize ValueTableView::sizeHint() const {
             frame + horizontalHeader()->sizeHint().height() + rowsHeight};
 }
 
+// Qt's item views give the current cell's place within their viewport, where
+// a context menu opened from the keyboard, and an input method, take it
+// within the view: the menu would come up a row higher, on the headings.
+QVariant ValueTableView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImCursorRectangle)
+        return visualRect(currentIndex()).translated(viewport()->pos());
+    return QTableView::inputMethodQuery(query);
+}
+
 void ValueTableView::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy)) {
-        QApplication::clipboard()->setText(selectedCellsText());
-        return;
-    }
-    if (event->matches(QKeySequence::Paste)) {
-        emit pasteRequested(QApplication::clipboard()->text());
-        return;
-    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && state() != EditingState && (currentIndex().flags() & Qt::ItemIsEditable)) {
         edit(currentIndex());
