@@ -322,11 +322,11 @@
     </message>
     <message>
         <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a health is a number from 0 to 255.</source>
-        <translation>何も貼り付けていません: %1 を「%2」にはできません。体力は 0 から 255 までの数です。</translation>
+        <translation>何も貼り付けていません: %1を「%2」にはできません。体力は 0 から 255 までの数です。</translation>
     </message>
     <message>
         <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a damage set is a number from 0 to 15.</source>
-        <translation>何も貼り付けていません: %1 を「%2」にはできません。ダメージセットは 0 から 15 までの数です。</translation>
+        <translation>何も貼り付けていません: %1を「%2」にはできません。ダメージセットは 0 から 15 までの数です。</translation>
     </message>
 </context>
 <context>
