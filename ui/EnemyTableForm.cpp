@@ -48,8 +48,7 @@ void EnemyTableForm::createControls() {
     filter->setPlaceholderText(tr("Name or slot"));
     filter->setClearButtonEnabled(true);
     count->setObjectName(QStringLiteral("EnemyCount"));
-    count->setMinimumWidth(
-        fontMetrics().horizontalAdvance(countText(enemies->rowCount(), int(places::setCount) - 1)));
+    fitCount();
     allSetsButton->setObjectName(QStringLiteral("AllSetsButton"));
     allSetsButton->setEnabled(false);
 
