@@ -68,9 +68,10 @@ const EditStep& EditJournal::redo() {
 std::optional<Field> EditJournal::lastFieldAt(std::size_t place) const {
     for (std::size_t i = done; i-- > 0;) {
         const EditStep& step = steps[i];
-        if (step.field.kind != Field::Kind::AnotherProgram &&
-            std::ranges::any_of(step.changes,
-                                [place](const ByteChange& c) { return c.place == place; }))
+        const Field::Kind kind = step.field.kind;
+        const bool namesAPlace = kind != Field::Kind::AnotherProgram && kind != Field::Kind::Paste;
+        const auto changesPlace = [place](const ByteChange& c) { return c.place == place; };
+        if (namesAPlace && std::ranges::any_of(step.changes, changesPlace))
             return step.field;
     }
     return std::nullopt;

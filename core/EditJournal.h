@@ -6,13 +6,15 @@
 #include <span>
 #include <vector>
 
-// What one step of the edit history changed: one field of the editors, or
-// the values taken in at once from another program's changes to the file.
+// What one step of the edit history changed: one field of the editors, a
+// block of values pasted at once, or the values taken in at once from another
+// program's changes to the file.
 struct Field {
     enum class Kind {
         Health,        // index: the enemy slot
         DamageSet,     // index: the enemy slot
         Damage,        // index: the damage table byte (places::damageTableIndex)
+        Paste,         // index: the enemy slot of the block's first cell
         AnotherProgram // index: unused
     };
     Kind kind = Kind::AnotherProgram;
@@ -58,7 +60,8 @@ public:
     const EditStep& redo();
 
     // The field of the last done step that changed `place`, if any, other
-    // than values taken from another program.
+    // than a paste or values taken from another program, which name no
+    // single place.
     std::optional<Field> lastFieldAt(std::size_t place) const;
 
 private:

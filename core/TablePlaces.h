@@ -100,6 +100,9 @@ constexpr std::uint32_t fileOffsetOfPlace(std::size_t place, Layout layout) {
                                                   : at.enemyHealth + place - damageTableSize);
 }
 
+constexpr bool isDamageByte(std::size_t place) {
+    return place >= ofDamageByte(0) && place < count;
+}
 // The slot whose health, or whose damage byte, is at `place`.
 constexpr std::uint8_t healthSlot(std::size_t place) {
     return static_cast<std::uint8_t>(place - ofHealth(0));

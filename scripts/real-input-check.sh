@@ -6,6 +6,10 @@
 #
 #   bash scripts/real-input-check.sh [build-dir]     (default: build)
 #
+# The X server takes the first free display, or the one TARVON_CHECK_DISPLAY
+# names (12 or :12), for a machine where each user of X has a number of their
+# own.
+#
 # Needs xvfb, openbox, xdotool, x11-utils (xwininfo, xprop) and xclip, which
 # reads what a value box shows once Ctrl+A, Ctrl+C have copied it. Works on
 # scratch copies of the demo image; the program's own files stay as they are.
@@ -182,7 +186,9 @@ waitForEnd() {
 }
 
 # --- The X server, the window manager and the program ---
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+checkDisplay=${TARVON_CHECK_DISPLAY:-}
+Xvfb ${checkDisplay:+":${checkDisplay#:}"} -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    3>"$scratch/display" 2>/dev/null &
 pids+=($!)
 waitUntil 10 test -s "$scratch/display" || giveUp "Xvfb did not start"
 DISPLAY=":$(head -n1 "$scratch/display")"
@@ -742,6 +748,93 @@ conflictRound $(((conflictHealth + 60) % 256)) $(((conflictHealth + 70) % 256)) 
     $(((conflictHealth + 60) % 256))
 conflictRound $(((conflictHealth + 80) % 256)) $(((conflictHealth + 90) % 256)) alt+t "Take Theirs" \
     $(((conflictHealth + 90) % 256))
+quitByMenu
+
+# The enemy table: Ctrl+F and a name keep enemies 10 to 1F; a click on the
+# Health heading sorts them by health; a health typed into the first row and
+# Enter, another into the new first row, Ctrl+Z and Ctrl+S leave the file
+# changed at the first health only. Then set 12 typed into an enemy's Damage
+# Set cell is stored with the damage byte's upper four bits kept.
+startOn table
+damageAt() { byteAt "$image" $((enemyDamage + $1)); }
+# The slots 10 to 1F in the order a sort by health shows them, alike in slot
+# order; `$1` and `$2`, if given, a slot and the health it has now.
+byHealth() {
+    local slot
+    for ((slot = 0x10; slot <= 0x1F; slot++)); do
+        printf '%d %02X\n' "$( ((slot == ${1:--1})) && echo "$2" || healthAt $slot)" $slot
+    done | sort -k1,1n -k2,2 | awk '{ print $2 }'
+}
+# Copies the selected cells of the table into `shown`.
+copyCell() {
+    printf '%s' "$noCopy" | xclip -selection clipboard >/dev/null 2>&1
+    waitUntil 2 clipboardHolds "$noCopy" || return 1
+    xdotool key ctrl+c
+    waitUntil 2 eval '! clipboardHolds "$noCopy"' && shown=$(clipboard)
+}
+# The top left corner of the context menu that the menu key opens on the
+# table's current cell, the cell's centre, into `cornerX` and `cornerY`.
+menuCorner() {
+    local menu
+    menu=$(openMenuBy Menu) || giveUp "enemy table: the menu key opened no context menu"
+    cornerX=$(windowField "$menu" 'Absolute upper-left X')
+    cornerY=$(windowField "$menu" 'Absolute upper-left Y')
+    closeMenus
+}
+toolsItem t
+xdotool key ctrl+f
+xdotool type --delay 30 "enemy 1"
+# Tab leads from the filter to the table (All Sets is disabled).
+xdotool key --delay 20 Tab Page_Up Home Right Right # the first row's health
+menuCorner
+firstX=$cornerX firstY=$cornerY
+xdotool key Down
+menuCorner
+clickAt "$firstX" $((2 * firstY - cornerY)) # the Health heading, a row above
+# Page Up and Home select the first row's slot, as Ctrl+Home would not (it
+# moves without selecting); the 16 rows are less than a page.
+xdotool key --delay 20 Page_Up Home
+order=($(byHealth))
+copyCell && [ "$shown" = "${order[0]}" ] ||
+    giveUp "enemy table: after \"enemy 1\" in the filter and a click on the Health heading the" \
+        "first row is slot $shown, expected ${order[0]} (by health: ${order[*]})"
+firstSlot=$((16#${order[0]}))
+typedHealth=255
+((typedHealth != $(healthAt $firstSlot))) || typedHealth=254
+xdotool key --delay 20 Right Right
+xdotool type "$typedHealth"
+xdotool key Return
+order=($(byHealth $firstSlot $typedHealth))
+xdotool key --delay 20 Page_Up Home Right Right
+xdotool type "$(((typedHealth + 1) % 256))" # into the new first row, then undone
+xdotool key --delay 20 Return ctrl+z
+saveImage || fail "enemy table: Ctrl+S did not save"
+expected=$(hex $((enemyHealth + firstSlot)))
+if [ "$(differences "$scratch/original.smc" "$image")" != "$expected" ] ||
+    [ "$(healthAt $firstSlot)" != "$typedHealth" ]; then
+    fail "enemy table: after $typedHealth typed into slot $(printf %02X $firstSlot)'s health," \
+        "another health into slot ${order[0]}'s, Ctrl+Z and Ctrl+S the file differs at" \
+        "[$(differences "$scratch/original.smc" "$image")] with health $(healthAt $firstSlot)," \
+        "expected [$expected] with $typedHealth"
+fi
+cp "$image" "$scratch/table-saved.smc"
+setSlot=0x20
+while (((($(damageAt $setSlot) & 0xF0) == 0 || ($(damageAt $setSlot) & 0x0F) == 12))); do
+    setSlot=$((setSlot + 1))
+done
+xdotool key ctrl+f
+xdotool type --delay 30 "$(printf 'Enemy %02X' $setSlot)"
+xdotool key --delay 20 Tab Page_Up Home Right Right Right # its damage set
+xdotool type 12
+xdotool key Return
+saveImage || fail "enemy table: Ctrl+S after set 12 did not save"
+wantedByte=$((($(byteAt "$scratch/table-saved.smc" $((enemyDamage + setSlot))) & 0xF0) | 12))
+if [ "$(differences "$scratch/table-saved.smc" "$image")" != "$(hex $((enemyDamage + setSlot)))" ] ||
+    [ "$(damageAt $setSlot)" != "$wantedByte" ]; then
+    fail "enemy table: set 12 typed into slot $(printf %02X $setSlot)'s Damage Set cell: the file" \
+        "differs at [$(differences "$scratch/table-saved.smc" "$image")] with the damage byte" \
+        "$(damageAt $setSlot), expected only that byte, $wantedByte (upper bits kept)"
+fi
 quitByMenu
 
 if ((failures)); then

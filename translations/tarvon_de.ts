@@ -90,6 +90,10 @@
         <source>Save &amp;As...</source>
         <translation>Speichern &amp;unter...</translation>
     </message>
+    <message>
+        <source>Enemy &amp;Table</source>
+        <translation>Gegner&amp;tabelle</translation>
+    </message>
 </context>
 <context>
     <name>DamageRowFrame</name>
@@ -105,6 +109,29 @@
         <source>Armor %1</source>
         <comment>in full, for a screen reader</comment>
         <translation>Rüstung %1</translation>
+    </message>
+</context>
+<context>
+    <name>DamageSetTableModel</name>
+    <message>
+        <source>Damage Set</source>
+        <translation>Schadenssatz</translation>
+    </message>
+    <message>
+        <source>Enemies Using the Set</source>
+        <translation>Gegner mit diesem Satz</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Satz</translation>
+    </message>
+    <message>
+        <source>Enemies</source>
+        <translation>Gegner</translation>
+    </message>
+    <message>
+        <source>Damage at Armor %1</source>
+        <translation>Schaden bei Rüstung %1</translation>
     </message>
 </context>
 <context>
@@ -186,6 +213,90 @@
     </message>
 </context>
 <context>
+    <name>EnemyTableForm</name>
+    <message>
+        <source>Fi&amp;nd:</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <source>&amp;All Sets</source>
+        <translation>&amp;Alle Sätze</translation>
+    </message>
+    <message>
+        <source>Enemy Table</source>
+        <translation>Gegnertabelle</translation>
+    </message>
+    <message>
+        <source>Find enemies by name or slot</source>
+        <translation>Gegner nach Name oder Slot suchen</translation>
+    </message>
+    <message>
+        <source>Name or slot</source>
+        <translation>Name oder Slot</translation>
+    </message>
+    <message>
+        <source>Enemies</source>
+        <translation>Gegner</translation>
+    </message>
+    <message>
+        <source>Damage Sets</source>
+        <translation>Schadenssätze</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies, set %2</source>
+        <translation>
+            <numerusform>%1 von %n Gegner, Satz %2</numerusform>
+            <numerusform>%1 von %n Gegnern, Satz %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies</source>
+        <translation>
+            <numerusform>%1 von %n Gegner</numerusform>
+            <numerusform>%1 von %n Gegnern</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>EnemyTableModel</name>
+    <message>
+        <source>Slot</source>
+        <translation>Slot</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Health</source>
+        <translation>Lebenspunkte</translation>
+    </message>
+    <message>
+        <source>Damage Set</source>
+        <translation>Schadenssatz</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the values reach below the last row shown.</source>
+        <translation>Es wurde nichts eingefügt: Die Werte reichen über die letzte angezeigte Zeile hinaus.</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the column &quot;%1&quot; cannot be changed here; paste into Health or Damage Set.</source>
+        <translation>Es wurde nichts eingefügt: Die Spalte „%1“ kann hier nicht geändert werden; fügen Sie in „Lebenspunkte“ oder „Schadenssatz“ ein.</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a health is a number from 0 to 255.</source>
+        <translation>Es wurde nichts eingefügt: %1 kann nicht „%2“ sein; Lebenspunkte sind eine Zahl von 0 bis 255.</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a damage set is a number from 0 to 15.</source>
+        <translation>Es wurde nichts eingefügt: %1 kann nicht „%2“ sein; ein Schadenssatz ist eine Zahl von 0 bis 15.</translation>
+    </message>
+</context>
+<context>
     <name>FieldText</name>
     <message>
         <source>%1 (upper bits 0x%2)</source>
@@ -210,6 +321,10 @@
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
         <translation>%1: vorher %2, in der Datei %3, hier %4</translation>
+    </message>
+    <message>
+        <source>Paste at %1</source>
+        <translation>Einfügen bei %1</translation>
     </message>
 </context>
 <context>
@@ -365,6 +480,17 @@
     <message>
         <source>Cannot save as &quot;%1&quot;: %2. No file was made there; your edits are still here.</source>
         <translation>Speichern unter „%1“ ist nicht möglich: %2. Dort wurde keine Datei angelegt; Ihre Änderungen bleiben erhalten.</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTableView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>Einf&amp;ügen</translation>
     </message>
 </context>
 <context>

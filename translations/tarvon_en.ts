@@ -2,6 +2,23 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>EnemyTableForm</name>
+    <message numerus="yes">
+        <source>%1 of %n enemies, set %2</source>
+        <translation>
+            <numerusform>%1 of %n enemy, set %2</numerusform>
+            <numerusform>%1 of %n enemies, set %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies</source>
+        <translation>
+            <numerusform>%1 of %n enemy</numerusform>
+            <numerusform>%1 of %n enemies</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ImageSession</name>
     <message numerus="yes">
         <source>Took %n values changed by another program.</source>

@@ -90,6 +90,10 @@
         <source>Save &amp;As...</source>
         <translation>Guardar &amp;como...</translation>
     </message>
+    <message>
+        <source>Enemy &amp;Table</source>
+        <translation>T&amp;abla de enemigos</translation>
+    </message>
 </context>
 <context>
     <name>DamageRowFrame</name>
@@ -105,6 +109,29 @@
         <source>Armor %1</source>
         <comment>in full, for a screen reader</comment>
         <translation>Armadura %1</translation>
+    </message>
+</context>
+<context>
+    <name>DamageSetTableModel</name>
+    <message>
+        <source>Damage Set</source>
+        <translation>Conjunto de daño</translation>
+    </message>
+    <message>
+        <source>Enemies Using the Set</source>
+        <translation>Enemigos que usan el conjunto</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Conjunto</translation>
+    </message>
+    <message>
+        <source>Enemies</source>
+        <translation>Enemigos</translation>
+    </message>
+    <message>
+        <source>Damage at Armor %1</source>
+        <translation>Daño con armadura %1</translation>
     </message>
 </context>
 <context>
@@ -186,6 +213,90 @@
     </message>
 </context>
 <context>
+    <name>EnemyTableForm</name>
+    <message>
+        <source>Fi&amp;nd:</source>
+        <translation>Bu&amp;scar:</translation>
+    </message>
+    <message>
+        <source>&amp;All Sets</source>
+        <translation>&amp;Todos los conjuntos</translation>
+    </message>
+    <message>
+        <source>Enemy Table</source>
+        <translation>Tabla de enemigos</translation>
+    </message>
+    <message>
+        <source>Find enemies by name or slot</source>
+        <translation>Buscar enemigos por nombre o casilla</translation>
+    </message>
+    <message>
+        <source>Name or slot</source>
+        <translation>Nombre o casilla</translation>
+    </message>
+    <message>
+        <source>Enemies</source>
+        <translation>Enemigos</translation>
+    </message>
+    <message>
+        <source>Damage Sets</source>
+        <translation>Conjuntos de daño</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Pegar</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies, set %2</source>
+        <translation>
+            <numerusform>%1 de %n enemigo, conjunto %2</numerusform>
+            <numerusform>%1 de %n enemigos, conjunto %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies</source>
+        <translation>
+            <numerusform>%1 de %n enemigo</numerusform>
+            <numerusform>%1 de %n enemigos</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>EnemyTableModel</name>
+    <message>
+        <source>Slot</source>
+        <translation>Casilla</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>Health</source>
+        <translation>Salud</translation>
+    </message>
+    <message>
+        <source>Damage Set</source>
+        <translation>Conjunto de daño</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the values reach below the last row shown.</source>
+        <translation>No se pegó nada: los valores llegan más abajo de la última fila mostrada.</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the column &quot;%1&quot; cannot be changed here; paste into Health or Damage Set.</source>
+        <translation>No se pegó nada: la columna «%1» no se puede cambiar aquí; pegue en Salud o en Conjunto de daño.</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a health is a number from 0 to 255.</source>
+        <translation>No se pegó nada: %1 no puede ser «%2»; la salud es un número de 0 a 255.</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a damage set is a number from 0 to 15.</source>
+        <translation>No se pegó nada: %1 no puede ser «%2»; un conjunto de daño es un número de 0 a 15.</translation>
+    </message>
+</context>
+<context>
     <name>FieldText</name>
     <message>
         <source>%1 (upper bits 0x%2)</source>
@@ -210,6 +321,10 @@
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
         <translation>%1: antes %2, en el archivo %3, aquí %4</translation>
+    </message>
+    <message>
+        <source>Paste at %1</source>
+        <translation>Pegado en %1</translation>
     </message>
 </context>
 <context>
@@ -365,6 +480,17 @@
     <message>
         <source>Cannot save as &quot;%1&quot;: %2. No file was made there; your edits are still here.</source>
         <translation>No se puede guardar como «%1»: %2. No se ha creado ningún archivo; sus cambios se conservan.</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTableView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Pegar</translation>
     </message>
 </context>
 <context>

@@ -90,6 +90,10 @@
         <source>Save &amp;As...</source>
         <translation>名前を付けて保存(&amp;A)...</translation>
     </message>
+    <message>
+        <source>Enemy &amp;Table</source>
+        <translation>敵テーブル(&amp;T)</translation>
+    </message>
 </context>
 <context>
     <name>DamageRowFrame</name>
@@ -105,6 +109,29 @@
         <source>Armor %1</source>
         <comment>in full, for a screen reader</comment>
         <translation>防具 %1</translation>
+    </message>
+</context>
+<context>
+    <name>DamageSetTableModel</name>
+    <message>
+        <source>Damage Set</source>
+        <translation>ダメージセット</translation>
+    </message>
+    <message>
+        <source>Enemies Using the Set</source>
+        <translation>このセットを使う敵の数</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>セット</translation>
+    </message>
+    <message>
+        <source>Enemies</source>
+        <translation>敵の数</translation>
+    </message>
+    <message>
+        <source>Damage at Armor %1</source>
+        <translation>防具 %1 のダメージ</translation>
     </message>
 </context>
 <context>
@@ -186,6 +213,88 @@
     </message>
 </context>
 <context>
+    <name>EnemyTableForm</name>
+    <message>
+        <source>Fi&amp;nd:</source>
+        <translation>検索(&amp;N):</translation>
+    </message>
+    <message>
+        <source>&amp;All Sets</source>
+        <translation>すべてのセット(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Enemy Table</source>
+        <translation>敵テーブル</translation>
+    </message>
+    <message>
+        <source>Find enemies by name or slot</source>
+        <translation>名前かスロットで敵を検索</translation>
+    </message>
+    <message>
+        <source>Name or slot</source>
+        <translation>名前またはスロット</translation>
+    </message>
+    <message>
+        <source>Enemies</source>
+        <translation>敵一覧</translation>
+    </message>
+    <message>
+        <source>Damage Sets</source>
+        <translation>ダメージセット一覧</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>貼り付け</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies, set %2</source>
+        <translation>
+            <numerusform>%n 体中 %1 体、セット %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n enemies</source>
+        <translation>
+            <numerusform>%n 体中 %1 体</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>EnemyTableModel</name>
+    <message>
+        <source>Slot</source>
+        <translation>スロット</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Health</source>
+        <translation>体力</translation>
+    </message>
+    <message>
+        <source>Damage Set</source>
+        <translation>ダメージセット</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the values reach below the last row shown.</source>
+        <translation>何も貼り付けていません: 値が表示中の最後の行より下にはみ出します。</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the column &quot;%1&quot; cannot be changed here; paste into Health or Damage Set.</source>
+        <translation>何も貼り付けていません: 列「%1」はここでは変更できません。「体力」か「ダメージセット」に貼り付けてください。</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a health is a number from 0 to 255.</source>
+        <translation>何も貼り付けていません: %1を「%2」にはできません。体力は 0 から 255 までの数です。</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: %1 cannot be &quot;%2&quot;; a damage set is a number from 0 to 15.</source>
+        <translation>何も貼り付けていません: %1を「%2」にはできません。ダメージセットは 0 から 15 までの数です。</translation>
+    </message>
+</context>
+<context>
     <name>FieldText</name>
     <message>
         <source>%1 (upper bits 0x%2)</source>
@@ -210,6 +319,10 @@
     <message>
         <source>%1: %2 before, %3 on disk, %4 here</source>
         <translation>%1: 元は %2、ファイルでは %3、こちらでは %4</translation>
+    </message>
+    <message>
+        <source>Paste at %1</source>
+        <translation>%1 への貼り付け</translation>
     </message>
 </context>
 <context>
@@ -361,6 +474,17 @@
     <message>
         <source>Cannot save as &quot;%1&quot;: %2. No file was made there; your edits are still here.</source>
         <translation>「%1」として保存できません: %2。ファイルは作成されていません。編集内容はそのまま残っています。</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTableView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>コピー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>貼り付け(&amp;P)</translation>
     </message>
 </context>
 <context>

@@ -69,6 +69,8 @@ void BackMDI::createMenus() {
     EnemyDamageEditorMenu =
         addMenuItem(ToolsMenu, "EnemyDamageEditorMenu", tr("&Damage Table Editor"),
                     &BackMDI::EnemyDamageEditorMenu_Click);
+    EnemyTableMenu = addMenuItem(ToolsMenu, "EnemyTableMenu", tr("Enemy &Table"),
+                                 &BackMDI::EnemyTableMenu_Click);
 
     HelpMenu = addTopMenu("HelpMenu", tr("&Help"));
     AboutMenu = addMenuItem(HelpMenu, "AboutMenu", tr("&About..."), &BackMDI::AboutMenu_Click);
@@ -210,6 +212,10 @@ void BackMDI::DamagePointerEditorMenu_Click() {
 
 void BackMDI::EnemyDamageEditorMenu_Click() {
     editors->showDamageTableEditor();
+}
+
+void BackMDI::EnemyTableMenu_Click() {
+    editors->showEnemyTable();
 }
 
 void BackMDI::AboutMenu_Click() {

@@ -60,6 +60,7 @@ private:
     void ExitMenu_Click();
     void DamagePointerEditorMenu_Click();
     void EnemyDamageEditorMenu_Click();
+    void EnemyTableMenu_Click();
     void AboutMenu_Click();
 
     QMenu* addTopMenu(const char* name, const QString& caption);
@@ -85,6 +86,7 @@ private:
     QMenu* ToolsMenu = nullptr;
     QAction* DamagePointerEditorMenu = nullptr;
     QAction* EnemyDamageEditorMenu = nullptr;
+    QAction* EnemyTableMenu = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* AboutMenu = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "DamageTableForm.h"
 #include "EnemyStatsForm.h"
+#include "EnemyTableForm.h"
 #include "QtText.h"
 
 #include <QMdiArea>
@@ -17,6 +18,10 @@ void EditorWindows::showEnemyEditor() {
 
 void EditorWindows::showDamageTableEditor() {
     showEditor<DamageTableForm>(damageTableWindow)->refreshValues();
+}
+
+void EditorWindows::showEnemyTable() {
+    showEditor<EnemyTableForm>(enemyTableWindow, Size::Resizable);
 }
 
 // Undo and redo of a field bring its editor forward only when it is open.
@@ -46,11 +51,11 @@ void EditorWindows::closeAll() {
 // brings it forward with the focus on the control that had it last: a new
 // editor's first control, or where the person left an open one. Left to
 // itself, the workspace would give the focus to a control of its choosing.
-template <class Form> Form* EditorWindows::showEditor(QPointer<QMdiSubWindow>& window) {
+template <class Form> Form* EditorWindows::showEditor(QPointer<QMdiSubWindow>& window, Size size) {
     if (!window) {
         auto* form = new Form(core);
         connect(this, &EditorWindows::tableChanged, form, &Form::tableChanged);
-        window = addEditorWindow(form);
+        window = addEditorWindow(form, size);
     }
     window->show();
     if (QWidget* leftAt = window->widget()->focusWidget())
@@ -59,15 +64,22 @@ template <class Form> Form* EditorWindows::showEditor(QPointer<QMdiSubWindow>& w
     return static_cast<Form*>(window->widget());
 }
 
-// Editors keep the size they were designed at: a close button only, no
-// resizing, and the window is discarded when closed.
-QMdiSubWindow* EditorWindows::addEditorWindow(QWidget* form) {
+// The two editors keep the size they were designed at: a close button only,
+// no resizing. The enemy table can be resized, and opens at the size it asks
+// for, even where that is larger than the workspace. Each window is
+// discarded when closed.
+QMdiSubWindow* EditorWindows::addEditorWindow(QWidget* form, Size size) {
     const Qt::WindowFlags closeOnly = Qt::SubWindow | Qt::CustomizeWindowHint |
                                       Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                       Qt::WindowCloseButtonHint;
-    QMdiSubWindow* window = workspace.addSubWindow(form, closeOnly);
+    QMdiSubWindow* window =
+        workspace.addSubWindow(form, size == Size::Fixed ? closeOnly : Qt::WindowFlags());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(workspace.window()->windowIcon());
+    if (size == Size::Resizable) {
+        window->resize(window->sizeHint());
+        return window;
+    }
     window->adjustSize();
     window->setFixedSize(window->size());
     offerOnlyMoveAndClose(window);

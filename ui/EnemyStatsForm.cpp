@@ -3,10 +3,10 @@
 #include "ByteBox.h"
 #include "DamageRowFrame.h"
 #include "DamageSetCombo.h"
+#include "EnemyList.h"
 #include "FormLayout.h"
 #include "SlotText.h"
 
-#include <QListWidget>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -27,7 +27,7 @@ protected:
 } // namespace
 
 EnemyStatsForm::EnemyStatsForm(Core& core, QWidget* parent)
-    : QWidget(parent), core(core), enemyList(new QListWidget(this)), healthBox(new ByteBox(this)),
+    : QWidget(parent), core(core), enemyList(new EnemyList(this)), healthBox(new ByteBox(this)),
       setCombo(new DamageSetCombo(this)),
       dataFrame(new DamageRowFrame(DamageRowFrame::Boxes::ReadOnly, tr("Damage Done"), this)) {
     setObjectName(QStringLiteral("EnemyStatsForm"));
@@ -86,8 +86,7 @@ void EnemyStatsForm::load() {
 void EnemyStatsForm::fillEnemyList() {
     for (std::uint32_t slot = 0; slot < Core::enemyCount; ++slot) {
         const auto name = core.getEnemyName(static_cast<Byte>(slot));
-        enemyList->addItem(QString::fromStdString(listSlot(slot)) + QStringLiteral(" - ") +
-                           QString::fromStdString(name));
+        enemyList->addEnemy(QString::fromStdString(listSlot(slot)), QString::fromStdString(name));
     }
 }
 

@@ -7,7 +7,7 @@
 class ByteBox;
 class DamageRowFrame;
 class DamageSetCombo;
-class QListWidget;
+class EnemyList;
 
 // The enemy editor: lists the 256 enemy slots and edits the selected one's
 // health and damage set. Lives inside a QMdiSubWindow of the main window.
@@ -42,7 +42,7 @@ private:
     Byte slot() const;
 
     Core& core;
-    QListWidget* enemyList;
+    EnemyList* enemyList;
     ByteBox* healthBox;
     DamageSetCombo* setCombo;
     DamageRowFrame* dataFrame;

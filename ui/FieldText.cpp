@@ -41,6 +41,8 @@ QString fieldText(const Field& field) {
         return FieldText::tr("Damage %1, Armor %2")
             .arg(places::setOfDamageTableByte(std::size_t(field.index)))
             .arg(places::armourOfDamageTableByte(std::size_t(field.index)));
+    case Field::Kind::Paste:
+        return FieldText::tr("Paste at %1").arg(slotText(field.index));
     case Field::Kind::AnotherProgram:
         break;
     }

@@ -9,7 +9,8 @@ class Core;
 
 // The words the editor uses for the fields of the tables, slots in two
 // hexadecimal digits: "Health of 3C", "Damage Set of 0A", "Damage 4, Armor 2",
-// "Changes by Another Program".
+// "Paste at 3C" (a block pasted from slot 3C's cell on), "Changes by Another
+// Program".
 QString fieldText(const Field& field);
 
 // One line of the conflict question: "Health of 3C: 40 before, 55 on disk,

@@ -41,6 +41,8 @@ QString nameOf(const std::optional<Field>& field) {
         return 'd' + slot;
     case Field::Kind::Damage:
         return 't' + QString::number(field->index);
+    case Field::Kind::Paste:
+        return 'p' + slot;
     case Field::Kind::AnotherProgram:
         break;
     }
@@ -77,7 +79,8 @@ public:
     // Runs one step: "h3C=55" edits, "|" closes the open step, "u" undoes,
     // "r" redoes, "s" saves merging, "sk"/"st" answer the last conflicts
     // Keep Mine/Take Theirs, "oh3C=40" is another program's write into the
-    // file, "w" the watcher's read, "l" a load.
+    // file, "w" the watcher's read, "l" a load, "p3C:h3C=5/d00=7" a paste at
+    // slot 3C of the values given.
     void run(const QString& step) {
         static const QRegularExpression assignment(QStringLiteral("^(o?)([hdt][0-9A-F]+)=(\\d+)$"));
         if (const auto match = assignment.match(step); match.hasMatch()) {
@@ -103,6 +106,8 @@ public:
             last = core.takeOutsideChanges();
         } else if (step == "l") {
             last = core.loadTables();
+        } else if (step.startsWith(u'p')) {
+            paste(step.mid(1, 2).toInt(nullptr, 16), step.section(u':', 1).split(u'/'));
         } else if (step.startsWith(u'S')) { // "S2=1/2/3": damage set 2 at once
             const QStringList values = step.section(u'=', 1).split(u'/');
             core.setDamageSet(step.section(u'=', 0, 0).mid(1).toInt(),
@@ -136,6 +141,13 @@ private:
             core.setEnemyDamage(places::damageSlot(place), value);
         else
             core.setEnemyHealth(places::healthSlot(place), value);
+    }
+    void paste(int slot, const QStringList& assignments) {
+        image::TableBytes bytes = core.tableBytes();
+        for (const QString& assignment : assignments)
+            bytes[placeOf(assignment.section(u'=', 0, 0))] =
+                Byte(assignment.section(u'=', 1).toInt());
+        core.setTableBytes({Field::Kind::Paste, slot}, bytes);
     }
     Byte memoryByte(std::size_t place) const {
         if (places::isDamageTableByte(place))
@@ -295,6 +307,12 @@ void CoreHistoryTest::script_data() {
         << "hF3=9"
         << "d00"
         << "" << true << "conflicts d00";
+    QTest::addRow("a pasted byte's conflict is named by its place")
+        << "p3C:h3C=5/h10=6 oh10=9 s"
+        << "h3C=5 h10=6"
+        << "h10=9"
+        << "p3C"
+        << "" << true << "conflicts h10";
     QTest::addRow("Keep Mine writes mine and takes the rest") << "h10=5 oh11=3 oh10=9 s sk"
                                                               << "h10=5 h11=3"
                                                               << "h10=5 h11=3"

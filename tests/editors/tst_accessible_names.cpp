@@ -3,6 +3,7 @@
 #include "AboutForm.h"
 #include "DamageTableForm.h"
 #include "EnemyStatsForm.h"
+#include "EnemyTableForm.h"
 #include "LoadedImage.h"
 
 #include <QAccessible>
@@ -12,7 +13,7 @@
 #include <memory>
 
 namespace {
-enum class Window { EnemyEditor, DamageTableEditor, About };
+enum class Window { EnemyEditor, DamageTableEditor, EnemyTable, About };
 
 std::unique_ptr<QWidget> makeWindow(Window window, Core& core) {
     switch (window) {
@@ -20,6 +21,8 @@ std::unique_ptr<QWidget> makeWindow(Window window, Core& core) {
         return std::make_unique<EnemyStatsForm>(core);
     case Window::DamageTableEditor:
         return std::make_unique<DamageTableForm>(core);
+    case Window::EnemyTable:
+        return std::make_unique<EnemyTableForm>(core);
     case Window::About:
         return std::make_unique<AboutForm>(nullptr);
     }
@@ -92,6 +95,17 @@ void TestAccessibleNames::controlNames_data() {
                                     << "Warning: be very careful with changing these values."
                                     << "";
 
+    const Window enemyTable = Window::EnemyTable;
+    QTest::addRow("enemy table: filter") << enemyTable << "EnemyFilter"
+                                         << "Find enemies by name or slot"
+                                         << "FindLabel";
+    QTest::addRow("enemy table: enemies") << enemyTable << "EnemyTable"
+                                          << "Enemies"
+                                          << "";
+    QTest::addRow("enemy table: sets") << enemyTable << "DamageSetTable"
+                                       << "Damage Sets"
+                                       << "";
+
     const Window about = Window::About;
     QTest::addRow("about: logo") << about << "Picture1"
                                  << "Tarvon Add-ons logo"
@@ -132,6 +146,7 @@ void TestAccessibleNames::everyControlNamed_data() {
     QTest::addColumn<Window>("window");
     QTest::addRow("enemy editor") << Window::EnemyEditor;
     QTest::addRow("damage table editor") << Window::DamageTableEditor;
+    QTest::addRow("enemy table") << Window::EnemyTable;
     QTest::addRow("About window") << Window::About;
 }
 

@@ -300,6 +300,11 @@ void TestEnemyStatsForm::listMovesWithTheKeys_data() {
     QTest::addRow("End Home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0;
     QTest::addRow("End Up") << QList<int>{Qt::Key_End, Qt::Key_Up} << 254;
     QTest::addRow("PageDown") << QList<int>{Qt::Key_PageDown} << -1;
+    QTest::addRow("a slot typed") << QList<int>{Qt::Key_1, Qt::Key_A} << 0x1A;
+    // "E" finds slot 0E by its start, then the names hold the rest.
+    QTest::addRow("a name typed") << QList<int>{Qt::Key_E, Qt::Key_N,     Qt::Key_E, Qt::Key_M,
+                                                Qt::Key_Y, Qt::Key_Space, Qt::Key_3, Qt::Key_C}
+                                  << 0x3C;
 }
 
 void TestEnemyStatsForm::listMovesWithTheKeys() {

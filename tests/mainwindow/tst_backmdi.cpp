@@ -153,9 +153,11 @@ void TestBackMDI::menuTree_data() {
     QTest::addRow("Tools") << "" << 2 << "ToolsMenu"
                            << "&Tools" << QKeySequence() << false << 4;
     QTest::addRow("Enemy Stat Editor") << "ToolsMenu" << 0 << "DamagePointerEditorMenu"
-                                       << "&Enemy Stat Editor" << QKeySequence() << true << 2;
+                                       << "&Enemy Stat Editor" << QKeySequence() << true << 3;
     QTest::addRow("Damage Table Editor") << "ToolsMenu" << 1 << "EnemyDamageEditorMenu"
-                                         << "&Damage Table Editor" << QKeySequence() << true << 2;
+                                         << "&Damage Table Editor" << QKeySequence() << true << 3;
+    QTest::addRow("Enemy Table") << "ToolsMenu" << 2 << "EnemyTableMenu"
+                                 << "Enemy &Table" << QKeySequence() << true << 3;
     QTest::addRow("Help") << "" << 3 << "HelpMenu"
                           << "&Help" << QKeySequence() << true << 4;
     QTest::addRow("About") << "HelpMenu" << 0 << "AboutMenu"
