@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 
 EditorWindows::EditorWindows(Core& core, QMdiArea& workspace)
     : QObject(&workspace), core(core), workspace(workspace) {}
@@ -77,13 +78,28 @@ QMdiSubWindow* EditorWindows::addEditorWindow(QWidget* form, Size size) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(workspace.window()->windowIcon());
     if (size == Size::Resizable) {
-        window->resize(window->sizeHint());
+        makeRoomFor(window);
         return window;
     }
     window->adjustSize();
     window->setFixedSize(window->size());
     offerOnlyMoveAndClose(window);
     return window;
+}
+
+// The enemy table opens at the size it asks for, in the workspace's top-left
+// corner; the main window grows to show it whole, as far as the screen has
+// room.
+void EditorWindows::makeRoomFor(QMdiSubWindow* window) {
+    const QSize wanted = window->sizeHint();
+    const QSize missing = (wanted - workspace.viewport()->size()).expandedTo({0, 0});
+    QWidget* frame = workspace.window();
+    if (missing.width() > 0 || missing.height() > 0) {
+        const QRect screen = frame->screen()->availableGeometry();
+        const QSize frameExtra = frame->frameGeometry().size() - frame->size();
+        frame->resize((frame->size() + missing).boundedTo(screen.size() - frameExtra));
+    }
+    window->setGeometry(QRect(QPoint(0, 0), wanted));
 }
 
 // Qt's window menu also offers Size and Stay on Top, which a fixed-size editor

@@ -36,6 +36,7 @@ private:
     Form* showEditor(QPointer<QMdiSubWindow>& window, Size size = Size::Fixed);
     template <class Form> void showFieldIn(QPointer<QMdiSubWindow>& window, const Field& field);
     QMdiSubWindow* addEditorWindow(QWidget* form, Size size);
+    void makeRoomFor(QMdiSubWindow* window);
     static void offerOnlyMoveAndClose(QMdiSubWindow* window);
 
     Core& core;
