@@ -39,8 +39,12 @@ bool chooseFileInDialog(QFileDialog* dialog, const QString& path, int timeoutMs)
         open = buttons->button(QDialogButtonBox::Save);
     const QDeadlineTimer deadline(timeoutMs);
     while (dialog->isVisible() && !deadline.hasExpired()) {
-        if (nameBox->text() != path)
+        if (nameBox->text() != path) {
+            // As typing does: the dialog takes an edited name over the file
+            // it had selected.
             nameBox->setText(path);
+            emit nameBox->textEdited(path);
+        }
         if (open->isEnabled() && dialog->selectedFiles() == QStringList(path))
             open->click();
         else
