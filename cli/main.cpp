@@ -42,6 +42,7 @@ struct Arguments {
     std::optional<std::string> output;
     bool dryRun = false;
     std::optional<places::Layout> layout;
+    SharedByteRule overlap = SharedByteRule::Refuse;
 };
 
 struct Command {
@@ -52,6 +53,7 @@ struct Command {
     OutputOption output;
     bool dryRunOption;
     bool layoutOption;
+    bool overlapOption;
     int (*run)(const Arguments&);
 };
 
@@ -67,6 +69,7 @@ right.
 Commands:
   export IMAGE [-o FILE]            write the tables as CSV
   import [-n] IMAGE FILE            check a CSV file and save its values
+        [--overlap=SIDE]            the side that wins where shared bytes disagree
   diff IMAGE_A IMAGE_B              list the table entries that differ
   patch ORIGINAL MODIFIED -o FILE   write the differing table bytes as IPS
         [--layout=LAYOUT]           for images with or without a copier header
@@ -192,6 +195,14 @@ bool listChanges(const std::vector<std::string>& changes) {
     return writeStandardOutput(listing);
 }
 
+// For each shared byte whose cells disagreed, which cell `rule` took.
+std::vector<std::string> sharedByteChoices(const TableCsvResult& read, SharedByteRule rule) {
+    std::vector<std::string> lines;
+    for (const SharedByteCells& cells : read.overridden)
+        lines.push_back(sharedByteChoice(cells, rule));
+    return lines;
+}
+
 int exportTables(const Arguments& arguments) {
     const std::string& image = arguments.operands[0];
     Core core(programDirectory());
@@ -231,7 +242,7 @@ int importTables(const Arguments& arguments) {
              "; the image was not changed");
         return Failure;
     }
-    const TableCsvResult read = tablesFromCsv(text);
+    const TableCsvResult read = tablesFromCsv(text, arguments.overlap);
     if (read.fault) {
         say(terminalText(csvName) + ":" + std::to_string(read.fault->at.line) + ":" +
             std::to_string(read.fault->at.column) + ": " + tableCsvFaultMessage(*read.fault) +
@@ -253,9 +264,12 @@ int importTables(const Arguments& arguments) {
     if (!loadImage(core, image, false, unchanged))
         return Failure;
     const std::vector<std::string> changes = tableDifferences(core.tableBytes(), read.values);
+    std::vector<std::string> listing = sharedByteChoices(read, arguments.overlap);
+    listing.insert(listing.end(), changes.begin(), changes.end());
     if (changes.empty()) {
+        const bool listed = listChanges(listing);
         say("The tables already hold these values; the image was not changed.\n");
-        return Success;
+        return listed ? Success : Failure;
     }
     if (arguments.dryRun) {
         std::vector<image::ChecksumFields> fields;
@@ -264,7 +278,7 @@ int importTables(const Arguments& arguments) {
             fail(loadFailure(checksum) + std::string(unchanged));
             return Failure;
         }
-        const bool listed = listChanges(changes);
+        const bool listed = listChanges(listing);
         say(entryCount(changes) + " would change" +
             (checksum.rightChecksum ? " and the image's checksum would be updated" : "") +
             "; the image was not changed.\n");
@@ -280,7 +294,7 @@ int importTables(const Arguments& arguments) {
         fail(saveFailure(saved));
         return Failure;
     }
-    const bool listed = listChanges(changes);
+    const bool listed = listChanges(listing);
     say("Saved into " + quotedForTerminal(image) + ": " + entryCount(changes) + " changed" +
         (saved.rightChecksum ? " and the image's checksum updated" : "") + ".\n");
     discardPendingStopSignals();
@@ -393,8 +407,8 @@ Options:
                            through a symbolic link, the file it points to)
   -h, --help               show this help
 )",
-     1, OutputOption::Optional, false, false, exportTables},
-    {"import", "import [-n] IMAGE FILE",
+     1, OutputOption::Optional, false, false, false, exportTables},
+    {"import", "import [-n] [--overlap=SIDE] IMAGE FILE",
      R"(Reads FILE (- for standard input, at most 16 MiB), a CSV file in the form
 export writes, checks every cell, and only then saves the values into IMAGE
 with the editor's save. Each changed entry goes to standard output, one per
@@ -407,16 +421,22 @@ Accepted as spreadsheets save them: rows in any order within each section
 or UTF-16 with a byte order mark, CR LF or CR line ends, empty rows, empty
 cells at the end of a row, slots without leading zero. Where the health of a
 slot F3 to FF and the damage byte of slot 00 to 0C (the same image byte)
-disagree, nothing is saved.
+disagree, nothing is saved, unless --overlap names the side that wins; the
+listing then says for each such byte which cell was taken and which
+overridden, with both values.
 Where the image's own checksum (in its internal header) was right, the save
 keeps it right; the summary then says it was updated, and -n that it would
 be. A wrong checksum is left as it is.
 
 Options:
-  -n, --dry-run   list the entries that would change, and write nothing
-  -h, --help      show this help
+  -n, --dry-run      list the entries that would change, and write nothing
+  --overlap=damage   where the cells of a shared byte disagree, take the
+                     damage byte's (damage_set and damage_high of slots 00 to
+                     0C): what a save of both tables leaves in the image
+  --overlap=health   take the health of slots F3 to FF instead
+  -h, --help         show this help
 )",
-     2, OutputOption::None, true, false, importTables},
+     2, OutputOption::None, true, false, true, importTables},
     {"diff", "diff IMAGE_A IMAGE_B",
      R"(Lists every table entry that differs between the two images, one line
 each, such as "health 1A: 120 -> 95" or "armor2 set 3: 10 -> 12". The images
@@ -427,7 +447,7 @@ Exit status: 0 when no entry differs, 1 when some do, 2 on trouble.
 Options:
   -h, --help   show this help
 )",
-     2, OutputOption::None, false, false, diffTables},
+     2, OutputOption::None, false, false, false, diffTables},
     {"patch", "patch ORIGINAL MODIFIED -o FILE [--layout=LAYOUT]",
      R"(Writes an IPS patch that turns the tables of ORIGINAL into those of
 MODIFIED: one record per run of differing table bytes, at their offsets in
@@ -447,7 +467,7 @@ Options:
   --layout=headerless      write the offsets of an image without one
   -h, --help               show this help
 )",
-     2, OutputOption::Required, false, true, patchTables},
+     2, OutputOption::Required, false, true, false, patchTables},
 };
 
 // An argument as a usage error echoes it.
@@ -460,6 +480,39 @@ int usageError(const Command& command, std::string_view message) {
     say("usage: " + std::string(program) + " " + std::string(command.usage) + "\nTry '" +
         std::string(program) + " " + std::string(command.name) + " --help' for more.\n");
     return UsageError;
+}
+
+// An option that names one of two choices, as "--layout=headered" or
+// "--layout headered".
+struct TwoChoices {
+    std::string_view option;
+    std::string_view what; // as a wrong choice is called: "unknown layout 'x'"
+    std::string_view first, second;
+
+    bool isNamedBy(std::string_view word) const {
+        return word.starts_with(option) &&
+               (word.size() == option.size() || word[option.size()] == '=');
+    }
+};
+constexpr TwoChoices layoutChoice{"--layout", "layout", "headered", "headerless"};
+constexpr TwoChoices overlapChoice{"--overlap", "overlap side", "damage", "health"};
+
+// Reads the choice of the option `words[i]` names, from the word itself or
+// from the next one (then `i` moves on to it): `first` says whether it is the
+// first choice. Returns the exit status of a usage error.
+std::optional<int> readChoice(const Command& command, const TwoChoices& choices,
+                              const std::vector<std::string>& words, std::size_t& i, bool& first) {
+    const std::string& word = words[i];
+    const bool separate = word == choices.option;
+    const std::string either = std::string(choices.first) + " or " + std::string(choices.second);
+    if (separate && i + 1 == words.size())
+        return usageError(command, "option '" + std::string(choices.option) + "' needs " + either);
+    const std::string name = separate ? words[++i] : word.substr(choices.option.size() + 1);
+    if (name != choices.first && name != choices.second)
+        return usageError(command, "unknown " + std::string(choices.what) + " " + echoed(name) +
+                                       "; choose " + either);
+    first = name == choices.first;
+    return std::nullopt;
 }
 
 // Reads the arguments after the command name. Returns an exit status when the
@@ -487,16 +540,18 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
             arguments.output = word.substr(std::string_view("--output=").size());
         } else if (command.output != OutputOption::None && word.starts_with("-o")) {
             arguments.output = word.substr(2);
-        } else if (command.layoutOption && (word == "--layout" || word.starts_with("--layout="))) {
-            const bool separate = word == "--layout";
-            if (separate && i + 1 == words.size())
-                return usageError(command, "option '--layout' needs headered or headerless");
-            const std::string name = separate ? words[++i] : word.substr(word.find('=') + 1);
-            if (name != "headered" && name != "headerless")
-                return usageError(command, "unknown layout " + echoed(name) +
-                                               "; choose headered or headerless");
-            arguments.layout =
-                name == "headered" ? places::Layout::Headered : places::Layout::Headerless;
+        } else if (command.layoutOption && layoutChoice.isNamedBy(word)) {
+            bool headered = false;
+            if (const std::optional<int> refused =
+                    readChoice(command, layoutChoice, words, i, headered))
+                return refused;
+            arguments.layout = headered ? places::Layout::Headered : places::Layout::Headerless;
+        } else if (command.overlapOption && overlapChoice.isNamedBy(word)) {
+            bool damage = false;
+            if (const std::optional<int> refused =
+                    readChoice(command, overlapChoice, words, i, damage))
+                return refused;
+            arguments.overlap = damage ? SharedByteRule::DamageWins : SharedByteRule::HealthWins;
         } else {
             return usageError(command, "unknown option " + echoed(word));
         }

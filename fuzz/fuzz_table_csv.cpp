@@ -1,4 +1,5 @@
-// Feeds any text to the table reader of tarvon-tables. It must never crash,
+// Feeds any text to the table reader of tarvon-tables, refusing shared bytes
+// whose cells disagree and taking either side of them. It must never crash,
 // must report its fault at a real place, and whatever it accepts must come
 // back unchanged through the writer, with names that need quoting or would
 // be formulas, and again when the written file is spelt as spreadsheets save
@@ -74,6 +75,45 @@ std::string respelt(std::string_view csv, const Spelling& spelling) {
     return spelling.utf16 ? utf16(text, spelling.utf16 == 2) : text;
 }
 
+// Whatever the reader accepted from `text` comes back unchanged through the
+// writer, with awkward names, and again in another spelling.
+void requireRoundTrip(std::string_view text, const image::TableBytes& values) {
+    const auto awkwardName = [text](std::uint8_t slot) {
+        return slot % 2 ? std::string(text.substr(0, slot)) : "=a \"b\"; c\r\nd\t";
+    };
+    const TableCsvResult again = tablesFromCsv(tablesToCsv(values, awkwardName));
+    require(!again.fault && again.values == values);
+
+    // ASCII names, so that the file converts to UTF-16 byte by byte.
+    const auto asciiName = [text](std::uint8_t slot) {
+        std::string name(text.substr(0, slot % 8));
+        for (char& c : name)
+            c = static_cast<char>(c & 0x7F);
+        return name;
+    };
+    const std::string csv = tablesToCsv(values, asciiName);
+    const TableCsvResult respeltAgain = tablesFromCsv(respelt(csv, spellingOf(text)));
+    require(!respeltAgain.fault && respeltAgain.values == values);
+}
+
+// A rule that names the winning side refuses no shared byte, reads a text the
+// reader accepts as it does, and gives each overridden byte the winner's value.
+void requireSideTaken(std::string_view text, const TableCsvResult& refusing, SharedByteRule rule) {
+    const TableCsvResult read = tablesFromCsv(text, rule);
+    require(!read.fault || read.fault->kind != TableCsvFault::Kind::SharedByteDisagrees);
+    if (!refusing.fault)
+        require(!read.fault && read.values == refusing.values && read.overridden.empty());
+    if (read.fault)
+        return;
+    for (const SharedByteCells& cells : read.overridden) {
+        const std::uint8_t winner =
+            rule == SharedByteRule::HealthWins ? cells.health : cells.damageByte;
+        require(cells.health != cells.damageByte &&
+                read.values[places::ofHealth(cells.healthSlot)] == winner);
+    }
+    requireRoundTrip(text, read.values);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -83,23 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string message = tableCsvFaultMessage(*read.fault);
         require(read.fault->at.line != 0 && read.fault->at.column != 0 && !message.empty());
         require(isSafeForTerminal(message));
-        return 0;
+    } else {
+        requireRoundTrip(text, read.values);
     }
-    const auto awkwardName = [text](std::uint8_t slot) {
-        return slot % 2 ? std::string(text.substr(0, slot)) : "=a \"b\"; c\r\nd\t";
-    };
-    const TableCsvResult again = tablesFromCsv(tablesToCsv(read.values, awkwardName));
-    require(!again.fault && again.values == read.values);
-
-    // ASCII names, so that the file converts to UTF-16 byte by byte.
-    const auto asciiName = [text](std::uint8_t slot) {
-        std::string name(text.substr(0, slot % 8));
-        for (char& c : name)
-            c = static_cast<char>(c & 0x7F);
-        return name;
-    };
-    const std::string csv = tablesToCsv(read.values, asciiName);
-    const TableCsvResult respeltAgain = tablesFromCsv(respelt(csv, spellingOf(text)));
-    require(!respeltAgain.fault && respeltAgain.values == read.values);
+    requireSideTaken(text, read, SharedByteRule::DamageWins);
+    requireSideTaken(text, read, SharedByteRule::HealthWins);
     return 0;
 }

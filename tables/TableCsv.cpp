@@ -71,8 +71,9 @@ class TableCsvReader {
 public:
     // `complete`: whether the records run to the end of the text (they stop
     // at a fault otherwise, and a missing row or header is then no fault).
-    TableCsvReader(std::vector<CsvRecord> allRecords, std::size_t endLine, bool complete)
-        : endLine(endLine), complete(complete) {
+    TableCsvReader(std::vector<CsvRecord> allRecords, std::size_t endLine, bool complete,
+                   SharedByteRule rule)
+        : endLine(endLine), complete(complete), rule(rule) {
         for (CsvRecord& record : allRecords) {
             if (!std::ranges::all_of(record, [](const CsvField& f) { return f.text.empty(); }))
                 records.push_back(std::move(record));
@@ -83,7 +84,11 @@ public:
         for (reading = std::begin(sections); reading != std::end(sections) && readHeader();
              ++reading)
             readRows();
-        return {tables, firstFault};
+        std::ranges::sort(overridden, {}, &SharedByteCells::healthSlot);
+        for (const SharedByteCells& cells : overridden)
+            tables[places::ofHealth(cells.healthSlot)] =
+                rule == SharedByteRule::HealthWins ? cells.health : cells.damageByte;
+        return {tables, firstFault, overridden};
     }
 
 private:
@@ -197,13 +202,18 @@ private:
     }
 
     // Health of slots F3 to FF and the damage byte of slots 00 to 0C are one
-    // image byte each; a file that gives them different values is ambiguous.
-    // Nothing to check until both rows are read.
+    // image byte each; a file that gives them different values is ambiguous,
+    // unless the rule names the side that wins. Nothing to check until both
+    // rows are read.
     void checkSharedByte(std::uint8_t healthSlot, Byte health, Byte damage) {
         const std::size_t healthLine = lineOfKey[healthSlot];
         const std::size_t damageLine = lineOfKey[healthSlot - places::firstSharedHealthSlot];
         if (healthLine == 0 || damageLine == 0 || health == damage)
             return;
+        if (rule != SharedByteRule::Refuse) {
+            overridden.push_back({healthSlot, health, damage});
+            return;
+        }
         report({.at = {healthLine, HealthColumn + 1},
                 .kind = Kind::SharedByteDisagrees,
                 .key = healthSlot,
@@ -226,6 +236,8 @@ private:
     std::size_t next = 0;
     std::size_t endLine;
     bool complete;
+    SharedByteRule rule;
+    std::vector<SharedByteCells> overridden;
     const Section* reading = nullptr;
     std::optional<TableCsvFault> firstFault;
     // The line of each row of the section being read, by its key less the
@@ -302,13 +314,14 @@ std::string tablesToCsv(const image::TableBytes& tables,
     return csv;
 }
 
-TableCsvResult tablesFromCsv(std::string_view input) {
+TableCsvResult tablesFromCsv(std::string_view input, SharedByteRule rule) {
     const std::string decoded = withoutByteOrderMarks(decodeTextFile(input));
     std::string_view text = decoded;
     const std::optional<char> named = takeSeparatorLine(text);
     const std::size_t firstLine = named ? 2 : 1;
     CsvReadResult csv = readCsv(text, named.value_or(headerSeparator(text)), firstLine);
-    TableCsvResult result = TableCsvReader(std::move(csv.records), csv.endLine, !csv.fault).read();
+    TableCsvResult result =
+        TableCsvReader(std::move(csv.records), csv.endLine, !csv.fault, rule).read();
     if (csv.fault && (!result.fault || csv.fault->at.isBefore(result.fault->at)))
         result.fault =
             TableCsvFault{.at = csv.fault->at, .kind = Kind::NotCsv, .csvKind = csv.fault->kind};

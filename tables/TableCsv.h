@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The tables as CSV, in three sections separated by an empty line, each with
 // its header: enemies (slot, name, health, damage_set, damage_high), damage
@@ -56,9 +57,25 @@ struct TableCsvFault {
     std::uint8_t health = 0, damageByte = 0; // the two cells of a shared byte
 };
 
+// Which cells give the value of a shared byte (the health of a slot F3 to FF,
+// the damage byte of slot 00 to 0C) where the two disagree: none, and the
+// file is refused; the damage byte's, as a save of both tables leaves the
+// image; or the health's.
+enum class SharedByteRule { Refuse, DamageWins, HealthWins };
+
+// A shared byte whose cells disagreed: the health of `healthSlot` and the
+// damage byte of the slot F3 below it, as the file gave them.
+struct SharedByteCells {
+    std::uint8_t healthSlot = 0;
+    std::uint8_t health = 0, damageByte = 0;
+};
+
 struct TableCsvResult {
     image::TableBytes values{};
     std::optional<TableCsvFault> fault;
+    // Each shared byte whose cells disagreed, by slot, taken from the side
+    // the rule names; none when the rule refuses.
+    std::vector<SharedByteCells> overridden{};
 };
 
 // Reads what tablesToCsv writes, checking every cell; names are not read.
@@ -68,4 +85,5 @@ struct TableCsvResult {
 // order mark, CR LF or CR line ends, empty lines anywhere, empty cells at the
 // end of a row, slots in lower case or without their leading zero. A refused
 // text gets its first fault: the lowest line, then the lowest column.
-TableCsvResult tablesFromCsv(std::string_view text);
+// Shared bytes whose cells disagree are refused, or taken as `rule` says.
+TableCsvResult tablesFromCsv(std::string_view text, SharedByteRule rule = SharedByteRule::Refuse);

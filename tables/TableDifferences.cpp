@@ -1,7 +1,6 @@
 #include "TableDifferences.h"
 
 #include "SlotText.h"
-#include "TableCsv.h"
 
 std::vector<std::string> tableDifferences(const image::TableBytes& before,
                                           const image::TableBytes& after) {
@@ -29,4 +28,17 @@ std::vector<std::string> tableDifferences(const image::TableBytes& before,
         comparePlace("damage_table_byte " + std::to_string(index),
                      places::ofDamageTableByte(index));
     return lines;
+}
+
+std::string sharedByteChoice(const SharedByteCells& cells, SharedByteRule rule) {
+    const std::uint8_t damage = cells.damageByte;
+    const std::string health = "health " + std::to_string(cells.health);
+    const std::string damageByte = "damage byte " + std::to_string(damage) + " (damage_set " +
+                                   std::to_string(places::damageSetOf(damage)) + ", damage_high " +
+                                   std::to_string(damageHighOf(damage)) + ")";
+    const bool healthWins = rule == SharedByteRule::HealthWins;
+    return "health " + twoDigitSlot(cells.healthSlot) + " / damage byte " +
+           twoDigitSlot(cells.healthSlot - places::firstSharedHealthSlot) + ": " +
+           (healthWins ? health : damageByte) + " taken, " + (healthWins ? damageByte : health) +
+           " overridden";
 }

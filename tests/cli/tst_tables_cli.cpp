@@ -478,6 +478,38 @@ void TablesCliTest::importListsWhatChanges_data() {
         << withRightChecksum(withoutHeader(imageWith(healthAt(0x1A), 95)), 0, 0x7FC0)
         << QString::fromStdString(healthLine)
         << "Saved into \"sum.sfc\": 1 table entry changed and the image's checksum updated.\n";
+    // Health F3 and the damage byte of 00 are one byte; the file gives it
+    // another damage_set, and a health off in both four bits.
+    const int shared = image[damageAt(0)], cellDamage = shared ^ 0x01, cellHealth = shared ^ 0x11;
+    const std::vector edits{setCell(245, 3, std::to_string(cellHealth)),
+                            setCell(2, 4, std::to_string(cellDamage & 15))};
+    const std::string healthCell = "health " + std::to_string(cellHealth);
+    const std::string damageCells = "damage byte " + std::to_string(cellDamage) + " (damage_set " +
+                                    std::to_string(cellDamage & 15) + ", damage_high " +
+                                    std::to_string(cellDamage >> 4) + ")";
+    const auto change = [](const std::string& entry, int before, int after) {
+        return before == after
+                   ? std::string()
+                   : entry + ": " + std::to_string(before) + " -> " + std::to_string(after) + "\n";
+    };
+    const auto sharedChanges = [&](int after) {
+        return change("damage_set 00", shared & 15, after & 15) +
+               change("damage_high 00", shared >> 4, after >> 4) +
+               change("health F3", shared, after);
+    };
+    const std::string sides = "health F3 / damage byte 00: ";
+    QTest::addRow("--overlap=damage")
+        << QStringList{"import", "--overlap=damage", "game.smc", "tables.csv"} << edits
+        << imageWith(damageAt(0), cellDamage)
+        << QString::fromStdString(sides + damageCells + " taken, " + healthCell + " overridden\n" +
+                                  sharedChanges(cellDamage))
+        << "Saved into \"game.smc\": 2 table entries changed.\n";
+    QTest::addRow("--overlap health")
+        << QStringList{"import", "--overlap", "health", "game.smc", "tables.csv"} << edits
+        << imageWith(damageAt(0), cellHealth)
+        << QString::fromStdString(sides + healthCell + " taken, " + damageCells + " overridden\n" +
+                                  sharedChanges(cellHealth))
+        << "Saved into \"game.smc\": 3 table entries changed.\n";
 }
 
 void TablesCliTest::importListsWhatChanges() {
@@ -803,7 +835,8 @@ void TablesCliTest::commandLine_data() {
     add("standard input over 16 MiB", {"import", "game.smc", "-"}, 1,
         "tarvon-tables: cannot read \"<stdin>\": Larger than 16 MiB; the image was not changed\n",
         "", std::string((16 << 20) + 1, 'x'));
-    add("help", {"import", "--help"}, 0, "", "usage: tarvon-tables import [-n] IMAGE FILE\n");
+    add("help", {"import", "--help"}, 0, "",
+        "usage: tarvon-tables import [-n] [--overlap=SIDE] IMAGE FILE\n");
     add("help alias", {"help"}, 0, "", "usage: tarvon-tables COMMAND");
     add("version", {"--version"}, 0, "", "tarvon-tables " TARVON_VERSION "\n");
     add("export to standard output", {"export", "game.smc", "-o", "-"}, 0, "",
@@ -822,6 +855,10 @@ void TablesCliTest::commandLine_data() {
         "Wrote the patch to standard output for images without a copier header.\n", "PATCHEOF");
     add("unknown layout", {"patch", "game.sfc", "game.sfc", "--layout=other", "-o", "-"}, 2,
         "tarvon-tables: unknown layout 'other'; choose headered or headerless\n");
+    add("unknown overlap side", {"import", "--overlap=x", "game.smc", "game.smc"}, 2,
+        "tarvon-tables: unknown overlap side 'x'; choose damage or health\nusage: ");
+    add("overlap side missing", {"import", "game.smc", "game.smc", "--overlap"}, 2,
+        "tarvon-tables: option '--overlap' needs damage or health\nusage: ");
 }
 
 void TablesCliTest::commandLine() {
