@@ -55,7 +55,6 @@ QString ImageFileDialogs::chooseNewFile(QWidget& parent, WindowQuestions& questi
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(nameFilters());
     dialog.selectNameFilter(nameFilters().value(layout == places::Layout::Headerless ? 1 : 0));
-    dialog.selectFile(imagePath);
     showFileDetailsUnclipped(dialog);
     if (questions.ask(dialog) != QDialog::Accepted)
         return {};

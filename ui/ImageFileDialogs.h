@@ -13,7 +13,8 @@ class WindowQuestions;
 // each use so that it lists the folder as it is now and none of its popups
 // outlives it. The first Open starts in the program's folder, later ones in
 // the folder of the file chosen last, with that file selected; Save As starts
-// at the image being edited.
+// in the folder of the image being edited, with no name typed for the person,
+// so that the listing, as it comes in, never changes what they type.
 class ImageFileDialogs {
     Q_DECLARE_TR_FUNCTIONS(ImageFileDialogs)
 
