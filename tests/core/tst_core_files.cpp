@@ -4,8 +4,8 @@
 #include "DemoImage.h"
 #include "FaultyFileSystem.h"
 #include "ImageLayouts.h"
-#include "SystemCalls.h"
 #include "StoreMessages.h"
+#include "SystemCalls.h"
 #include "Translations.h"
 
 #include <QElapsedTimer>
@@ -360,23 +360,30 @@ void CoreFilesTest::editChangesExactlyItsBytes_data() {
     QTest::addColumn<std::vector<std::size_t>>("offsets"); // with a copier header
     QTest::addColumn<Bytes>("values");
     QTest::addColumn<bool>("headerless"); // then each offset is 0x200 less
-    const auto add = [](const char* name, Edit edit, std::vector<std::size_t> offsets,
-                        Bytes values) {
+    // Without a copier header each table block lies 0x200 earlier: one row
+    // for each of the three blocks.
+    const auto add = [](const char* name, Edit edit, std::vector<std::size_t> offsets, Bytes values,
+                        bool alsoHeaderless = false) {
         QTest::addRow("%s", name) << edit << offsets << values << false;
-        QTest::addRow("%s, no copier header", name) << edit << offsets << values << true;
+        if (alsoHeaderless)
+            QTest::addRow("%s, no copier header", name) << edit << offsets << values << true;
     };
-    add("health of slot 0", [](Core& c) { c.setEnemyHealth(0, 0x11); }, {0x6B373}, {0x11});
+    add(
+        "health of slot 0", [](Core& c) { c.setEnemyHealth(0, 0x11); }, {0x6B373}, {0x11}, true);
     add("health of slot 242", [](Core& c) { c.setEnemyHealth(242, 0x12); }, {0x6B465}, {0x12});
     add("health of slot 250", [](Core& c) { c.setEnemyHealth(250, 0x13); }, {0x6B46D}, {0x13});
     add("damage of slot 0", [](Core& c) { c.setEnemyDamage(0, 0x14); }, {0x6B466}, {0x14});
     add("damage of slot 13", [](Core& c) { c.setEnemyDamage(13, 0x15); }, {0x6B473}, {0x15});
-    add("damage of slot 255", [](Core& c) { c.setEnemyDamage(255, 0x16); }, {0x6B565}, {0x16});
+    add(
+        "damage of slot 255", [](Core& c) { c.setEnemyDamage(255, 0x16); }, {0x6B565}, {0x16},
+        true);
     add("damage set 0", [](Core& c) { c.setDamageSet(0, 1, 2, 3); }, {0x37627, 0x37628, 0x37629},
         {1, 2, 3});
     add("damage set 3", [](Core& c) { c.setDamageSet(3, 4, 5, 6); }, {0x37630, 0x37631, 0x37632},
         {4, 5, 6});
-    add("damage set 15", [](Core& c) { c.setDamageSet(15, 7, 8, 9); }, {0x37654, 0x37655, 0x37656},
-        {7, 8, 9});
+    add(
+        "damage set 15", [](Core& c) { c.setDamageSet(15, 7, 8, 9); }, {0x37654, 0x37655, 0x37656},
+        {7, 8, 9}, true);
 }
 
 void CoreFilesTest::editChangesExactlyItsBytes() {
@@ -939,8 +946,6 @@ void CoreFilesTest::ioIsAFewBlockCalls_data() {
     QTest::addRow("no copier header") << withoutHeader(image) << false;
     QTest::addRow("copier header, right checksum")
         << withRightChecksum(image, 0x200, 0x7FC0) << true;
-    QTest::addRow("no copier header, right checksum")
-        << withRightChecksum(withoutHeader(image), 0, 0xFFC0) << true;
 }
 
 void CoreFilesTest::ioIsAFewBlockCalls() {

@@ -225,8 +225,6 @@ void TestEnemyTableForm::tableAtWork_data() {
                        "repainted 1", "bells 0"};
     QTest::addRow("Enter, then a health")
         << QStringList{"type 3C Health {Return}77{Return}"} << QStringList{"health 3C 77"};
-    QTest::addRow("F2, then a health")
-        << QStringList{"type 3C Health {F2}77{Return}"} << QStringList{"health 3C 77"};
     QTest::addRow("a letter refused, with a bell")
         << QStringList{"type 3C Health x{Return}"}
         << QStringList{"cell 3C Health 120", "health 3C 120", "bells 1", unchanged};
