@@ -106,12 +106,11 @@ bool ImageSession::saveAs(const QString& fileName) {
     watcher.pause();
     const auto resume = qScopeGuard([this] { watcher.resume(); });
     const QString suffix = QFileInfo(fileName).suffix().toLower();
-    const places::Layout layout = suffix == u"sfc" ? places::Layout::Headerless
-                                  : suffix == u"smc"
-                                      ? places::Layout::Headered
-                                      : core.layout().value_or(places::Layout::Headered);
+    const places::Layout newLayout = suffix == u"sfc"   ? places::Layout::Headerless
+                                     : suffix == u"smc" ? places::Layout::Headered
+                                                        : layout();
     const FileResult result = whileBusy(
-        [&] { return core.saveRomAs(QFile::encodeName(fileName).toStdString(), layout); });
+        [&] { return core.saveRomAs(QFile::encodeName(fileName).toStdString(), newLayout); });
     if (result.kind == FileResult::Kind::TargetIsTheImage)
         return questions.askToSaveInstead(imageName()) && saveMerging();
     if (!result) {
