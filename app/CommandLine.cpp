@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "BackMDI.h"
+#include "Platform.h"
 
 #include <QEvent>
 #include <QWindow>
@@ -111,8 +112,8 @@ CommandLine readCommandLine(const QStringList& words, QTextStream& out, QTextStr
 
 CommandLine readCommandLine(int argc, char** argv) {
     QStringList words;
-    for (int i = 1; i < argc; ++i)
-        words.append(QString::fromLocal8Bit(argv[i]));
+    for (const std::string& word : commandLineWords(argc, argv))
+        words.append(QString::fromStdString(word));
     QTextStream out(stdout);
     QTextStream err(stderr);
     return readCommandLine(words, out, err);

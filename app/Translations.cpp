@@ -35,7 +35,11 @@ void install(const QString& file, const QString& folder) {
 QString installTranslations() {
     const QString language = shippedLanguage();
     install(ownFile(language), ownTranslations);
-    install(QStringLiteral("qtbase_") + language,
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+#ifdef TARVON_QT_TRANSLATIONS
+    const QString qtTranslations = QStringLiteral(TARVON_QT_TRANSLATIONS);
+#else
+    const QString qtTranslations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
+    install(QStringLiteral("qtbase_") + language, qtTranslations);
     return language;
 }

@@ -7,6 +7,7 @@
 #include "Core.h"
 #include "DialogFont.h"
 #include "GuiSupport.h"
+#include "KeepNoSettings.h"
 #include "ModalAnswerer.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -33,7 +33,7 @@ void startApplication() {
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv); // lives until the process ends
     applyDialogFont();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    keepNoSettings();
 }
 
 // The main window on a 1 MiB synthetic image in a scratch program directory,

@@ -1,10 +1,9 @@
 // tarvon-tables: the tables of a game image as text, for spreadsheets,
 // reviews and patches. Standard library and POSIX only.
 #include "Core.h"
-#include "InputFile.h"
 #include "IpsPatch.h"
 #include "Numbers.h"
-#include "OutputFile.h"
+#include "Platform.h"
 #include "StopSignals.h"
 #include "StoreFailures.h"
 #include "TableCsv.h"
@@ -13,18 +12,14 @@
 #include "TerminalText.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::string_view program = "tarvon-tables";
 
@@ -91,11 +86,10 @@ void fail(std::string_view message) {
     say(std::string(program) + ": " + std::string(message) + "\n");
 }
 
-// The directory that holds this program, where the shared names.cfg lies.
-fs::path programDirectory() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path(".") : self.parent_path();
+// The system's files, where the tool reads and writes what is not an image.
+FileSystem& files() {
+    static const std::shared_ptr<FileSystem> system = realFileSystem();
+    return *system;
 }
 
 // Loads the tables of `path` into `core` (with the names when asked). A
@@ -125,13 +119,14 @@ std::optional<ImageTables> tablesOfImage(Core& core, const std::string& path) {
 }
 
 std::optional<ImageTables> tablesOfImage(const std::string& path) {
-    Core core(programDirectory());
+    Core core(programFolder());
     return tablesOfImage(core, path);
 }
 
 bool isSameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error);
+    FileStatus first, second;
+    return files().statusAt(a, first).empty() && files().statusAt(b, second).empty() &&
+           first.isSameFileAs(second);
 }
 
 // Refuses an output path that names one of the images.
@@ -160,7 +155,7 @@ bool writeStandardOutput(std::string_view contents) {
 bool writeOutput(const std::string& path, std::string_view contents) {
     if (path == "-")
         return writeStandardOutput(contents);
-    const OutputResult result = writeOutputFile(path, contents);
+    const ReplaceResult result = files().replaceWhole(path, contents);
     if (result.written && !result.reason.empty())
         fail(quotedForTerminal(path) +
              " is written, but its folder could not be synced: " + result.reason);
@@ -172,7 +167,7 @@ bool writeOutput(const std::string& path, std::string_view contents) {
 
 // Whether the output `path` is standard output and that is a terminal.
 bool writesToTerminal(const std::string& path) {
-    return path == "-" && ::isatty(STDOUT_FILENO) == 1;
+    return path == "-" && standardOutputIsTerminal();
 }
 
 // The name of an input file in messages.
@@ -205,7 +200,7 @@ std::vector<std::string> sharedByteChoices(const TableCsvResult& read, SharedByt
 
 int exportTables(const Arguments& arguments) {
     const std::string& image = arguments.operands[0];
-    Core core(programDirectory());
+    Core core(programFolder());
     if (!loadImage(core, image, true))
         return Failure;
     // A terminal gets the names' control characters escaped, as `ls -q` does.
@@ -224,20 +219,19 @@ int exportTables(const Arguments& arguments) {
 }
 
 std::optional<std::uintmax_t> fileSize(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (error) {
-        fail("cannot read " + quotedForTerminal(path) + ": " + error.message());
+    FileStatus status;
+    if (std::string reason = files().statusAt(path, status); !reason.empty()) {
+        fail("cannot read " + quotedForTerminal(path) + ": " + reason);
         return std::nullopt;
     }
-    return size;
+    return status.size;
 }
 
 int importTables(const Arguments& arguments) {
     const std::string& image = arguments.operands[0];
     const std::string csvName = inputName(arguments.operands[1]);
     std::string text;
-    if (std::string reason = readWholeInput(arguments.operands[1], text); !reason.empty()) {
+    if (std::string reason = files().readToEnd(arguments.operands[1], text); !reason.empty()) {
         fail("cannot read " + quotedForTerminal(csvName) + ": " + reason +
              "; the image was not changed");
         return Failure;
@@ -253,7 +247,7 @@ int importTables(const Arguments& arguments) {
     // One lock from the load to the end, so that imports run one after another
     // and each lists what it really replaced; a dry run only reads.
     constexpr std::string_view unchanged = "; the image was not changed";
-    Core core(programDirectory());
+    Core core(programFolder());
     core.setRomPath(image);
     const auto kind =
         arguments.dryRun ? FileSystem::LockKind::Shared : FileSystem::LockKind::Exclusive;
@@ -353,7 +347,7 @@ int patchTables(const Arguments& arguments) {
         fail("standard output is a terminal; choose an output file or a pipe, nothing was written");
         return Failure;
     }
-    Core originalImage(programDirectory());
+    Core originalImage(programFolder());
     const std::optional<ImageTables> before = tablesOfImage(originalImage, original);
     const std::optional<ImageTables> after = before ? tablesOfImage(modified) : std::nullopt;
     if (!after)
@@ -573,8 +567,8 @@ std::optional<int> parseArguments(const Command& command, const std::vector<std:
 int main(int argc, char** argv) {
     ignoreFileSizeSignal();
     // A closed pipe is a failure to write output, said after any save.
-    std::signal(SIGPIPE, SIG_IGN);
-    const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
+    prepareConsole();
+    const std::vector<std::string> words = commandLineWords(argc, argv);
     if (words.empty()) {
         say(overview);
         return UsageError;

@@ -1,219 +1,29 @@
-#include "SystemCalls.h"
+#include "FileSystem.h"
 
-#include "SystemIo.h"
-
-#include <fcntl.h>
-#include <filesystem>
-#include <random>
-#include <string_view>
-#include <sys/file.h>
-#include <unistd.h>
-
-namespace {
-
-FileStatus statusOf(const struct stat& found) {
-    return {static_cast<std::uint64_t>(found.st_size), static_cast<std::uint64_t>(found.st_dev),
-            static_cast<std::uint64_t>(found.st_ino)};
-}
-
-class PosixFileSystem final : public FileSystem {
-public:
-    explicit PosixFileSystem(const SystemCalls& calls) : system(calls) {}
-
-    std::string openForReading(const std::string& path, Handle& handle) override {
-        return openExisting(path, O_RDONLY, handle);
-    }
-
-    std::string openForWriting(const std::string& path, Handle& handle) override {
-        return openExisting(path, O_RDWR, handle);
-    }
-
-    std::string status(Handle handle, FileStatus& status) override {
-        struct stat found {};
-        if (untilNotInterrupted([&] { return system.fstat(handle, &found); }) != 0)
-            return systemReason();
-        if (!S_ISREG(found.st_mode))
-            return "Not a regular file";
-        status = statusOf(found);
-        return {};
-    }
-
-    std::string statusAt(const std::string& path, FileStatus& status) override {
-        struct stat found {};
-        if (untilNotInterrupted([&] { return system.stat(path.c_str(), &found); }) != 0)
-            return systemReason();
-        status = statusOf(found);
-        return {};
-    }
-
-    std::string tryLock(Handle handle, LockKind kind, bool& busy) override {
-        const int operation = (kind == LockKind::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
-        busy = false;
-        if (untilNotInterrupted([&] { return system.flock(handle, operation); }) == 0)
-            return {};
-        busy = errno == EWOULDBLOCK;
-        return busy ? std::string() : systemReason();
-    }
-
-    // Holes only, and never past the end: not posix_fallocate, whose fallback
-    // where the file system cannot reserve writes bytes.
-    std::string reserve(Handle handle, std::uint64_t offset, std::uint64_t length) override {
-        const int result = untilNotInterrupted([&] {
-            return system.fallocate(handle, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
-                                    static_cast<off_t>(length));
-        });
-        if (result == 0 || errno == EOPNOTSUPP)
-            return {};
-        return systemReason();
-    }
-
-    std::string readAt(Handle handle, std::uint64_t offset,
-                       std::span<std::uint8_t> buffer) override {
-        const auto read = [&](std::size_t done) {
-            return system.pread(handle, buffer.data() + done, buffer.size() - done,
-                                static_cast<off_t>(offset + done));
-        };
-        return moveAll(buffer.size(), read, "The file ends before the bytes to be read").reason;
-    }
-
-    std::string writeAt(Handle handle, std::uint64_t offset, std::span<const std::uint8_t> bytes,
-                        std::size_t& written) override {
-        const auto write = [&](std::size_t done) {
-            return system.pwrite(handle, bytes.data() + done, bytes.size() - done,
-                                 static_cast<off_t>(offset + done));
-        };
-        Transferred transferred = moveAll(bytes.size(), write, "The system accepted no bytes");
-        written = transferred.moved;
-        return std::move(transferred.reason);
-    }
-
-    std::string flush(Handle handle) override {
-        if (untilNotInterrupted([&] { return system.fsync(handle); }) != 0)
-            return systemReason();
-        return {};
-    }
-
-    // Never retried: on Linux the descriptor is gone even when close fails.
-    // EINTR loses nothing, since a save has flushed before it closes.
-    std::string close(Handle handle) override {
-        if (system.close(handle) == 0 || errno == EINTR)
-            return {};
-        return systemReason();
-    }
-
-    // A name of its own: six random letters or digits after the name of
-    // `path`, tried again should a file of that name exist.
-    std::string createBeside(const std::string& path, Handle& handle,
-                             std::string& created) override {
-        const std::filesystem::path target(path);
-        const std::string start =
-            (target.parent_path() / ("." + target.filename().string() + ".")).string();
-        std::random_device seed;
-        std::mt19937 random(seed());
-        constexpr std::string_view letters =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-        std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1);
-        for (int tries = 0; tries < 100; ++tries) {
-            std::string name = start;
-            for (int i = 0; i < 6; ++i)
-                name += letters[pick(random)];
-            const int fd = untilNotInterrupted([&] {
-                return system.create(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            });
-            if (fd >= 0) {
-                handle = fd;
-                created = std::move(name);
-                return {};
-            }
-            if (errno != EEXIST)
-                return systemReason();
-        }
-        return systemReason(EEXIST);
-    }
-
-    std::string rename(const std::string& from, const std::string& to) override {
-        if (untilNotInterrupted([&] { return system.rename(from.c_str(), to.c_str()); }) != 0)
-            return systemReason();
-        return {};
-    }
-
-    std::string remove(const std::string& path) override {
-        if (untilNotInterrupted([&] { return system.unlink(path.c_str()); }) != 0)
-            return systemReason();
-        return {};
-    }
-
-    std::string readAll(const std::string& path, std::string& contents) override {
-        Handle handle = -1;
-        if (std::string reason = openForReading(path, handle); !reason.empty())
-            return reason;
-        FileStatus file;
-        std::string reason = status(handle, file);
-        if (reason.empty() && file.size > largestTextFile)
-            reason = "Larger than 16 MiB";
-        std::string text;
-        if (reason.empty()) {
-            text.resize(file.size);
-            reason = readAt(handle, 0, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
-        }
-        close(handle);
-        if (reason.empty())
-            contents = std::move(text);
+std::string FileSystem::readAll(const std::string& path, std::string& contents) {
+    Handle handle{};
+    if (std::string reason = openForReading(path, handle); !reason.empty())
         return reason;
+    FileStatus file;
+    std::string reason = status(handle, file);
+    if (reason.empty() && file.size > largestTextFile)
+        reason = "Larger than 16 MiB";
+    std::string text;
+    if (reason.empty()) {
+        text.resize(file.size);
+        reason = readAt(handle, 0, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
     }
-
-    // The permission bits and a read-only mount, as the system judges them
-    // for this process: root may write a file whose bits say read-only.
-    std::string checkWritable(const std::string& path) override {
-        if (untilNotInterrupted([&] { return system.access(path.c_str(), W_OK); }) != 0)
-            return systemReason();
-        return {};
-    }
-
-private:
-    // O_NONBLOCK keeps a FIFO or device at the path from hanging the program;
-    // it changes nothing for regular files, the only kind size() accepts.
-    std::string openExisting(const std::string& path, int flags, Handle& handle) {
-        const int fd = untilNotInterrupted(
-            [&] { return system.open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK); });
-        if (fd < 0)
-            return systemReason();
-        handle = fd;
-        return {};
-    }
-
-    SystemCalls system;
-};
-
-} // namespace
-
-bool FileSystem::isMissing(const std::string& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+    close(handle);
+    if (reason.empty())
+        contents = std::move(text);
+    return reason;
 }
 
-SystemCalls posixCalls() {
-    return {
-        [](const char* path, int flags) { return ::open(path, flags); },
-        ::fstat,
-        ::stat,
-        ::flock,
-        ::fallocate,
-        ::pread,
-        ::pwrite,
-        ::fsync,
-        ::close,
-        ::access,
-        [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
-        ::rename,
-        ::unlink,
-    };
+std::filesystem::path pathOfUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::shared_ptr<FileSystem> realFileSystem(const SystemCalls& calls) {
-    return std::make_shared<PosixFileSystem>(calls);
-}
-
-std::shared_ptr<FileSystem> realFileSystem() {
-    return realFileSystem(posixCalls());
+std::string utf8OfPath(const std::filesystem::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
 }

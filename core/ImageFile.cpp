@@ -83,7 +83,7 @@ private:
     }
 
     FileSystem& fileSystem;
-    FileSystem::Handle handle = -1;
+    FileSystem::Handle handle{};
     bool isOpen = false;
 };
 
@@ -259,14 +259,19 @@ bool keepChecksumRight(ImageBytes& bytes, Layout layout, Blocks& blocks) {
     return !headers.empty();
 }
 
-// Whether the path still names the file that is open, as `opened` says: Ok,
-// Replaced when it names another file, or WriteFailed with the system's
-// reason when the path cannot be looked at.
+// Whether the path still names the file that is open, of the length
+// `opened` says: Ok, Replaced when it names another file, LengthChanged when
+// another program cut or lengthened it, or WriteFailed with the system's
+// reason when the path cannot be looked at. Checked right before the writes,
+// the length keeps a save from lengthening a file cut short meanwhile: a
+// write past the end would.
 FileResult stillTheFile(FileSystem& fileSystem, const std::string& path, const FileStatus& opened) {
     FileStatus now;
     if (std::string reason = fileSystem.statusAt(path, now); !reason.empty())
         return resultOf(Kind::WriteFailed, path, std::move(reason));
-    return resultOf(now.isSameFileAs(opened) ? Kind::Ok : Kind::Replaced, path);
+    if (!now.isSameFileAs(opened))
+        return resultOf(Kind::Replaced, path);
+    return resultOf(now.size == opened.size ? Kind::Ok : Kind::LengthChanged, path);
 }
 
 // Writes `blocks` and flushes; the system's reason when either fails. Each
@@ -312,7 +317,7 @@ FileResult writeOrPutBack(FileSystem& fileSystem, OpenFile& file, const std::str
         else if (written.size != opened.size)
             return resultOf(Kind::LengthChanged, path);
         else if (FileResult same = stillTheFile(fileSystem, path, opened);
-                 same.kind == Kind::Replaced)
+                 same.kind != Kind::WriteFailed && !same)
             return same;
         else
             reason = std::move(same.systemReason);

@@ -39,7 +39,7 @@ constexpr std::uint64_t largestWholeRead = (8 << 20) + places::copierHeaderSize;
 using TableBytes = std::array<std::uint8_t, places::count>;
 
 // Every read of the image takes a shared lock on it, every save an exclusive
-// one (flock), waiting up to 5 seconds for another program's lock, or not at
+// one (see FileSystem::tryLock), waiting up to 5 seconds for another program's lock, or not at
 // all; or the caller already holds the lock (see HeldLock).
 enum class Locking { Wait, NoWait, AlreadyHeld };
 
@@ -100,7 +100,8 @@ FileResult checksumAfterSave(FileSystem& fileSystem, const std::string& path,
 // and may change `tables`; when it returns anything but Ok, nothing is
 // written and its result is returned. The path must still name the opened
 // file before the first write and after the flush, and the file keep its
-// length (Replaced, LengthChanged). A stop signal waits until the writes are
+// length (Replaced, LengthChanged), so that no write lengthens a file cut
+// short meanwhile. A stop signal waits until the writes are
 // over. Where the image's own checksum was right as read, it is written
 // anew with the tables, and put back with them (see Checksum.h).
 FileResult writeTables(FileSystem& fileSystem, const std::string& path,

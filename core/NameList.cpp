@@ -1,39 +1,15 @@
 #include "NameList.h"
 
-#include "TextConverter.h"
+#include "TextDecoding.h"
 #include "Utf8.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-// glibc's converters to UTF-8, each opened at its first use and kept for the
-// run, closed at its end: opening one costs more than converting a name. The
-// store runs on one thread.
-TextConverter& fromWindows1252() {
-    static TextConverter converter("WINDOWS-1252", "UTF-8");
-    return converter;
-}
-TextConverter& fromUtf16LittleEndian() {
-    static TextConverter converter("UTF-16LE", "UTF-8");
-    return converter;
-}
-TextConverter& fromUtf16BigEndian() {
-    static TextConverter converter("UTF-16BE", "UTF-8");
-    return converter;
-}
-
-// `bytes` in UTF-8, each unit of `unitSize` bytes that does not convert as
-// U+FFFD; empty where glibc has no such conversion.
-std::string toUtf8(TextConverter& converter, std::string_view bytes, std::size_t unitSize) {
-    std::string out;
-    out.reserve(bytes.size());
-    converter.convertReplacing(bytes, unitSize, [&out](std::string_view piece) { out += piece; });
-    return out;
-}
-
 std::string utf8FromWindows1252(std::string_view bytes) {
-    return toUtf8(fromWindows1252(), bytes, 1);
+    return decodedToUtf8(Encoding::Windows1252, bytes);
 }
 
 // The first `count` characters of valid UTF-8 text: up to the lead byte of
@@ -60,14 +36,14 @@ void storeName(NameList& list, std::size_t slot, std::string_view line) {
     }
 }
 
-// The converter of a file that starts with a UTF-16 byte-order mark, else
+// The encoding of a file that starts with a UTF-16 byte-order mark, else
 // none.
-TextConverter* utf16ConverterOf(std::string_view contents) {
+std::optional<Encoding> utf16EncodingOf(std::string_view contents) {
     if (contents.starts_with("\xFF\xFE"))
-        return &fromUtf16LittleEndian();
+        return Encoding::Utf16LittleEndian;
     if (contents.starts_with("\xFE\xFF"))
-        return &fromUtf16BigEndian();
-    return nullptr;
+        return Encoding::Utf16BigEndian;
+    return std::nullopt;
 }
 
 std::string_view withoutUtf8Mark(std::string_view contents) {
@@ -90,13 +66,13 @@ NameList namesOfLines(std::string_view lines) {
 } // namespace
 
 std::string decodeTextFile(std::string_view contents) {
-    if (TextConverter* fromUtf16 = utf16ConverterOf(contents))
-        return toUtf8(*fromUtf16, contents.substr(2), 2);
+    if (const std::optional<Encoding> utf16 = utf16EncodingOf(contents))
+        return decodedToUtf8(*utf16, contents.substr(2));
     return std::string(withoutUtf8Mark(contents));
 }
 
 NameList parseNameList(std::string_view contents) {
-    if (utf16ConverterOf(contents))
+    if (utf16EncodingOf(contents))
         return namesOfLines(decodeTextFile(contents));
     return namesOfLines(withoutUtf8Mark(contents));
 }

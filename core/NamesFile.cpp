@@ -1,29 +1,11 @@
 #include "NamesFile.h"
 
-#include <cstdlib>
-
-namespace {
-
-// The user's own names file; nothing without a config folder or a home.
-std::filesystem::path userNamesPath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    std::filesystem::path folder;
-    if (config && config[0] == '/')
-        folder = config;
-    else if (home && home[0] != '\0')
-        folder = std::filesystem::path(home) / ".config";
-    else
-        return {};
-    return folder / "tarvon-addons" / "names.cfg";
-}
-
-} // namespace
+#include "Platform.h"
 
 std::filesystem::path namesFilePath(FileSystem& fileSystem,
                                     const std::filesystem::path& programDir) {
-    const std::filesystem::path userFile = userNamesPath();
-    if (!userFile.empty() && !fileSystem.isMissing(userFile.string()))
+    const std::filesystem::path userFile = userNamesFile();
+    if (!userFile.empty() && !fileSystem.isMissing(utf8OfPath(userFile)))
         return userFile;
     return programDir / "names.cfg";
 }
@@ -31,7 +13,7 @@ std::filesystem::path namesFilePath(FileSystem& fileSystem,
 NamesReport readNamesFile(FileSystem& fileSystem, const std::filesystem::path& programDir,
                           NameList& names) {
     NamesReport report;
-    report.path = namesFilePath(fileSystem, programDir).string();
+    report.path = utf8OfPath(namesFilePath(fileSystem, programDir));
     std::string contents;
     report.unreadableReason = fileSystem.readAll(report.path, contents);
     names = parseNameList(contents);

@@ -91,12 +91,12 @@ public:
         return open(name, handle);
     }
     std::string status(Handle, FileStatus& status) override {
-        return call([&] { status = {file.size(), 1, 1}; });
+        return call([&] { status = {file.size(), FileIdentity(1, 1)}; });
     }
     std::string statusAt(const std::string& name, FileStatus& status) override {
         return call(
             [&] {
-                status = {file.size(), 1, 1};
+                status = {file.size(), FileIdentity(1, 1)};
             },
             [] {}, name == path ? "" : "No such file or directory");
     }
@@ -142,13 +142,20 @@ public:
     std::string readAll(const std::string&, std::string&) override {
         return call([] {}, [] {}, "No such file or directory");
     }
+    std::string readToEnd(const std::string&, std::string&) override {
+        return call([] {}, [] {}, "No such file or directory");
+    }
+    ReplaceResult replaceWhole(const std::string&, std::string_view) override {
+        return {"Read-only file system", false};
+    }
+    bool isMissing(const std::string& name) override { return name != path; }
     std::string checkWritable(const std::string& name) override {
         return call([] {}, [] {}, name == path ? "" : "No such file or directory");
     }
 
 private:
     std::string open(const std::string& name, Handle& handle) {
-        handle = 3;
+        handle = Handle(3);
         return call([] {}, [] {}, name == path ? "" : "No such file or directory");
     }
 

@@ -81,6 +81,14 @@ public:
     std::string readAll(const std::string& path, std::string& contents) override {
         return call("readAll", [&] { return real->readAll(path, contents); });
     }
+    std::string readToEnd(const std::string& path, std::string& contents) override {
+        return call("readToEnd", [&] { return real->readToEnd(path, contents); });
+    }
+    // Not counted, as the store never calls it.
+    ReplaceResult replaceWhole(const std::string& path, std::string_view contents) override {
+        return real->replaceWhole(path, contents);
+    }
+    bool isMissing(const std::string& path) override { return real->isMissing(path); }
     std::string checkWritable(const std::string& path) override {
         return call("checkWritable", [&] {
             return path == readOnlyPath ? "Permission denied" : real->checkWritable(path);

@@ -1,15 +1,16 @@
 #include "MainWindowSession.h"
 
+#include "KeepNoSettings.h"
+
 #include "ModalAnswerer.h"
 
-#include <QSettings>
 #include <QTest>
 
 MainWindowSession::MainWindowSession(std::shared_ptr<FileSystem> fileSystem)
     : core(dir.path().toStdString(), std::move(fileSystem)), window(core, dir.path()) {
     // As the program does at start: Qt's user settings, such as the file
     // dialog's history, are written nowhere.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    keepNoSettings();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 }

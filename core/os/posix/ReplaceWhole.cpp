@@ -1,4 +1,4 @@
-#include "OutputFile.h"
+#include "PosixFiles.h"
 
 #include "StopSignals.h"
 #include "SystemIo.h"
@@ -68,7 +68,7 @@ std::string syncFolder(const fs::path& folder) {
     return reason;
 }
 
-OutputResult writeStraight(const fs::path& target, std::string_view contents) {
+ReplaceResult writeStraight(const fs::path& target, std::string_view contents) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return {systemReason(), false};
@@ -78,7 +78,7 @@ OutputResult writeStraight(const fs::path& target, std::string_view contents) {
     return {reason, reason.empty()};
 }
 
-OutputResult replaceFile(const fs::path& target, mode_t mode, std::string_view contents) {
+ReplaceResult replaceFile(const fs::path& target, mode_t mode, std::string_view contents) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
@@ -96,7 +96,7 @@ OutputResult replaceFile(const fs::path& target, mode_t mode, std::string_view c
 
 } // namespace
 
-OutputResult writeOutputFile(const std::string& path, std::string_view contents) {
+ReplaceResult replaceFileWhole(const std::string& path, std::string_view contents) {
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))

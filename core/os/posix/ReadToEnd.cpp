@@ -1,4 +1,4 @@
-#include "InputFile.h"
+#include "PosixFiles.h"
 
 #include "FileSystem.h"
 #include "SystemIo.h"
@@ -26,7 +26,7 @@ std::string readUntilEnd(int fd, std::string& contents) {
 
 } // namespace
 
-std::string readWholeInput(const std::string& path, std::string& contents) {
+std::string readFileToEnd(const std::string& path, std::string& contents) {
     const bool standardInput = path == "-";
     const int fd =
         standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);

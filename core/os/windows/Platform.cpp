@@ -1,0 +1,50 @@
+#include "Platform.h"
+
+#include "FileSystem.h"
+#include "WindowsText.h"
+
+#include <cstdio>
+#include <io.h>
+#include <memory>
+#include <shlobj.h>
+
+std::filesystem::path programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (length == 0)
+            return ".";
+        if (length < path.size()) {
+            path.resize(length);
+            return std::filesystem::path(path).parent_path();
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::filesystem::path userNamesFile() {
+    wchar_t* folder = nullptr;
+    const HRESULT found = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder);
+    const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owned(folder, CoTaskMemFree);
+    if (FAILED(found))
+        return {};
+    return std::filesystem::path(folder) / L"Tarvon Add-ons" / L"names.cfg";
+}
+
+std::vector<std::string> commandLineWords(int, char**) {
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> owned(words, LocalFree);
+    std::vector<std::string> utf8;
+    for (int i = 1; words && i < count; ++i)
+        utf8.push_back(utf8Of(words[i]));
+    return utf8;
+}
+
+void prepareConsole() {
+    SetConsoleOutputCP(CP_UTF8);
+}
+
+bool standardOutputIsTerminal() {
+    return _isatty(_fileno(stdout)) != 0;
+}
