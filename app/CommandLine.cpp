@@ -114,9 +114,16 @@ CommandLine readCommandLine(int argc, char** argv) {
     QStringList words;
     for (const std::string& word : commandLineWords(argc, argv))
         words.append(QString::fromStdString(word));
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return readCommandLine(words, out, err);
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    const CommandLine commandLine = readCommandLine(words, out, err);
+    out.flush();
+    err.flush();
+    if (!outText.isEmpty())
+        showCommandLineText(outText.toStdString(), false);
+    if (!errText.isEmpty())
+        showCommandLineText(errText.toStdString(), true);
+    return commandLine;
 }
 
 namespace {

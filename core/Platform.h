@@ -27,3 +27,9 @@ void prepareConsole();
 
 // Whether standard output is a terminal (a console on Windows).
 bool standardOutputIsTerminal();
+
+// Shows what the editor's command line answers (help, the version, a usage
+// error) on standard output, or standard error for an error. A Windows
+// window program has none of its own: it writes to the console it was
+// started from, or, started from none, shows the text in a message box.
+void showCommandLineText(const std::string& utf8, bool error);

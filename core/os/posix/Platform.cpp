@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -34,4 +35,10 @@ void prepareConsole() {
 
 bool standardOutputIsTerminal() {
     return ::isatty(STDOUT_FILENO) == 1;
+}
+
+void showCommandLineText(const std::string& utf8, bool error) {
+    std::FILE* stream = error ? stderr : stdout;
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
 }

@@ -48,3 +48,38 @@ void prepareConsole() {
 bool standardOutputIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
 }
+
+namespace {
+
+// Standard output or error as the program was given it, else that of the
+// console it was started from; none when it was started from no console.
+HANDLE commandLineStream(bool error) {
+    const DWORD which = error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+    const HANDLE given = GetStdHandle(which);
+    if (given && given != INVALID_HANDLE_VALUE)
+        return given;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return nullptr;
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    return console == INVALID_HANDLE_VALUE ? nullptr : console;
+}
+
+} // namespace
+
+void showCommandLineText(const std::string& utf8, bool error) {
+    const HANDLE stream = commandLineStream(error);
+    DWORD mode = 0;
+    if (stream && GetConsoleMode(stream, &mode)) {
+        const std::wstring utf16 = utf16Of(utf8);
+        DWORD written = 0;
+        WriteConsoleW(stream, utf16.data(), DWORD(utf16.size()), &written, nullptr);
+    } else if (stream) {
+        DWORD written = 0;
+        WriteFile(stream, utf8.data(), DWORD(utf8.size()), &written, nullptr);
+    } else {
+        MessageBoxW(nullptr, utf16Of(utf8).c_str(), L"Tarvon Add-ons",
+                    MB_OK | (error ? MB_ICONWARNING : MB_ICONINFORMATION));
+    }
+}
