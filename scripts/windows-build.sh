@@ -25,11 +25,10 @@ install_missing g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-
 qt=$(bash scripts/windows-qt.sh)
 version=$(sed -n 's/^project(TarvonAddons VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 export WINEPREFIX=${WINEPREFIX:-$PWD/build-windows/wine}
+# Qt's own toolchain file loads cmake/mingw-w64-x86_64.cmake, with which Qt
+# was built, and finds the Windows Qt and the host's tools.
 cmake -S . -B build-windows -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_FIND_ROOT_PATH="$qt;/usr/x86_64-w64-mingw32" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/lib/wine-run.sh" \
     -DTARVON_BUILD_BENCH=OFF -DTARVON_BUILD_TESTS=$tests >/dev/null
 cmake --build build-windows
