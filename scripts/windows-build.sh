@@ -30,7 +30,7 @@ export WINEPREFIX=${WINEPREFIX:-$PWD/build-windows/wine}
 cmake -S . -B build-windows -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/lib/wine-run.sh" \
-    -DTARVON_BUILD_BENCH=OFF -DTARVON_BUILD_TESTS=$tests >/dev/null
+    -DTARVON_BUILD_TESTS=$tests >/dev/null
 cmake --build build-windows
 x86_64-w64-mingw32-strip build-windows/bin/tarvon-addons.exe build-windows/bin/tarvon-tables.exe
 bash packaging/windows/make-packages.sh build-windows "$version"

@@ -5,8 +5,8 @@
 
 void applyDialogFont() {
 #ifdef Q_OS_WIN
-    // Windows' own dialog font, which the system maps to its current face.
-    QFont font(QStringLiteral("MS Shell Dlg 2"));
+    // The system's own message font, which Qt takes as the default.
+    QFont font = QApplication::font();
 #else
     QFont font(QStringLiteral("Liberation Sans"));
 #endif
