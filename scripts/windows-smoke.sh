@@ -73,6 +73,9 @@ cp -r "$build/bin" "$scratch/bin"
 cp "$scratch/bin/demo.smc" "$scratch/original.smc"
 startDisplay
 wineboot -i >>"$scratch/wine.log" 2>&1
+# Debian's Wine finds its own fonts (fonts-wine) only in the prefix; a
+# Windows system has its Tahoma.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 startUp bare-qt-window.exe "Bare Qt window"
 bare=$seconds

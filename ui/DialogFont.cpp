@@ -5,8 +5,10 @@
 
 void applyDialogFont() {
 #ifdef Q_OS_WIN
-    // The system's own message font, which Qt takes as the default.
-    QFont font = QApplication::font();
+    // Every Windows has Arial. The system's own dialog font (Tahoma, Segoe
+    // UI) is wider, and would cut texts; Wine has Liberation Sans.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
 #else
     QFont font(QStringLiteral("Liberation Sans"));
 #endif
