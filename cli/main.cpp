@@ -389,8 +389,8 @@ and separated by an empty row:
   damage_table_byte,value                     2 rows, bytes 48 and 49
 damage_set and damage_high are the low and high four bits of the enemy's
 damage byte. Names come from ~/.config/tarvon-addons/names.cfg (under
-$XDG_CONFIG_HOME when set) when it exists, else from names.cfg beside the
-program, cut after 255 characters, and are not read back by import; a name that begins with =, +, -, @, a tab or a CR is written
+$XDG_CONFIG_HOME when set; on Windows %APPDATA%\Tarvon Add-ons\names.cfg)
+when it exists, else from names.cfg beside the program, cut after 255 characters, and are not read back by import; a name that begins with =, +, -, @, a tab or a CR is written
 with an apostrophe before it, so that no spreadsheet takes it for a formula.
 Health of slots F3 to FF and the damage byte of slots 00 to 0C
 are the same 13 image bytes; both cells are written. To a terminal, control
