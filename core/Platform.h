@@ -20,9 +20,9 @@ std::filesystem::path userNamesFile();
 // system's own UTF-16 command line, whatever the code page).
 std::vector<std::string> commandLineWords(int argc, char** argv);
 
-// Sets up standard output and standard error for the tool: a Windows console
-// is switched to UTF-8; on POSIX a closed pipe becomes a failed write rather
-// than SIGPIPE.
+// Sets up standard output and standard error for the tool: on Windows they
+// pass bytes as they are, and a console is switched to UTF-8; on POSIX a
+// closed pipe becomes a failed write rather than SIGPIPE.
 void prepareConsole();
 
 // Whether standard output is a terminal (a console on Windows).

@@ -36,6 +36,11 @@ Run runWithoutDisplay(const QStringList& arguments) {
     run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
+#ifdef Q_OS_WIN
+    // Windows' C library writes text with CR LF.
+    run.out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    run.err.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+#endif
     return run;
 }
 
@@ -43,11 +48,14 @@ Run runWithoutDisplay(const QStringList& arguments) {
 Run readIn(MainWindowSession& session, QStringList arguments, CommandLine& line) {
     for (QString& word : arguments)
         word.replace(QLatin1String("{dir}"), session.dir.path());
+    // Back after, as Windows removes no folder that is a program's current one.
+    const QString before = QDir::currentPath();
     QDir::setCurrent(session.dir.path());
     Run run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
     line = readCommandLine(arguments, out, err);
+    QDir::setCurrent(before);
     run.status = line.exitStatus.value_or(windowUp);
     return run;
 }

@@ -16,7 +16,7 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTest>
-#include <cstdio>
+#include <filesystem>
 
 class TestEditorsInMainWindow : public QObject {
     Q_OBJECT
@@ -128,7 +128,11 @@ void TestEditorsInMainWindow::bothEditorsShowMemory() {
         const QString copy = editors.session.dir.writeFile("copy.smc", readFileBytes(image));
         writeIntoFile(copy, damageTableOffset(places::damageTableIndex(editors.set, 1)),
                       char(value.toInt() ^ 2));
-        QVERIFY(std::rename(QFile::encodeName(copy), QFile::encodeName(image)) == 0);
+        // In one step, in place of the image, as rename(2) and MoveFileEx do.
+        std::error_code failure;
+        std::filesystem::rename(QFile::encodeName(copy).toStdString(),
+                                QFile::encodeName(image).toStdString(), failure);
+        QVERIFY2(!failure, failure.message().c_str());
         QTRY_COMPARE(editors.table.damageBox(1)->text(), QString::number(value.toInt() ^ 2));
     }
     if (changedBy == "another program" || changedBy == "rename") {

@@ -5,6 +5,7 @@
 #include "MainWindowSession.h"
 #include "ModalAnswerer.h"
 #include "StoreMessages.h"
+#include "SystemWords.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -190,11 +191,14 @@ void TestBackMDI::startingWindow() {
     Session session;
     QVERIFY(QTest::qWaitForWindowExposed(&session.window));
     QCOMPARE(session.window.windowTitle(), QStringLiteral("Tarvon Add-ons"));
-    QCOMPARE(session.workspace()->size(), QSize(594, 431));
     QVERIFY(session.workspace()->subWindowList().isEmpty());
     const QIcon icon = session.window.windowIcon();
     QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
     QVERIFY(!icon.pixmap(16, 16).toImage().allGray());
+    // What the menu bar and the status line leave, in the program's font.
+    if (const QString reason = unmeasurableFont(); !reason.isEmpty())
+        QSKIP(qPrintable(reason));
+    QCOMPARE(session.workspace()->size(), QSize(594, 431));
 }
 
 void TestBackMDI::openDialogSettings() {
@@ -249,7 +253,13 @@ void TestBackMDI::refusedFileThenRightOne() {
     // Markup in the name must show as typed; the next showing of the dialog
     // starts in the folder of this file, not in the program's.
     QVERIFY(QDir(session.dir.path()).mkdir("elsewhere"));
-    const QString refused = session.dir.writeFile("elsewhere/<i>other & more.smc", bytes);
+#ifdef Q_OS_WIN
+    // Windows allows no < or > in a name: the markup of its entities.
+    const QString name = QStringLiteral("elsewhere/&lt;i&gt;other & more.smc");
+#else
+    const QString name = QStringLiteral("elsewhere/<i>other & more.smc");
+#endif
+    const QString refused = session.dir.writeFile(name, bytes);
     const QByteArray image = session.dir.imageBytes();
     {
         ModalAnswerer answerer({refused});
@@ -431,11 +441,10 @@ void TestBackMDI::saveAsEditsTheNewFile() {
 
 void TestBackMDI::failedSaveKeepsEdits_data() {
     QTest::addColumn<bool>("replaced");   // else deleted
-    QTest::addColumn<QString>("message"); // %1: the image's path
+    QTest::addColumn<QString>("message"); // %1: the image's path, %2: the system's "missing"
     const QString nothingWritten =
         QStringLiteral(" Nothing was written; your edits are still here.");
-    QTest::addRow("image deleted")
-        << false << "Cannot save \"%1\": No such file or directory." + nothingWritten;
+    QTest::addRow("image deleted") << false << "Cannot save \"%1\": %2." + nothingWritten;
     QTest::addRow("image replaced by another file")
         << true
         << "Cannot save \"%1\": it is no longer an image of the game (the game's signature is "
@@ -461,7 +470,10 @@ void TestBackMDI::failedSaveKeepsEdits() {
     session.action("SaveMenu")->trigger();
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes.first().title, QStringLiteral("Error"));
-    QCOMPARE(answerer.boxes.first().text, message.arg(session.dir.imagePath()));
+    const QString missing =
+        QString::fromStdString(missingFileReason(session.dir.imagePath().toStdString()));
+    QCOMPARE(answerer.boxes.first().text,
+             message.arg(session.dir.imagePath()).replace("%2", missing));
     QCOMPARE(answerer.boxes.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(session.action("SaveMenu")->isEnabled());
     QCOMPARE(session.core.getEnemyHealth(3), edited);

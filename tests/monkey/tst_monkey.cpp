@@ -41,19 +41,25 @@ int environmentNumber(const char* name, int fallback) {
 
 // Names the seed and the event under way when the program dies of a signal,
 // so a crash can be repeated; then lets the signal's earlier handler report it.
+// Windows' C library has signal() alone, for the exceptions it maps onto
+// signals.
 class CrashNote {
 public:
     CrashNote() {
         for (const int signal : fatalSignals) {
+#ifdef Q_OS_WIN
+            earlier[index(signal)] = std::signal(signal, &CrashNote::report);
+#else
             struct sigaction action = {};
             action.sa_handler = &CrashNote::report;
             sigemptyset(&action.sa_mask);
             sigaction(signal, &action, &earlier[index(signal)]);
+#endif
         }
     }
     ~CrashNote() {
         for (const int signal : fatalSignals)
-            sigaction(signal, &earlier[index(signal)], nullptr);
+            restore(signal);
     }
     CrashNote(const CrashNote&) = delete;
     CrashNote& operator=(const CrashNote&) = delete;
@@ -64,7 +70,19 @@ public:
     }
 
 private:
+#ifdef Q_OS_WIN
+    static constexpr int fatalSignals[] = {SIGSEGV, SIGABRT, SIGFPE, SIGILL};
+    using Handler = void (*)(int);
+    static void restore(int signal) {
+        std::signal(signal, earlier[index(signal)]);
+    }
+#else
     static constexpr int fatalSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+    using Handler = struct sigaction;
+    static void restore(int signal) {
+        sigaction(signal, &earlier[index(signal)], nullptr);
+    }
+#endif
     static std::size_t index(int signal) {
         return std::size_t(std::find(std::begin(fatalSignals), std::end(fatalSignals), signal) -
                            std::begin(fatalSignals));
@@ -72,12 +90,12 @@ private:
     static void report(int signal) {
         [[maybe_unused]] const auto written =
             write(STDERR_FILENO, message, strnlen(message, sizeof message));
-        sigaction(signal, &earlier[index(signal)], nullptr);
+        restore(signal);
         raise(signal);
     }
 
     static inline char message[1024] = {};
-    static inline struct sigaction earlier[std::size(fatalSignals)] = {};
+    static inline Handler earlier[std::size(fatalSignals)] = {};
 };
 
 // The offscreen platform warns at each raise or keyboard grab of a window;

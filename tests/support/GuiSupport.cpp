@@ -9,8 +9,10 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QWidget>
 
@@ -18,6 +20,24 @@ QString useProgramLanguageAndFont() {
     const QString language = installTranslations();
     applyDialogFont();
     return language;
+}
+
+QString unmeasurableFont() {
+#ifdef Q_OS_WIN
+    const QString family = QApplication::font().family();
+    const QString face = QFontInfo(QApplication::font()).family();
+    const QString substitute =
+        QSettings(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows "
+                                 "NT\\CurrentVersion\\FontSubstitutes"),
+                  QSettings::NativeFormat)
+            .value(family)
+            .toString();
+    if (face != family && face != substitute)
+        return QStringLiteral("Wine: Qt finds no face for %1 here and falls back to %2; Windows "
+                              "draws it in %3")
+            .arg(family, face, substitute);
+#endif
+    return {};
 }
 
 QString uncoveredCharacters(const QFont& font, const QString& text) {

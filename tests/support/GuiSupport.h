@@ -11,6 +11,11 @@ class QWidget;
 // returns the language's code.
 QString useProgramLanguageAndFont();
 
+// Why texts in the program's font cannot be measured here as the system
+// draws them, or nothing: under Wine, Qt finds no face for Windows' dialog
+// font, which Windows draws in the face its font substitutes name.
+QString unmeasurableFont();
+
 // The characters of `text` that neither `font` nor a font the system falls
 // back to can show.
 QString uncoveredCharacters(const QFont& font, const QString& text);

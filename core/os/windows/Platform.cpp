@@ -4,6 +4,7 @@
 #include "WindowsText.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <io.h>
 #include <memory>
 #include <shlobj.h>
@@ -41,8 +42,12 @@ std::vector<std::string> commandLineWords(int, char**) {
     return utf8;
 }
 
+// The tool's output is bytes, a patch's among them: the C library's text
+// mode would turn each LF into CR LF.
 void prepareConsole() {
     SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }
 
 bool standardOutputIsTerminal() {

@@ -41,11 +41,21 @@ FileStatus statusOf(const BY_HANDLE_FILE_INFORMATION& found) {
         FileIdentity(found.dwVolumeSerialNumber, wide(found.nFileIndexHigh, found.nFileIndexLow))};
 }
 
-// Opens an existing file, never creating one.
+bool isFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Opens an existing file, never creating one. A folder, which the system
+// refuses as if access were denied, is said to be no regular file.
 std::string openExisting(const std::string& path, DWORD access, DWORD flags, HANDLE& handle) {
-    handle = CreateFileW(utf16Of(path).c_str(), access, shareAll, nullptr, OPEN_EXISTING, flags,
-                         nullptr);
-    return handle == INVALID_HANDLE_VALUE ? systemReason() : std::string();
+    const std::wstring name = utf16Of(path);
+    handle = CreateFileW(name.c_str(), access, shareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+    if (handle != INVALID_HANDLE_VALUE)
+        return {};
+    const DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED && isFolder(name) ? "Not a regular file"
+                                                          : systemReason(error);
 }
 
 // Moves all `size` bytes by calling `step(done, count, moved)` (ReadFile or
