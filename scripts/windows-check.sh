@@ -16,7 +16,7 @@ echo "== Windows build"
 bash scripts/windows-build.sh --tests
 
 echo "== test suite under Wine"
-QT_QPA_PLATFORM=offscreen ctest --test-dir build-windows -j2 --output-on-failure
+ctest --test-dir build-windows -j2 --output-on-failure
 
 echo "== the editor under Wine, keys only"
 bash scripts/windows-smoke.sh build-windows
