@@ -7,8 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
 
-toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
 cache=${TARVON_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvon-addons}
+# Qt's own toolchain file loads the one Qt was built with: a copy in the
+# cache, so that the build serves every checkout, named by its contents.
+toolchain_hash=$(sha256sum cmake/mingw-w64-x86_64.cmake | cut -c1-12)
+toolchain=$cache/mingw-w64-x86_64-$toolchain_hash.cmake
+mkdir -p "$cache"
+[[ -f $toolchain ]] || cp cmake/mingw-w64-x86_64.cmake "$toolchain"
 qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 
 configure_line=(
