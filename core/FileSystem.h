@@ -109,6 +109,12 @@ public:
     // Whether this process may write the file at `path`: empty when it may,
     // else the reason ("Permission denied", "Read-only file system").
     virtual std::string checkWritable(const std::string& path) = 0;
+
+protected:
+    // How many names createBeside tries, and the next one for `path`: "."
+    // and the name of `path`, ".", and six random letters or digits.
+    static constexpr int temporaryNameTries = 100;
+    static std::string temporaryNameBeside(const std::string& path);
 };
 
 // The system's own file system.

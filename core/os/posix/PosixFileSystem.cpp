@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <string_view>
 #include <sys/file.h>
 #include <unistd.h>
@@ -111,18 +110,8 @@ public:
     // `path`, tried again should a file of that name exist.
     std::string createBeside(const std::string& path, Handle& handle,
                              std::string& created) override {
-        const std::filesystem::path target(path);
-        const std::string start =
-            (target.parent_path() / ("." + target.filename().string() + ".")).string();
-        std::random_device seed;
-        std::mt19937 random(seed());
-        constexpr std::string_view letters =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-        std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1);
-        for (int tries = 0; tries < 100; ++tries) {
-            std::string name = start;
-            for (int i = 0; i < 6; ++i)
-                name += letters[pick(random)];
+        for (int tries = 0; tries < temporaryNameTries; ++tries) {
+            std::string name = temporaryNameBeside(path);
             const int fd = untilNotInterrupted([&] {
                 return system.create(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             });

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <random>
 
 namespace {
 
@@ -154,18 +153,8 @@ public:
     // of `path`, tried again should a file of that name exist.
     std::string createBeside(const std::string& path, Handle& handle,
                              std::string& created) override {
-        const std::filesystem::path target = pathOfUtf8(path);
-        const std::string start = utf8OfPath(target.parent_path() /
-                                             pathOfUtf8("." + utf8OfPath(target.filename()) + "."));
-        std::random_device seed;
-        std::mt19937 random(seed());
-        constexpr std::string_view letters =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-        std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1);
-        for (int tries = 0; tries < 100; ++tries) {
-            std::string name = start;
-            for (int i = 0; i < 6; ++i)
-                name += letters[pick(random)];
+        for (int tries = 0; tries < temporaryNameTries; ++tries) {
+            std::string name = temporaryNameBeside(path);
             const HANDLE file =
                 CreateFileW(utf16Of(name).c_str(), GENERIC_READ | GENERIC_WRITE, shareAll, nullptr,
                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
