@@ -62,8 +62,6 @@ private slots:
     void init();
     void openedFileReadsAndWritesInPlace_data() { addImplementationRows(); }
     void openedFileReadsAndWritesInPlace();
-    void missingFileIsReportedAndNotMade_data() { addImplementationRows(); }
-    void missingFileIsReportedAndNotMade();
     void lockKeepsOutLockersOnly();
     void nonAsciiNamesWork();
     void fileHeldUnsharedIsAFact();
@@ -118,18 +116,6 @@ void FileSystemContractTest::openedFileReadsAndWritesInPlace() {
     QCOMPARE(atPath.size, imageBytes.size());
     QCOMPARE(files->close(handle), std::string());
     QVERIFY(!files->isMissing(imagePath()));
-}
-
-void FileSystemContractTest::missingFileIsReportedAndNotMade() {
-    const auto files = fileSystem();
-    const std::string missing = dir->filePath(QStringLiteral("missing.smc")).toStdString();
-    Handle handle{};
-    QVERIFY(!files->openForReading(missing, handle).empty());
-    QVERIFY(!files->openForWriting(missing, handle).empty());
-    FileStatus status;
-    QVERIFY(!files->statusAt(missing, status).empty());
-    QVERIFY(files->isMissing(missing));
-    QVERIFY(!QFile::exists(QString::fromStdString(missing)));
 }
 
 // A second open file of this same process, as the editor's load opens one
