@@ -17,6 +17,7 @@ set -euo pipefail
 # English, whatever the developer's language, locale or desktop theme.
 export LANGUAGE= LC_ALL=C.UTF-8 QT_QPA_PLATFORMTHEME=
 cd "$(dirname "$0")/.."
+source scripts/lib/display.sh
 
 build=$(realpath "${1:-build}")
 program="$build/bin/tarvon-addons"
@@ -41,7 +42,7 @@ scratch=$(mktemp -d)
 pids=()
 finish() {
     local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}" ${openboxPid:-} ${xvfbPid:-}; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$scratch"
 }
@@ -61,16 +62,6 @@ giveUp() {
     exit 1
 }
 
-# Runs a command every 50 ms until it succeeds or `seconds` have passed.
-waitUntil() {
-    local seconds=$1 tries
-    shift
-    for ((tries = seconds * 20; tries > 0; tries--)); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
 
 byteAt() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
 # The offsets, in hexadecimal, at which two files of equal length differ,
@@ -186,18 +177,7 @@ waitForEnd() {
 }
 
 # --- The X server, the window manager and the program ---
-checkDisplay=${TARVON_CHECK_DISPLAY:-}
-Xvfb ${checkDisplay:+":${checkDisplay#:}"} -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
-    3>"$scratch/display" 2>/dev/null &
-pids+=($!)
-waitUntil 10 test -s "$scratch/display" || giveUp "Xvfb did not start"
-DISPLAY=":$(head -n1 "$scratch/display")"
-export DISPLAY
-# Openbox runs the start-up command once it manages windows; a window mapped
-# before then may be left unmapped.
-openbox --sm-disable --startup "touch $scratch/openbox-ready" >/dev/null 2>&1 &
-pids+=($!)
-waitUntil 10 test -e "$scratch/openbox-ready" || giveUp "openbox did not start"
+startDisplay 1024x768 "$scratch" || giveUp "no X display"
 
 cp "$build/bin/demo.smc" "$scratch/demo.smc"
 cp "$build/bin/demo.smc" "$scratch/original.smc"

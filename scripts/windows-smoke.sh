@@ -8,6 +8,7 @@
 #
 #   scripts/windows-smoke.sh [BUILD_DIR]     (default: build-windows)
 set -euo pipefail
+source "$(dirname "$0")/lib/display.sh"
 build=$(cd "${1:-build-windows}" && pwd)
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
@@ -31,26 +32,6 @@ cleanUp() {
 }
 trap cleanUp EXIT
 
-startDisplay() {
-    exec {displayFd}<> <(:)
-    Xvfb -displayfd "$displayFd" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfbPid=$!
-    read -r -t 20 display <&"$displayFd" || giveUp "Xvfb did not start"
-    export DISPLAY=:$display
-    openbox >/dev/null 2>&1 &
-    openboxPid=$!
-    sleep 1
-}
-
-# Waits up to $1 seconds for the command after it to succeed.
-waitUntil() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
 windowNamed() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 focusedName() { xdotool getwindowfocus getwindowname 2>/dev/null || true; }
 focusIs() { [[ $(focusedName) == "$1" ]]; }
@@ -71,7 +52,7 @@ differingBytes() { cmp -l "$1" "$2" | awk '{print $1}' | xargs; }
 
 cp -r "$build/bin" "$scratch/bin"
 cp "$scratch/bin/demo.smc" "$scratch/original.smc"
-startDisplay
+startDisplay 1280x900 "$scratch" || giveUp "no X display"
 wineboot -i >>"$scratch/wine.log" 2>&1
 # Debian's Wine finds its own fonts (fonts-wine) only in the prefix; a
 # Windows system has its Tahoma.
