@@ -90,7 +90,7 @@ void ConcurrentImportsTest::successesFormAChain() {
         std::map<int, int> successorOf;
         for (int amount = 1; amount <= count; ++amount) {
             QProcess& process = *processes[std::size_t(amount - 1)];
-            QVERIFY(process.waitForFinished(30000));
+            QVERIFY2(process.waitForFinished(30000), qPrintable(process.errorString()));
             ++imports;
             if (process.exitCode() != 0)
                 continue;
