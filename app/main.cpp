@@ -1,7 +1,7 @@
 #include "BackMDI.h"
 #include "CommandLine.h"
 #include "Core.h"
-#include "DialogFont.h"
+#include "DialogLook.h"
 #include "KeepNoSettings.h"
 #include "StopOnSignals.h"
 #include "StopSignals.h"
@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to the program's menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvon.TarvonAddons"));
     installTranslations();
-    applyDialogFont();
+    applyDialogLook();
     keepNoSettings();
     const QString programDir = QCoreApplication::applicationDirPath();
     Core core(pathOfUtf8(programDir.toStdString()));

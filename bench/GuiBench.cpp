@@ -5,7 +5,7 @@
 // has been painted again, and Save from the File menu.
 #include "BackMDI.h"
 #include "Core.h"
-#include "DialogFont.h"
+#include "DialogLook.h"
 #include "GuiSupport.h"
 #include "KeepNoSettings.h"
 #include "ModalAnswerer.h"
@@ -32,7 +32,7 @@ void startApplication() {
     static char name[] = "tarvon-bench";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv); // lives until the process ends
-    applyDialogFont();
+    applyDialogLook();
     keepNoSettings();
 }
 

@@ -14,6 +14,8 @@
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
 #include <QTest>
+#include <QTextLayout>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -67,7 +69,14 @@ Fit frameCaptionFit(const QGroupBox* frame) {
     option.textAlignment = frame->alignment();
     const QRect label = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
                                                        QStyle::SC_GroupBoxLabel, frame);
-    const QSize text = frame->fontMetrics().size(Qt::TextSingleLine, widestCaption());
+    // As tall as the line it takes: characters from a fallback font may need
+    // more than the frame's own font.
+    QTextLayout layout(widestCaption(), frame->font());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QSize text(frame->fontMetrics().size(Qt::TextSingleLine, widestCaption()).width(),
+                     int(std::ceil(line.height())));
     return {text, label.intersected(frame->rect()).size()};
 }
 

@@ -1,7 +1,7 @@
 #include "GuiSupport.h"
 
 #include "DemoImage.h"
-#include "DialogFont.h"
+#include "DialogLook.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -18,7 +18,7 @@
 
 QString useProgramLanguageAndFont() {
     const QString language = installTranslations();
-    applyDialogFont();
+    applyDialogLook();
     return language;
 }
 

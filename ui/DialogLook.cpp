@@ -1,9 +1,12 @@
-#include "DialogFont.h"
+#include "DialogLook.h"
+
+#include "GroupTitleStyle.h"
 
 #include <QApplication>
 #include <QFont>
 
-void applyDialogFont() {
+void applyDialogLook() {
+    QApplication::setStyle(new GroupTitleStyle(QApplication::style()->name()));
 #ifdef Q_OS_WIN
     // Every Windows has Arial. The system's own dialog font (Tahoma, Segoe
     // UI) is wider, and would cut texts; Wine has Liberation Sans.
