@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -123,9 +124,12 @@ void BackMDI::acceptFileDrops() {
             [this] { questions.tell(tr("Warning"), tr("Drop one image at a time.")); });
 }
 
+// What the window keeps around the workspace (the menu bar, the status line and
+// whatever room the style leaves between them) is measured from its laid-out
+// children.
 void BackMDI::resizeToWorkspace() {
-    resize(workspaceSize +
-           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
+    layout()->activate();
+    resize(size() - mdiArea->size() + workspaceSize);
 }
 
 // Every enabled state of the menus follows from whether an image is loaded
