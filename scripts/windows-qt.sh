@@ -66,7 +66,7 @@ log "fetching the source of qt6-base $qt_version"
 log "configuring"
 cmake -S "$work/source" -B "$work/build" -DCMAKE_INSTALL_PREFIX="$prefix" "${configure_line[@]}" \
     >"$work/configure.log"
-log "building (about 25 minutes on two cores the first time)"
+log "building (25 to 40 minutes on two cores the first time)"
 cmake --build "$work/build" >"$work/build.log" || { tail -40 "$work/build.log" >&2; exit 1; }
 cmake --install "$work/build" >/dev/null
 touch "$prefix/.complete"
