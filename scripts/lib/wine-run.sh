@@ -13,11 +13,25 @@ for name in "${!QT_@}"; do
     export "WINE$name=${!name}"
 done
 # The prefix draws windows nowhere, with Wine's null display driver: the GUI
-# tests need no X display, as on Qt's offscreen platform elsewhere.
-if [[ ! -f $WINEPREFIX/.null-display ]]; then
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null &&
-        touch "$WINEPREFIX/.null-display"
-fi
+# tests need no X display, as on Qt's offscreen platform elsewhere. Wine has
+# no Arial, the dialogs' font on Windows: the prefix draws it in Liberation
+# Sans, which has Arial's widths, so that the tests measure texts as Windows
+# lays them out. Wine's desktop reads the driver when it starts, and the first
+# program of a new prefix starts one: so the run that makes the prefix waits
+# until the prefix's programs have ended, and the runs beside it (ctest -j2)
+# wait for it.
+setUpPrefix() {
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f &&
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+            /v Arial /d 'Liberation Sans' /f &&
+        wineserver -w
+}
+(
+    flock 9
+    if [[ ! -f $WINEPREFIX/.prepared ]]; then
+        setUpPrefix 9>&- >/dev/null 2>&1 && touch "$WINEPREFIX/.prepared"
+    fi
+) 9>"$WINEPREFIX.lock"
 report=""
 arguments=("$@")
 for ((i = 0; i < ${#arguments[@]} - 1; ++i)); do
@@ -26,7 +40,14 @@ for ((i = 0; i < ${#arguments[@]} - 1; ++i)); do
         rm -f "$report"
     fi
 done
-wine "$@"
+# The processes that serve the prefix (Wine's server, desktop and services)
+# start with the first program of a session and keep its error output until
+# the session ends: were that ctest's pipe, ctest would wait for them, past the
+# test's end. So the program's output reaches the caller through a file.
+output=$(mktemp)
+wine "$@" >"$output" 2>&1
 status=$?
+cat "$output"
+rm -f "$output"
 [[ -n $report && -f $report ]] && cat "$report"
 exit $status
