@@ -6,7 +6,8 @@
 #include <QFont>
 
 void applyDialogLook() {
-    QApplication::setStyle(new GroupTitleStyle(QApplication::style()->name()));
+    // Over the style Qt would have chosen (the system's, or -style).
+    QApplication::setStyle(new GroupTitleStyle);
 #ifdef Q_OS_WIN
     // Every Windows has Arial. The system's own dialog font (Tahoma, Segoe
     // UI) is wider, and would cut texts; Wine has Liberation Sans.
