@@ -6,7 +6,8 @@
 #include <QFont>
 
 void applyDialogLook() {
-    // Over the style Qt would have chosen (the system's, or -style).
+    // Over the style Qt would have chosen: -style, QT_STYLE_OVERRIDE, or the
+    // system's own.
     QApplication::setStyle(new GroupTitleStyle);
 #ifdef Q_OS_WIN
     // Every Windows has Arial. The system's own dialog font (Tahoma, Segoe
