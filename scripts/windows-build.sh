@@ -21,6 +21,9 @@ tests=OFF
 install_missing g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools \
     cmake ninja-build dpkg-dev qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
     wine wine64 fonts-wine fonts-liberation2 nsis libgl-dev xvfb xauth openbox xdotool >&2
+# Under Wine the suite's Japanese texts need a font that has them, as Windows
+# has its own.
+[[ $tests == ON ]] && install_missing fonts-noto-cjk >&2
 
 qt=$(bash scripts/windows-qt.sh)
 version=$(sed -n 's/^project(TarvonAddons VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

@@ -39,16 +39,15 @@ fail() {
     exit 1
 }
 
-# A Wine of its own: prefix, home and temporary files (the server's socket
-# folder among them) in a scratch folder, so that nothing of it reaches the
-# user's desktop menus or stays behind; no Mono or Gecko prompts; no display.
+# A Wine of its own: prefix and home in a scratch folder, so that nothing of
+# it reaches the user's desktop menus or stays behind; no Mono or Gecko
+# prompts; no display; no TMPDIR, which makes Debian 13's Wine 10 abort.
 set_up_wine() {
     scratch=$(mktemp -d)
     trap 'end_wine; rm -rf "$scratch"' EXIT
     export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDEBUG=-all HOME=$scratch/home
-    export TMPDIR=$scratch
     export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-    unset DISPLAY WAYLAND_DISPLAY
+    unset DISPLAY WAYLAND_DISPLAY TMPDIR
     mkdir "$HOME"
 }
 

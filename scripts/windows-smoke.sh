@@ -11,9 +11,9 @@ set -euo pipefail
 source "$(dirname "$0")/lib/display.sh"
 build=$(cd "${1:-build-windows}" && pwd)
 scratch=$(mktemp -d)
-export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    HOME=$scratch TMPDIR=$scratch
-unset QT_QPA_PLATFORM
+export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" HOME=$scratch
+# Debian 13's Wine 10 aborts whenever TMPDIR is set.
+unset QT_QPA_PLATFORM TMPDIR
 failures=0
 
 fail() {
@@ -87,8 +87,12 @@ expectedImage() {
 }
 expectedImage || giveUp "tarvon-tables.exe could not make the expected image"
 saved() { cmp -s "$scratch/expected.smc" "$scratch/bin/demo.smc"; }
-waitUntil 10 saved || fail "after health $health typed for slot 00 and Ctrl+S the image differs" \
-    "from the one expected at [$(differingBytes "$scratch/expected.smc" "$scratch/bin/demo.smc")]"
+savedAsExpected=true
+if ! waitUntil 10 saved; then
+    savedAsExpected=false
+    fail "after health $health typed for slot 00 and Ctrl+S the image differs" \
+        "from the one expected at [$(differingBytes "$scratch/expected.smc" "$scratch/bin/demo.smc")]"
+fi
 
 # An unsaved edit, then Alt+F4: the question comes, and Escape keeps the window.
 xdotool key ctrl+a
@@ -102,9 +106,14 @@ if waitUntil 10 windowNamed "Tarvon Add-ons"; then
 else
     fail "Alt+F4 with an unsaved edit asked nothing"
 fi
-saved || fail "the unsaved edit reached the file"
+# Only a file that held the saved edit can show whether the unsaved one
+# reached it.
+if $savedAsExpected && ! saved; then
+    fail "the unsaved edit reached the file"
+fi
 
 if ((failures)); then
+    echo "windows-smoke: the keyboard focus is in the window \"$(focusedName)\"" >&2
     tail -20 "$scratch/wine.log" >&2
     exit 1
 fi

@@ -7,6 +7,8 @@
 # named by "-o FILE,txt", which is shown here after it ends.
 set -uo pipefail
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${WINEPREFIX:?}
+# Debian 13's Wine 10 aborts whenever TMPDIR is set.
+unset TMPDIR
 # Wine hands a Windows program none of the host's QT_ variables, which are
 # meant for the host's Qt; WINEQT_ ones reach it as QT_.
 for name in "${!QT_@}"; do
