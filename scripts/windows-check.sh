@@ -4,14 +4,14 @@
 # editor's smoke test on Xvfb and the installer's check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-export LANGUAGE= LC_ALL=C.UTF-8 QT_QPA_PLATFORMTHEME=
-# Wine's prefix and its menu entries stay in a scratch folder of this run; the
-# suite runs headless, with no session bus to start, and with no TMPDIR:
-# Debian 13's Wine 10 aborts ("free(): invalid pointer") whenever it is set.
+export LANGUAGE='' LC_ALL=C.UTF-8 QT_QPA_PLATFORMTHEME=''
+# Wine's prefix stays in a scratch folder of this run; the suite runs
+# headless, with no session bus to start.
 scratch=$(mktemp -d)
+source scripts/lib/wine-env.sh
 trap 'WINEPREFIX=$scratch/prefix wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
-export WINEPREFIX=$scratch/prefix WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
-unset DISPLAY DBUS_SESSION_BUS_ADDRESS TMPDIR
+export WINEPREFIX=$scratch/prefix
+unset DISPLAY DBUS_SESSION_BUS_ADDRESS
 
 echo "== Windows build"
 bash scripts/windows-build.sh --tests

@@ -39,15 +39,14 @@ fail() {
     exit 1
 }
 
-# A Wine of its own: prefix and home in a scratch folder, so that nothing of
-# it reaches the user's desktop menus or stays behind; no Mono or Gecko
-# prompts; no display; no TMPDIR, which makes Debian 13's Wine 10 abort.
+# A Wine of its own (lib/wine-env.sh): prefix and home in a scratch folder, so
+# that nothing of it stays behind; no display.
 set_up_wine() {
     scratch=$(mktemp -d)
     trap 'end_wine; rm -rf "$scratch"' EXIT
-    export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDEBUG=-all HOME=$scratch/home
-    export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-    unset DISPLAY WAYLAND_DISPLAY TMPDIR
+    source "$(dirname "$0")/lib/wine-env.sh"
+    export WINEPREFIX=$scratch/prefix WINEARCH=win64 HOME=$scratch/home
+    unset DISPLAY WAYLAND_DISPLAY
     mkdir "$HOME"
 }
 

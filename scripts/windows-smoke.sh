@@ -11,9 +11,9 @@ set -euo pipefail
 source "$(dirname "$0")/lib/display.sh"
 build=$(cd "${1:-build-windows}" && pwd)
 scratch=$(mktemp -d)
-export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" HOME=$scratch
-# Debian 13's Wine 10 aborts whenever TMPDIR is set.
-unset QT_QPA_PLATFORM TMPDIR
+source "$(dirname "$0")/lib/wine-env.sh"
+export WINEPREFIX=$scratch/prefix HOME=$scratch
+unset QT_QPA_PLATFORM
 failures=0
 
 fail() {

@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the cross-build under Wine, as ctest and the build
 # run the programs they made: in the prefix WINEPREFIX (made on first use),
-# with Wine's own messages and its Mono and Gecko prompts off, and with the
-# QT_ variables of its environment (QT_QPA_PLATFORM). A Qt Test
-# program under Wine writes nothing to a pipe, so its report goes to the file
-# named by "-o FILE,txt", which is shown here after it ends.
+# in the environment of lib/wine-env.sh, and with the QT_ variables of its
+# environment (QT_QPA_PLATFORM). A Qt Test program under Wine writes nothing
+# to a pipe, so its report goes to the file named by "-o FILE,txt", which is
+# shown here after it ends.
 set -uo pipefail
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${WINEPREFIX:?}
-# Debian 13's Wine 10 aborts whenever TMPDIR is set.
-unset TMPDIR
+source "$(dirname "$0")/wine-env.sh"
+export WINEPREFIX=${WINEPREFIX:?}
 # Wine hands a Windows program none of the host's QT_ variables, which are
 # meant for the host's Qt; WINEQT_ ones reach it as QT_.
 for name in "${!QT_@}"; do
